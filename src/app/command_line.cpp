@@ -1,0 +1,82 @@
+#include "app/command_line.h"
+
+#include "platform/files.h"
+#include "util/text.h"
+#include "util/text_file.h"
+
+namespace orv {
+
+namespace {
+
+// Seconds after "/b" as a timer interval; the default when they are no whole number or the
+// interval does not fit the timer (a large N would overflow N x 1000).
+unsigned DelayFromText(const std::string& text) {
+  auto seconds = ParseInt64(text);
+  if (!seconds || *seconds < 0) return kDefaultUnattendedDelayMs;
+  unsigned long long ms = static_cast<unsigned long long>(*seconds) * 1000ULL;
+  if (static_cast<unsigned long long>(*seconds) > kMaxTimerIntervalMs / 1000ULL || ms > kMaxTimerIntervalMs)
+    return kDefaultUnattendedDelayMs;
+  return static_cast<unsigned>(ms);
+}
+
+}  // namespace
+
+StartOptions ParseCommandLine(const std::vector<std::string>& args, const std::string& programPath) {
+  StartOptions o;
+  const std::string first = args.size() > 0 ? LowerCase(args[0]) : std::string();
+  const std::string second = args.size() > 1 ? LowerCase(args[1]) : std::string();
+
+  o.adminMenus = Contains(first, "/a");
+  size_t b = first.find("/b");
+  if (b != std::string::npos) {
+    o.unattended = true;
+    o.noHistory = Contains(first, "/p");
+    o.noFile = Contains(first, "/h");
+    o.auditTool = Contains(first, "/w");
+    o.delayMs = DelayFromText(LeftChars(first.substr(b + 2), 512));
+  }
+
+  if (Contains(first, ".ini"))
+    o.settingsPath = args[0];
+  else if (Contains(second, ".ini"))
+    o.settingsPath = args[1];
+  else
+    o.settingsPath = ChangeFileExt(programPath, ".ini");
+  return o;
+}
+
+std::optional<std::string> IniValue(const std::vector<std::string>& lines, const std::string& section,
+                                    const std::string& key) {
+  bool inSection = false;
+  for (const auto& raw : lines) {
+    std::string line = Trim(raw);
+    if (line.empty() || line[0] == ';') continue;
+    if (line[0] == '[') {
+      size_t close = line.find(']');
+      std::string name = Trim(line.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+      inSection = SameTextIgnoringCase(name, section);
+      continue;
+    }
+    if (!inSection) continue;
+    size_t eq = line.find('=');
+    if (eq == std::string::npos) continue;
+    if (!SameTextIgnoringCase(Trim(line.substr(0, eq)), key)) continue;
+    std::string value = Trim(line.substr(eq + 1));
+    if (value.size() >= 2 && ((value.front() == '"' && value.back() == '"') ||
+                              (value.front() == '\'' && value.back() == '\'')))
+      value = value.substr(1, value.size() - 2);
+    return value;
+  }
+  return std::nullopt;
+}
+
+std::string ReadSaveFolder(IFiles& files, const ITextCodec& codec, const std::string& settingsPath) {
+  if (!files.FileExists(settingsPath)) return {};
+  auto lines = ReadTextLines(files, codec, settingsPath);
+  if (!lines) return {};
+  std::string folder = IniValue(*lines, "General", "SaveDir").value_or("");
+  if (EndsWith(folder, "\\")) folder.pop_back();
+  return folder;
+}
+
+}  // namespace orv

@@ -1,0 +1,103 @@
+#pragma once
+// TForm1, the main window, as a portable model: the state of its controls, the process-wide
+// state of a program run, and one handler per menu command. The Win32 window (app/win32) renders
+// this model and forwards events to the handlers; nothing here knows about Win32.
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
+#include "app/menu.h"
+#include "app/screen_model.h"
+#include "platform/platform.h"
+
+namespace orv {
+
+// This program's name and version, as shown by the About box and written into record row 2.
+inline constexpr const char* kProgramVersionText = "Orvanta 1.0.0";
+inline constexpr const char* kProgramTitle = "Orvanta";
+
+// Process-wide state of one program run.
+struct AppState {
+  std::string saveFolder;       // "SaveDir" of the settings file, without a trailing backslash
+  bool historyWritten = false;  // set by "/p" and after a history append
+  bool noFile = false;          // "/h"
+  bool auditTool = false;       // "/w"
+  bool settingsEdit = false;    // Memo1 holds the editable registry item script
+  int rowCounter = 1;           // the next grid row the record and label writers fill
+  std::string computerStem;     // "<computer name>__<workgroup>", kept for saves
+  std::string programFilesFolder;
+  bool keyOpen = false;         // result of the latest key opening by the script or printer lookup
+};
+
+class TForm1 {
+ public:
+  // Window creation: reads the command line (arguments after the program name) and the settings.
+  TForm1(Platform& platform, const std::vector<std::string>& args);
+
+  // ---- controls ----
+  std::string caption;
+  const int width = 749;
+  const int height = 487;
+  bool showMainForm = true;  // off for the unattended run
+  MemoModel Memo1;
+  GridModel StringGrid1;
+  bool Panel1Visible = false;
+  ProgressModel ProgressBar1;
+  std::string StatusBar1Text;
+  TimerModel Timer1;
+  std::array<MenuItemState, kMenuCount> menu{};
+  bool closeRequested = false;  // a handler asked to close the window (the view then asks FormCloseQuery)
+
+  AppState state;
+  StartOptions options;
+
+  MenuItemState& Item(MenuId id) { return menu[static_cast<size_t>(id)]; }
+  const MenuItemState& Item(MenuId id) const { return menu[static_cast<size_t>(id)]; }
+
+  // Runs the handler of a menu item.
+  void OnMenu(MenuId id);
+
+  // ---- handlers ----
+  void Read1Click();
+  void Save1Click();
+  void SwitchScreen1Click();
+  void OneSheet1Click();
+  void Exit1Click();
+  void HDD1Click();
+  void HDD2Click();
+  void HDDG1Click();
+  void HDDE1Click();
+  void ReadSetting1Click();
+  void SaveSetting1Click();
+  void ItemList1Click();
+  void ItemList2Click();
+  void SearchStr1Click();
+  void RegistrySearchClick(MenuId which);
+  void RunningProg1Click();
+  void FileVersion1Click();
+  void Help2Click();
+  void Version1Click();
+  void Timer1Timer();
+  // True when the window may close.
+  bool FormCloseQuery();
+
+  // ---- screen helpers used by every command ----
+  void ResetScreen();
+  bool ConfirmDiscard();
+  void NumberRows();
+
+  // The program's own folder, with its trailing backslash.
+  std::string ProgramFolder() const;
+  Platform& platform() { return platform_; }
+
+  // A plain message box with the program's title.
+  void ShowMessage(const std::string& text);
+
+ private:
+  void Close() { closeRequested = true; }
+  Platform& platform_;
+};
+
+}  // namespace orv

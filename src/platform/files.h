@@ -1,0 +1,46 @@
+#pragma once
+// File system access. Paths are Windows paths (backslashes) as the core builds them; the native
+// implementation maps them onto POSIX paths.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/clock.h"
+
+namespace orv {
+
+class IFiles {
+ public:
+  virtual ~IFiles() = default;
+  // True when `path` names an existing file (not a folder).
+  virtual bool FileExists(const std::string& path) = 0;
+  // True when `path` names an existing folder.
+  virtual bool DirectoryExists(const std::string& path) = 0;
+  // Creates one folder level; true when it was created (false when it exists or on failure).
+  virtual bool CreateDirectory(const std::string& path) = 0;
+  // The whole file as bytes; nullopt when it is missing or cannot be read.
+  virtual std::optional<std::string> ReadFile(const std::string& path) = 0;
+  // Replaces `path` with `bytes` atomically: a temporary file in the same folder is written and
+  // then renamed over the target, so a reader never sees a half-written file. True on success;
+  // on failure the previous file stays whole and `error` (when given) receives the reason.
+  virtual bool WriteFileAtomic(const std::string& path, std::string_view bytes,
+                               std::string* error = nullptr) = 0;
+  // Appends `bytes` with a single write call to a file opened for appending with sharing,
+  // creating it when absent; retried briefly while another process holds the file.
+  virtual bool AppendToFile(const std::string& path, std::string_view bytes,
+                            std::string* error = nullptr) = 0;
+  // Deletes a file; true on success.
+  virtual bool RemoveFile(const std::string& path) = 0;
+  // Names (not paths) of the files in `folder` that match `pattern` ("*.csv"), in the order the
+  // file system lists them. Empty on failure.
+  virtual std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern) = 0;
+  // Size in bytes; nullopt when the file does not exist.
+  virtual std::optional<int64_t> FileSize(const std::string& path) = 0;
+  // Local time of the last write; nullopt when the file does not exist.
+  virtual std::optional<DateTime> LastWriteTime(const std::string& path) = 0;
+};
+
+}  // namespace orv

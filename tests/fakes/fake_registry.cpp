@@ -1,0 +1,146 @@
+#include "fakes/fake_registry.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "util/text.h"
+
+namespace orv::test {
+
+namespace {
+
+std::string RootName(RegRoot root) {
+  switch (root) {
+    case RegRoot::ClassesRoot: return "hkcr";
+    case RegRoot::CurrentUser: return "hkcu";
+    case RegRoot::LocalMachine: return "hklm";
+    case RegRoot::Users: return "hku";
+    case RegRoot::CurrentConfig: return "hkcc";
+  }
+  return "hklm";
+}
+
+std::string CleanPath(std::string_view path) {
+  std::string p = LowerCase(path);
+  while (!p.empty() && p.front() == '\\') p.erase(p.begin());
+  while (!p.empty() && p.back() == '\\') p.pop_back();
+  return p;
+}
+
+class FakeRegistryKey final : public IRegistryKey {
+ public:
+  FakeRegistryKey(const FakeRegistry::Key& key) : key_(key) {}
+  std::vector<std::string> SubKeyNames() override { return key_.subKeyOrder; }
+  std::vector<std::string> ValueNames() override {
+    std::vector<std::string> names;
+    for (const auto& [name, value] : key_.values) names.push_back(name);
+    return names;
+  }
+  bool QueryValue(std::string_view name, RegValue& out) override {
+    for (const auto& [n, v] : key_.values)
+      if (SameTextIgnoringCase(n, name)) {
+        out = v;
+        return true;
+      }
+    return false;
+  }
+
+ private:
+  const FakeRegistry::Key& key_;
+};
+
+}  // namespace
+
+std::string FakeRegistry::Normalise(RegRoot root, std::string_view path, RegView view) {
+  std::string p = CleanPath(path);
+  std::string key = RootName(root) + (p.empty() ? "" : "\\" + p);
+  return view == RegView::Wow32 ? "wow32:" + key : key;
+}
+
+std::string FakeRegistry::NormaliseFull(const std::string& path, RegView view) {
+  std::string p = CleanPath(path);
+  static const std::pair<const char*, const char*> longNames[] = {
+      {"hkey_local_machine", "hklm"}, {"hkey_current_user", "hkcu"}, {"hkey_classes_root", "hkcr"},
+      {"hkey_users", "hku"},          {"hkey_current_config", "hkcc"}};
+  for (const auto& [longName, shortName] : longNames)
+    if (StartsWith(p, longName)) p = shortName + p.substr(std::string(longName).size());
+  return view == RegView::Wow32 ? "wow32:" + p : p;
+}
+
+FakeRegistry::Key& FakeRegistry::AddKey(const std::string& path, RegView view) {
+  std::string full = NormaliseFull(path, view);
+  std::string original = path;
+  while (!original.empty() && original.front() == '\\') original.erase(original.begin());
+  while (!original.empty() && original.back() == '\\') original.pop_back();
+  // Create parents and record each child name once, in the order first added.
+  auto parts = Split(full, '\\');
+  auto originalParts = Split(original, '\\');
+  std::string current = parts[0];
+  keys_[current];
+  for (size_t i = 1; i < parts.size(); ++i) {
+    Key& parent = keys_[current];
+    const std::string& childName = originalParts[i];
+    bool known = std::any_of(parent.subKeyOrder.begin(), parent.subKeyOrder.end(),
+                             [&](const std::string& n) { return SameTextIgnoringCase(n, childName); });
+    if (!known) parent.subKeyOrder.push_back(childName);
+    current += "\\" + parts[i];
+    keys_[current];
+  }
+  return keys_[full];
+}
+
+void FakeRegistry::SetValue(const std::string& keyPath, const std::string& name, const RegValue& value) {
+  Key& key = AddKey(keyPath);
+  for (auto& [n, v] : key.values)
+    if (SameTextIgnoringCase(n, name)) {
+      v = value;
+      return;
+    }
+  key.values.emplace_back(name, value);
+}
+
+void FakeRegistry::SetString(const std::string& keyPath, const std::string& name, const std::string& text) {
+  RegValue v;
+  v.type = regtype::String;
+  v.text = text;
+  SetValue(keyPath, name, v);
+}
+
+void FakeRegistry::SetExpandString(const std::string& keyPath, const std::string& name, const std::string& text) {
+  RegValue v;
+  v.type = regtype::ExpandString;
+  v.text = text;
+  SetValue(keyPath, name, v);
+}
+
+void FakeRegistry::SetDword(const std::string& keyPath, const std::string& name, uint32_t value) {
+  RegValue v;
+  v.type = regtype::Dword;
+  v.number = value;
+  SetValue(keyPath, name, v);
+}
+
+void FakeRegistry::SetMulti(const std::string& keyPath, const std::string& name,
+                            const std::vector<std::string>& strings) {
+  RegValue v;
+  v.type = regtype::MultiString;
+  v.strings = strings;
+  SetValue(keyPath, name, v);
+}
+
+void FakeRegistry::SetBinary(const std::string& keyPath, const std::string& name, const std::vector<uint8_t>& bytes,
+                             uint32_t type) {
+  RegValue v;
+  v.type = type;
+  v.bytes = bytes;
+  SetValue(keyPath, name, v);
+}
+
+std::unique_ptr<IRegistryKey> FakeRegistry::OpenKey(RegRoot root, std::string_view path, RegView view) {
+  ++openCount;
+  auto it = keys_.find(Normalise(root, path, view));
+  if (it == keys_.end() || it->second.denyOpen) return nullptr;
+  return std::make_unique<FakeRegistryKey>(it->second);
+}
+
+}  // namespace orv::test

@@ -1,0 +1,174 @@
+#include <gtest/gtest.h>
+
+#include "app/form1.h"
+#include "fakes/fake_platform.h"
+
+namespace orv {
+namespace {
+
+using test::FakePlatform;
+
+struct SwitchCase {
+  std::vector<std::string> args;
+  bool unattended;
+  unsigned delayMs;
+  bool noHistory, noFile, auditTool, adminMenus;
+};
+
+class CommandLineTest : public ::testing::TestWithParam<SwitchCase> {};
+
+TEST_P(CommandLineTest, SwitchesAreSubstringsOfTheLowerCasedFirstArgument) {
+  const SwitchCase& c = GetParam();
+  StartOptions o = ParseCommandLine(c.args, "C:\\tools\\qumbel.exe");
+  EXPECT_EQ(o.unattended, c.unattended);
+  if (c.unattended) EXPECT_EQ(o.delayMs, c.delayMs);
+  EXPECT_EQ(o.noHistory, c.noHistory);
+  EXPECT_EQ(o.noFile, c.noFile);
+  EXPECT_EQ(o.auditTool, c.auditTool);
+  EXPECT_EQ(o.adminMenus, c.adminMenus);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Switches, CommandLineTest,
+    ::testing::Values(
+        SwitchCase{{"/b10"}, true, 10000, false, false, false, false},
+        SwitchCase{{"/B10"}, true, 10000, false, false, false, false},
+        SwitchCase{{"/b"}, true, 300000, false, false, false, false},
+        SwitchCase{{"/b10/p"}, true, 300000, true, false, false, false},  // "10/p" is no number
+        SwitchCase{{"/p/w/b30"}, true, 30000, true, false, true, false},
+        SwitchCase{{"/p/h"}, false, 0, false, false, false, false},       // without "/b" all stay off
+        SwitchCase{{"/b0"}, true, 0, false, false, false, false},
+        SwitchCase{{"/h/b5"}, true, 5000, false, true, false, false},
+        SwitchCase{{"/a"}, false, 0, false, false, false, true},
+        SwitchCase{{"/a/b3"}, true, 3000, false, false, false, true},
+        // N x 1000 would overflow the timer: treated like a non-number.
+        SwitchCase{{"/b2147484"}, true, 300000, false, false, false, false},
+        SwitchCase{{"/b2147483"}, true, 2147483000, false, false, false, false},
+        SwitchCase{{"/b99999999999999999999"}, true, 300000, false, false, false, false},
+        SwitchCase{{"/b-5"}, true, 300000, false, false, false, false},
+        SwitchCase{{}, false, 0, false, false, false, false}));
+
+TEST(CommandLine, SettingsFilePath) {
+  EXPECT_EQ(ParseCommandLine({"C:\\x\\site.INI"}, "C:\\t\\qumbel.exe").settingsPath, "C:\\x\\site.INI");
+  EXPECT_EQ(ParseCommandLine({"/b5", "D:\\s.ini"}, "C:\\t\\qumbel.exe").settingsPath, "D:\\s.ini");
+  EXPECT_EQ(ParseCommandLine({"/b5"}, "C:\\t\\qumbel.exe").settingsPath, "C:\\t\\qumbel.ini");
+  EXPECT_EQ(ParseCommandLine({}, "C:\\t\\qumbel.exe").settingsPath, "C:\\t\\qumbel.ini");
+}
+
+TEST(Settings, SaveDirDropsOneTrailingBackslash) {
+  FakePlatform p;
+  p.files.Put("C:\\tools\\inv\\qumbel.ini", "[General]\r\nSaveDir=D:\\pc\\\r\n");
+  EXPECT_EQ(ReadSaveFolder(p.files, p.codec, "C:\\tools\\inv\\qumbel.ini"), "D:\\pc");
+  p.files.Put("C:\\s.ini", "; comment\r\n[other]\r\nSaveDir=x\r\n[general]\r\n savedir = \\\\srv\\share \r\n");
+  EXPECT_EQ(ReadSaveFolder(p.files, p.codec, "C:\\s.ini"), "\\\\srv\\share");
+  EXPECT_EQ(ReadSaveFolder(p.files, p.codec, "C:\\missing.ini"), "");
+}
+
+TEST(Form1, InteractiveStart) {
+  FakePlatform p;
+  TForm1 f(p.platform, {});
+  EXPECT_EQ(f.caption, "Orvanta");
+  EXPECT_TRUE(f.showMainForm);
+  EXPECT_TRUE(f.Memo1.visible);
+  EXPECT_FALSE(f.Memo1.readOnly);
+  EXPECT_FALSE(f.StringGrid1.visible);
+  EXPECT_FALSE(f.Panel1Visible);
+  EXPECT_FALSE(f.Item(MenuId::Save1).enabled);
+  EXPECT_FALSE(f.Item(MenuId::OneSheet1).visible);
+  EXPECT_FALSE(f.Item(MenuId::Edit1).visible);
+  EXPECT_FALSE(f.Item(MenuId::S1).visible);
+  EXPECT_FALSE(f.Timer1.enabled);
+}
+
+TEST(Form1, UnattendedStartArmsTheTimerAndHidesTheWindow) {
+  FakePlatform p;
+  p.files.Put("C:\\site.ini", "[General]\r\nSaveDir=D:\\pc\\\r\n");
+  TForm1 f(p.platform, {"/p/b30", "C:\\site.ini"});
+  EXPECT_FALSE(f.showMainForm);
+  EXPECT_TRUE(f.Timer1.enabled);
+  EXPECT_EQ(f.Timer1.intervalMs, 30000u);
+  EXPECT_TRUE(f.state.historyWritten);
+  EXPECT_EQ(f.state.saveFolder, "D:\\pc");
+  f.Timer1Timer();
+  EXPECT_FALSE(f.Timer1.enabled);
+  EXPECT_TRUE(f.closeRequested);
+  EXPECT_TRUE(f.FormCloseQuery());
+  EXPECT_TRUE(p.dialogs.shown.empty());
+}
+
+TEST(Form1, AdminSwitchShowsTheHiddenMenusButNotTheTestItems) {
+  FakePlatform p;
+  TForm1 f(p.platform, {"/a"});
+  EXPECT_TRUE(f.Item(MenuId::OneSheet1).visible);
+  EXPECT_TRUE(f.Item(MenuId::Edit1).visible);
+  EXPECT_TRUE(f.Item(MenuId::ItemList2).visible);
+  EXPECT_TRUE(f.Item(MenuId::S1).visible);
+  EXPECT_FALSE(f.Item(MenuId::Test1).visible);
+  EXPECT_FALSE(f.Item(MenuId::Test21).visible);
+  EXPECT_TRUE(f.showMainForm);
+}
+
+TEST(Form1, ExitClosesWithoutAQuestionWhenNothingChanged) {
+  FakePlatform p;
+  TForm1 f(p.platform, {});
+  f.Memo1.modified = true;  // typed text, but not the script editor
+  f.OnMenu(MenuId::Exit1);
+  EXPECT_TRUE(f.closeRequested);
+  EXPECT_TRUE(f.FormCloseQuery());
+  EXPECT_TRUE(p.dialogs.shown.empty());
+}
+
+TEST(Form1, ConfirmationsWhileEditingTheScript) {
+  FakePlatform p;
+  TForm1 f(p.platform, {});
+  f.state.settingsEdit = true;
+  f.Memo1.modified = true;
+  p.dialogs.answers = {MsgResult::Cancel};
+  EXPECT_TRUE(f.ConfirmDiscard());
+  ASSERT_EQ(p.dialogs.shown.size(), 1u);
+  EXPECT_EQ(p.dialogs.shown[0].text, "変更を保存しなくてよろしいか");
+  EXPECT_EQ(p.dialogs.shown[0].caption, "変更がありました");
+  EXPECT_EQ(p.dialogs.shown[0].buttons, MsgButtons::OkCancel);
+
+  p.dialogs.answers = {MsgResult::Cancel};
+  EXPECT_FALSE(f.FormCloseQuery());
+  EXPECT_EQ(p.dialogs.shown[1].text, "変更を保存せずに終了しますか?");
+  p.dialogs.answers = {MsgResult::Ok};
+  EXPECT_TRUE(f.FormCloseQuery());
+}
+
+TEST(Form1, SwitchScreenTogglesTextAndTableAndLeavesTheGraph) {
+  FakePlatform p;
+  TForm1 f(p.platform, {});
+  f.Panel1Visible = true;
+  f.SwitchScreen1Click();
+  EXPECT_TRUE(f.StringGrid1.visible);
+  EXPECT_FALSE(f.Memo1.visible);
+  EXPECT_FALSE(f.Panel1Visible);
+  f.caption = "x";
+  f.SwitchScreen1Click();
+  EXPECT_TRUE(f.Memo1.visible);
+  EXPECT_FALSE(f.StringGrid1.visible);
+  EXPECT_EQ(f.caption, "Orvanta");
+}
+
+TEST(Form1, HelpOpensTheManualBesideTheProgram) {
+  FakePlatform p;
+  TForm1 f(p.platform, {});
+  f.OnMenu(MenuId::Help2);
+  ASSERT_EQ(p.shell.opened.size(), 1u);
+  EXPECT_EQ(p.shell.opened[0], "C:\\tools\\inv\\qumbel.mht");
+}
+
+TEST(Form1, NumberRowsWritesColumnZeroFromRowOne) {
+  FakePlatform p;
+  TForm1 f(p.platform, {});
+  f.StringGrid1.SetRowCount(4);
+  f.NumberRows();
+  EXPECT_EQ(f.StringGrid1.Cell(0, 0), "");
+  EXPECT_EQ(f.StringGrid1.Cell(0, 1), "1");
+  EXPECT_EQ(f.StringGrid1.Cell(0, 3), "3");
+}
+
+}  // namespace
+}  // namespace orv
