@@ -3,8 +3,6 @@
 
 namespace orv {
 
-void TForm1::Read1Click() {}
-void TForm1::Save1Click() {}
 void TForm1::OneSheet1Click() {}
 void TForm1::HDD1Click() {}
 void TForm1::HDD2Click() {}

@@ -12,6 +12,8 @@ class IShell;
 class IVersionInfo;
 class ISystem;
 class INetwork;
+class IWmi;
+class ICpu;
 
 struct Platform {
   IRegistry& registry;
@@ -22,6 +24,10 @@ struct Platform {
   IVersionInfo& versions;
   ISystem& system;
   INetwork& network;
+  // Optional services: nullptr means the platform has none (no WMI, no identification
+  // instruction), and every probe that needs them gives its documented empty value.
+  IWmi* wmi = nullptr;
+  ICpu* cpu = nullptr;
 };
 
 }  // namespace orv

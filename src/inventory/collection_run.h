@@ -1,0 +1,53 @@
+#pragma once
+// The collection run: rows 1 to 90 of the inventory record in their fixed order, then the script
+// rows, the installed programs (padded to 100 rows) and the patches.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace orv {
+
+struct AppState;
+struct MemoModel;
+struct Platform;
+class ICpu;
+class IWmi;
+class TRegistryEx;
+
+struct CollectionServices {
+  Platform& platform;
+  IWmi& wmi;
+  ICpu& cpu;
+};
+
+struct CollectionResult {
+  std::string osKind;              // "NT" or "9x"
+  std::string windowsProductName;  // the value of row 30
+};
+
+// Writes the whole record through `addValue`. `state` receives the computer stem, the Program
+// Files folder and the key-open flag; `memo` is the record text (prompt answers of the script go
+// straight into it).
+CollectionResult CollectRecord(CollectionServices& services, AppState& state, const std::string& programFolder,
+                               MemoModel& memo, const std::function<void(const std::string&)>& addValue);
+
+// ---- row formats, exposed for their tests ----
+// Row 14: whole MHz of a measured clock, rounded by its number of digits ("3193 MHz" -> "3200").
+std::string FormatClockMHz(int64_t hertz);
+// Row 16: megabytes rounded to the nearest multiple of 8.
+std::string RoundMemoryMB(const std::string& megabytes);
+// Row 37: a product ID without dashes in groups of 5, 3, 7 and 5 characters.
+std::string GroupProductId(const std::string& productId);
+// Row 25: the server part of a save folder ("\\srv\share\dir" -> "\\srv").
+std::string ServerOfFolder(const std::string& saveFolder);
+// Row 25: (local - server) in minutes with "%8.2f"; empty when either time is not a date-time.
+std::string ClockDifferenceMinutes(const std::string& localTime, const std::string& serverTime);
+// Row 36 on 9x: a packed file date-time (date in the high word) as "yyyy/mm/dd hh:mm:ss".
+std::string PackedFileDateTime(uint32_t packed);
+// The installed programs padded with empty rows to 100, then the patches newest first, each as
+// the text after its first "0@".
+std::vector<std::string> ProgramAndPatchRows(const std::vector<std::string>& programs,
+                                             const std::vector<std::string>& patches);
+
+}  // namespace orv

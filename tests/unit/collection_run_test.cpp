@@ -1,0 +1,179 @@
+#include <gtest/gtest.h>
+
+#include "app/form1.h"
+#include "fakes/fake_platform.h"
+#include "inventory/collection_run.h"
+#include "platform/null_services.h"
+
+namespace orv {
+namespace {
+
+using test::FakePlatform;
+
+struct Record {
+  std::vector<std::string> rows;
+  CollectionResult result;
+  AppState state;
+};
+
+Record Collect(FakePlatform& p, const std::string& saveFolder = "") {
+  NullWmi wmi;
+  NullCpu cpu;
+  CollectionServices services{p.platform, wmi, cpu};
+  Record run;
+  run.state.saveFolder = saveFolder;
+  MemoModel memo;
+  run.result = CollectRecord(services, run.state, "C:\\tools\\inv\\", memo,
+                             [&run](const std::string& v) { run.rows.push_back(v); });
+  return run;
+}
+
+// Row n of the record (1-based).
+const std::string& Row(const Record& run, int n) { return run.rows.at(static_cast<size_t>(n - 1)); }
+
+TEST(CollectionRun, EveryRowKeepsItsPlaceOnABareMachine) {
+  FakePlatform p;
+  Record run = Collect(p);
+  EXPECT_EQ(run.rows.size(), 90u + 100u);
+  EXPECT_EQ(run.result.osKind, "NT");
+  EXPECT_EQ(Row(run, 1), "PC01__WORKGROUP");
+  EXPECT_EQ(Row(run, 2), "Orvanta 1.0.0");
+  EXPECT_EQ(run.state.computerStem, "PC01__WORKGROUP");
+  EXPECT_EQ(Row(run, 12), " / /");  // every source of the model empty
+  EXPECT_EQ(Row(run, 25), "");      // no save folder
+  EXPECT_EQ(Row(run, 33), "");
+}
+
+TEST(CollectionRun, RegistryRowsOfAnNtMachine) {
+  FakePlatform p;
+  const std::string cv = "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion";
+  p.registry.SetString(cv, "RegisteredOwner", "佐藤 太郎");
+  p.registry.SetString(cv, "RegisteredOrganization", "総務部");
+  p.registry.SetString(cv, "ProductId", "55274640267283456789");
+  p.registry.SetString(cv, "CurrentVersion", "6.3");
+  p.registry.SetString(cv, "CurrentBuildNumber", "19045");
+  p.registry.SetString(cv, "ProductName", "Windows 10 Pro");
+  p.registry.SetDword(cv, "InstallDate", 1700000000);
+  p.registry.SetDword("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\WindowsUpdate\\Auto Update", "AUOptions", 4);
+  p.registry.SetString("HKLM\\SOFTWARE\\Microsoft\\Internet Explorer", "Version", "6.0.2800.1106");
+  p.registry.SetString("HKLM\\System\\CurrentControlSet\\Services\\lanmanserver\\parameters", "srvcomment", "受付");
+  p.network.domainMember = true;
+  p.network.workgroup = "CORP";
+  Record run = Collect(p);
+  EXPECT_EQ(Row(run, 5), "");
+  EXPECT_EQ(Row(run, 6), "CORP");
+  EXPECT_EQ(Row(run, 9), "受付");
+  EXPECT_EQ(Row(run, 10), "佐藤 太郎");
+  EXPECT_EQ(Row(run, 11), "総務部");
+  EXPECT_EQ(Row(run, 30), "Windows 10 Pro ");  // no WMI caption: the registry's name and service pack
+  EXPECT_EQ(Row(run, 31), "6.3.19045");
+  EXPECT_EQ(Row(run, 34), "4:自動アップデート");
+  EXPECT_EQ(Row(run, 35), "AdminUser");
+  EXPECT_EQ(Row(run, 36), "2023/11/14 22:13:20");
+  EXPECT_EQ(Row(run, 37), "55274-640-2672834-56789");
+  EXPECT_EQ(Row(run, 39), "IE6 SP1 6.0.2800.1106");
+}
+
+TEST(CollectionRun, NineXRowsBranch) {
+  FakePlatform p;
+  p.system.os.platformId = 1;
+  const std::string cv = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion";
+  p.registry.SetString(cv, "ProductName", "Microsoft Windows 98");
+  p.registry.SetString(cv, "VersionNumber", "4.10.2222");
+  p.registry.SetString("HKLM\\System\\CurrentControlSet\\Services\\VxD\\VNETSUP", "WorkGroup", "a,b,OFFICE");
+  Record run = Collect(p);
+  EXPECT_EQ(run.result.osKind, "9x");
+  EXPECT_EQ(Row(run, 1), "PC01__OFFICE");
+  EXPECT_EQ(Row(run, 5), "OFFICE");
+  EXPECT_EQ(Row(run, 25), "");
+  EXPECT_EQ(Row(run, 30), "98 SE");
+  EXPECT_EQ(Row(run, 31), "4.10.2222");
+  EXPECT_EQ(Row(run, 33), "");
+  EXPECT_EQ(Row(run, 35), "");
+}
+
+TEST(CollectionRun, ClockDifferenceNeedsAnExistingSaveFolderAndBothClocks) {
+  FakePlatform p;
+  p.files.AddFolder("\\\\srv\\share\\pc");
+  p.network.serverTimes[""] = DateTime{2024, 3, 5, 9, 7, 3};
+  Record noServer = Collect(p, "\\\\srv\\share\\pc");
+  EXPECT_EQ(Row(noServer, 25), "");  // the server did not answer: no made-up difference
+  p.network.serverTimes["\\\\srv"] = DateTime{2024, 3, 5, 9, 5, 33};
+  Record run = Collect(p, "\\\\srv\\share\\pc");
+  EXPECT_EQ(Row(run, 25), "    1.50");
+}
+
+TEST(CollectionRun, DefaultPrinterDetailsFromThePrinterKeys) {
+  FakePlatform p;
+  p.system.defaultPrinter = "Laser1";
+  p.system.printerColors["Laser1"] = 2;
+  const std::string printers = "HKLM\\System\\CurrentControlSet\\Control\\Print\\Printers";
+  p.registry.SetString(printers + "\\Other", "Name", "Laser10");
+  p.registry.SetString(printers + "\\Laser1", "Name", "Laser1");
+  p.registry.SetString(printers + "\\Laser1", "Printer Driver", "Laser Driver");
+  p.registry.SetString(printers + "\\Laser1", "Port", "LPT1:");
+  Record run = Collect(p);
+  EXPECT_EQ(Row(run, 42), "Laser1");
+  EXPECT_EQ(Row(run, 43), "Laser Driver");
+  EXPECT_EQ(Row(run, 44), "LPT1:");
+  EXPECT_EQ(Row(run, 45), "2:Color");
+}
+
+TEST(CollectionRun, NetworkComponentsAreFoundDepthFirst) {
+  FakePlatform p;
+  const std::string net = "HKLM\\System\\CurrentControlSet\\Control\\Network";
+  p.registry.SetString(net + "\\{a}\\0000", "Description", "TCP/IP without inf");
+  p.registry.SetString(net + "\\{a}\\0001", "Description", "Internet Protocol (TCP/IP)");
+  p.registry.SetString(net + "\\{a}\\0001", "InfPath", "nettcpip.inf");
+  Record run = Collect(p);
+  EXPECT_EQ(Row(run, 85), "");
+  EXPECT_EQ(Row(run, 86), "Internet Protocol (TCP/IP)");
+  EXPECT_EQ(Row(run, 87), "");
+}
+
+TEST(RowFormats, ClockRoundingByDigits) {
+  EXPECT_EQ(FormatClockMHz(3193000000LL), "3200");
+  EXPECT_EQ(FormatClockMHz(2993000000LL), "3000");
+  EXPECT_EQ(FormatClockMHz(866000000LL), "870");
+  EXPECT_EQ(FormatClockMHz(99000000LL), "99");
+  EXPECT_EQ(FormatClockMHz(12345000000LL), "12000");
+  EXPECT_EQ(FormatClockMHz(0), "");
+}
+
+TEST(RowFormats, MemoryRoundsToMultiplesOfEight) {
+  EXPECT_EQ(RoundMemoryMB("1023"), "1024");
+  EXPECT_EQ(RoundMemoryMB("1019"), "1016");
+  EXPECT_EQ(RoundMemoryMB("8192"), "8192");
+}
+
+TEST(RowFormats, ProductIdGroups) {
+  EXPECT_EQ(GroupProductId("55274640267283456789"), "55274-640-2672834-56789");
+  EXPECT_EQ(GroupProductId("00330-80000-00000-AA123"), "00330-80000-00000-AA123");
+  EXPECT_EQ(GroupProductId(""), "");
+}
+
+TEST(RowFormats, ServerOfTheSaveFolder) {
+  EXPECT_EQ(ServerOfFolder("\\\\srv\\share\\dir"), "\\\\srv");
+  EXPECT_EQ(ServerOfFolder("\\\\srv"), "\\\\srv");
+}
+
+TEST(RowFormats, ProgramsArePaddedToOneHundredAndPatchesComeNewestFirst) {
+  std::vector<std::string> programs(3, "p");
+  auto rows = ProgramAndPatchRows(programs, {"0@Windows A", " 20030709.104512 0@Windows B"});
+  ASSERT_EQ(rows.size(), 102u);
+  EXPECT_EQ(rows[3], "");
+  EXPECT_EQ(rows[100], "Windows B");
+  EXPECT_EQ(rows[101], "Windows A");
+  std::vector<std::string> many(120, "x");
+  EXPECT_EQ(ProgramAndPatchRows(many, {}).size(), 120u);
+}
+
+TEST(RowFormats, PackedFileDateTime) {
+  // 2003-07-09 10:45:12: date (23 << 9 | 7 << 5 | 9), time (10 << 11 | 45 << 5 | 6)
+  uint32_t packed = (static_cast<uint32_t>((23 << 9) | (7 << 5) | 9) << 16) | ((10 << 11) | (45 << 5) | 6);
+  EXPECT_EQ(PackedFileDateTime(packed), "2003/07/09 10:45:12");
+  EXPECT_EQ(PackedFileDateTime(0), "");
+}
+
+}  // namespace
+}  // namespace orv

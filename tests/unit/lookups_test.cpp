@@ -1,0 +1,169 @@
+#include <gtest/gtest.h>
+
+#include "fakes/fake_platform.h"
+#include "regscript/lookups.h"
+
+namespace orv {
+namespace {
+
+using test::FakePlatform;
+
+class LookupsTest : public ::testing::Test {
+ protected:
+  FakePlatform fp;
+  TRegistryEx reg{fp.registry};
+  bool keyOpen = true;
+  std::string programFiles = "C:\\Program Files";
+  ReaderContext ctx = ReaderContext::From(reg, keyOpen, programFiles, fp.platform);
+
+  void Register(const std::string& ext, const std::string& type, const std::string& command) {
+    fp.registry.SetString("HKCR\\" + ext, "", type);
+    fp.registry.SetString("HKCR\\" + type + "\\shell\\open\\command", "", command);
+  }
+  void AddResource(const std::string& path, std::vector<std::string> translations,
+                   std::map<std::string, std::string> strings) {
+    fp.versions.files[LowerCase(path)] = {std::move(translations), std::move(strings)};
+  }
+};
+
+TEST_F(LookupsTest, ExeForExtensionReducesTheOpenCommandToAPath) {
+  struct Case {
+    const char* command;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"\"C:\\Windows\\notepad.exe\" \"%1\"", "C:\\Windows\\notepad.exe"},
+      {"\"\"C:\\Program Files\\App\\app.exe\"\" %1", "C:\\Program Files\\App\\app.exe"},
+      {"C:\\Windows\\notepad.exe", "C:\\Windows\\notepad.exe"},
+      {"C:\\PROGRA~1\\App\\APP.EXE /dde", "C:\\PROGRA~1\\App\\APP.EXE"},
+      {"%SystemRoot%\\system32\\NOTEPAD.EXE %1", "%SystemRoot%\\system32\\NOTEPAD.EXE"},
+      {"rundll32.exe shimgvw.dll,ImageView %1", "rundll32.exe"},
+      {"C:\\My.exe.d\\tool.exe %1", "C:\\My.exe"},
+      {"cmd /c start %1", "cmd"},
+      {"\"C:\\Program Files\\x.com\" %1", "C:\\Program Files\\x.com"},
+      {"", ""},
+  };
+  for (const Case& c : cases) {
+    Register(".tst", "tstfile", c.command);
+    EXPECT_EQ(ExeForExtension(ctx, ".tst"), c.expected) << c.command;
+  }
+}
+
+TEST_F(LookupsTest, ExeForExtensionWithoutProgramOrOnError) {
+  fp.registry.SetString("HKCR\\.none", "", "");
+  fp.registry.SetString("HKCR\\.nocmd", "", "nocmdfile");
+  fp.registry.AddKey("HKCR\\nocmdfile\\shell");
+  fp.registry.SetString("HKCR\\shell\\open\\command", "", "C:\\root.exe");  // must never be used
+  fp.registry.SetDword("HKCR\\.num", "", 3);
+  fp.registry.SetString("HKCR\\.bad", "", "badfile");
+  fp.registry.SetBinary("HKCR\\badfile\\shell\\open\\command", "", {0x41});
+  EXPECT_EQ(ExeForExtension(reg, ".unknown"), "");
+  EXPECT_EQ(ExeForExtension(reg, ".none"), "");
+  EXPECT_EQ(ExeForExtension(reg, ".nocmd"), "");
+  EXPECT_EQ(ExeForExtension(reg, ".num"), "Error!");
+  EXPECT_EQ(ExeForExtension(reg, ".bad"), "Error!");
+}
+
+TEST_F(LookupsTest, ExeForExtensionLeavesClassesRootAndTheCommandKeyOpen) {
+  Register(".txt", "txtfile", "notepad.exe %1");
+  fp.registry.SetString("HKLM\\Software\\X", "V", "v");
+  reg.SetRootKey(RegRoot::LocalMachine);
+  ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\X"));
+  keyOpen = false;
+  EXPECT_EQ(ExeForExtension(ctx, ".txt"), "notepad.exe");
+  EXPECT_EQ(reg.CurrentRoot(), RegRoot::ClassesRoot);
+  EXPECT_EQ(reg.ReadString(""), "notepad.exe %1");
+  EXPECT_FALSE(keyOpen);  // the script's flag is not touched
+  EXPECT_EQ(ReadItemValue(ctx, "DEFAULT"), "");
+  keyOpen = true;
+  EXPECT_EQ(ReadItemValue(ctx, "DEFAULT"), "notepad.exe %1");
+}
+
+TEST_F(LookupsTest, FileVersionTextForms) {
+  const std::string block = "\\StringFileInfo\\041104B0\\";
+  AddResource("C:\\Program Files\\App\\x.exe", {"041104B0", "040904E4"},
+              {{block + "OriginalFilename", "X.EXE"},
+               {block + "ProductVersion", "1, 2, 3"},
+               {block + "CompanyName", "Maker"},
+               {"\\StringFileInfo\\040904E4\\Comments", "second table"}});
+  AddResource("C:\\Windows\\system32\\macromed\\flash\\flash9.ocx", {"040904B0"},
+              {{"\\StringFileInfo\\040904B0\\ProductVersion", "9,0,0,1"}});
+  fp.files.Put("C:\\Windows\\system32\\macromed\\flash\\flash9.ocx", "MZ");
+  AddResource("C:\\Tools\\NoTrans.DLL", {}, {});
+  AddResource("C:\\Tools\\NoName.exe", {"04090000"},
+              {{"\\StringFileInfo\\04090000\\ProductVersion", "2.0"},
+               {"\\StringFileInfo\\04090000\\FileVersion", ""}});
+  struct Case {
+    const char* path;
+    const char* fields;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"%programfiles%\\app\\x.exe", "ProductVersion", "x.exe 1, 2, 3"},
+      {"%ProgramFiles%\\App\\X.exe", "ProductVersion", "x.exe 1, 2, 3"},
+      {"\"C:\\Program Files\\App\\X.exe\" -s", "ProductVersion", "x.exe 1, 2, 3"},
+      {"C:\\Program Files\\App\\x.exe", "ProductVersion  CompanyName Missing", "x.exe 1, 2, 3 Maker"},
+      {"C:\\Program Files\\App\\x.exe", "Comments", "x.exe"},  // the first translation only
+      {"C:\\Program Files\\App\\x.exe", "", "x.exe"},
+      {"flash9.ocx", "ProductVersion", "flash9.ocx 9,0,0,1"},
+      {"C:\\Tools\\NoTrans.DLL", "ProductVersion", "notrans.dll"},
+      {"C:\\Tools\\NoName.exe", "ProductVersion FileVersion", "noname.exe 2.0"},
+      {"C:\\Tools\\missing.exe", "ProductVersion", ""},
+      {"", "ProductVersion", ""},
+      {"\"\"", "ProductVersion", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(FileVersionText(ctx, c.path, c.fields), c.expected) << c.path;
+}
+
+TEST_F(LookupsTest, FlashControlIsLookedUpOnlyWhenItExists) {
+  AddResource("flash10.ocx", {}, {});
+  EXPECT_EQ(FileVersionText(ctx, "Flash10.ocx", "ProductVersion"), "flash10.ocx");
+  fp.files.Put("C:\\Windows\\system32\\Macromed\\Flash\\flash10.ocx", "MZ");
+  EXPECT_EQ(FileVersionText(ctx, "Flash10.ocx", "ProductVersion"), "");  // the found file has no resource
+}
+
+TEST_F(LookupsTest, ListRunningProgramsReplacesTheList) {
+  std::vector<std::string> list{"stale"};
+  fp.system.processes = std::vector<std::string>{"[System Process]", "C:\\Windows\\explorer.exe", "a.exe", "a.exe"};
+  ListRunningPrograms(ctx, list);
+  EXPECT_EQ(list, (std::vector<std::string>{"[System Process]", "C:\\Windows\\explorer.exe", "a.exe", "a.exe"}));
+  fp.system.processes.reset();
+  ListRunningPrograms(ctx, list);
+  EXPECT_TRUE(list.empty());
+}
+
+TEST_F(LookupsTest, ListSharedFoldersOutcomes) {
+  using S = ShareEnumResult::Status;
+  struct Case {
+    ShareEnumResult result;
+    std::vector<std::string> expected;  // after the entry "old"
+  };
+  const Case cases[] = {
+      {{S::Ok, 0, {"\\\\PC01\\data", "\\\\PC01\\公開"}}, {"\\\\PC01\\data", "\\\\PC01\\公開"}},
+      {{S::Ok, 0, {}}, {}},
+      {{S::NoMoreItems, 259, {}}, {"old", "共有フォルダはありません"}},
+      {{S::EnumError, 234, {}}, {"old", "ネットワークエラー(234)"}},
+      {{S::NoNetwork, 1222, {}}, {"old", "Error(No network is present.)"}},
+      {{S::OpenError, 1208, {}}, {"old", "ネットワークエラー２(1208)"}},
+  };
+  for (const Case& c : cases) {
+    fp.network.shares = c.result;
+    std::vector<std::string> list{"old"};
+    ListSharedFolders(ctx, list);
+    EXPECT_EQ(list, c.expected) << c.result.error;
+  }
+}
+
+TEST_F(LookupsTest, ListSharedFoldersAsksThisComputerOnTheProviderOfTheOsKind) {
+  std::vector<std::string> list;
+  fp.system.computerName = "KEIRI-07";
+  ListSharedFolders(ctx, list);
+  EXPECT_EQ(fp.network.lastShareContainer, "\\\\KEIRI-07");
+  EXPECT_EQ(fp.network.lastShareProvider, "Microsoft Windows NetWork");
+  fp.system.os.platformId = 1;
+  ListSharedFolders(ctx, list);
+  EXPECT_EQ(fp.network.lastShareProvider, "Microsoft Network");
+}
+
+}  // namespace
+}  // namespace orv

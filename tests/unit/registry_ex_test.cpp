@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+
+#include "fakes/fake_registry.h"
+#include "regscript/registry_ex.h"
+
+namespace orv {
+namespace {
+
+using test::FakeRegistry;
+
+class RegistryExTest : public ::testing::Test {
+ protected:
+  RegistryExTest() {
+    fake.SetString("HKLM\\Software\\T", "Str", "text");
+    fake.SetString("HKLM\\Software\\T", "", "default");
+    fake.SetExpandString("HKLM\\Software\\T", "Exp", "%SystemRoot%\\x");
+    fake.SetDword("HKLM\\Software\\T", "Big", 0xFFFFFFFFu);
+    fake.SetDword("HKLM\\Software\\T", "Seven", 7);
+    fake.SetBinary("HKLM\\Software\\T", "Bin", {1, 2, 3});
+    fake.SetBinary("HKLM\\Software\\T", "Qw", {1, 0, 0, 0, 0, 0, 0, 0}, regtype::Qword);
+    fake.SetBinary("HKLM\\Software\\T", "NoType", {}, regtype::None);
+    fake.SetMulti("HKLM\\Software\\T", "Multi", {"a", "b"});
+    fake.AddKey("HKLM\\Software\\T\\Sub2");
+    fake.AddKey("HKLM\\Software\\T\\Sub1");
+    fake.SetString("HKCU\\Software\\T", "Str", "user");
+    fake.AddKey("HKLM\\Software\\Locked").denyOpen = true;
+  }
+  FakeRegistry fake;
+  TRegistryEx reg{fake};
+
+  void OpenT() {
+    reg.SetRootKey(RegRoot::LocalMachine);
+    ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\T"));
+  }
+};
+
+TEST_F(RegistryExTest, StartsAtCurrentUserWithoutKey) {
+  EXPECT_EQ(reg.CurrentRoot(), RegRoot::CurrentUser);
+  EXPECT_FALSE(reg.HasOpenKey());
+  EXPECT_FALSE(reg.ValueExists("Str"));
+  EXPECT_EQ(reg.GetDataType("Str"), RegDataType::None);
+  EXPECT_EQ(reg.ReadString("Str"), "");
+  EXPECT_THROW(reg.ReadInteger("Seven"), ERegistryError);
+  EXPECT_FALSE(reg.HasSubKeys());
+  ASSERT_TRUE(reg.OpenKeyReadOnly("Software\\T"));  // paths are taken from the current root
+  EXPECT_EQ(reg.ReadString("Str"), "user");
+}
+
+TEST_F(RegistryExTest, OpenReplacesTheKeyAndAFailedOpenLeavesNoneOpen) {
+  OpenT();
+  EXPECT_EQ(reg.ReadString("Str"), "text");
+  EXPECT_TRUE(reg.OpenKeyReadOnly("Software\\T\\Sub1"));  // no leading backslash, not relative
+  EXPECT_FALSE(reg.ValueExists("Str"));
+  EXPECT_FALSE(reg.OpenKeyReadOnly("\\Software\\Missing"));
+  EXPECT_FALSE(reg.HasOpenKey());
+  EXPECT_FALSE(reg.OpenKeyReadOnly("\\Software\\Locked"));
+  OpenT();
+  reg.SetRootKey(RegRoot::CurrentUser);  // the open key stays open
+  EXPECT_EQ(reg.ReadString("Str"), "text");
+  reg.CloseKey();
+  EXPECT_FALSE(reg.HasOpenKey());
+  EXPECT_EQ(reg.CurrentRoot(), RegRoot::CurrentUser);
+}
+
+TEST_F(RegistryExTest, DataTypesAndTypedReads) {
+  OpenT();
+  struct Case {
+    const char* name;
+    RegDataType type;
+    bool stringReadable;
+    bool integerReadable;
+  };
+  const Case cases[] = {
+      {"Str", RegDataType::String, true, false},       {"", RegDataType::String, true, false},
+      {"Exp", RegDataType::ExpandString, true, false}, {"Big", RegDataType::Integer, false, true},
+      {"Bin", RegDataType::Binary, false, false},      {"Qw", RegDataType::Unknown, false, false},
+      {"Multi", RegDataType::Unknown, false, false},   {"NoType", RegDataType::None, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_TRUE(reg.ValueExists(c.name));
+    EXPECT_EQ(reg.GetDataType(c.name), c.type);
+    if (c.stringReadable)
+      EXPECT_NO_THROW(reg.ReadString(c.name));
+    else
+      EXPECT_THROW(reg.ReadString(c.name), ERegistryError);
+    if (c.integerReadable)
+      EXPECT_NO_THROW(reg.ReadInteger(c.name));
+    else
+      EXPECT_THROW(reg.ReadInteger(c.name), ERegistryError);
+  }
+  EXPECT_EQ(reg.ReadString(""), "default");
+  EXPECT_EQ(reg.ReadString("exp"), "%SystemRoot%\\x");  // names ignore case, text is not expanded
+  EXPECT_EQ(reg.ReadString("Missing"), "");
+  EXPECT_THROW(reg.ReadInteger("Missing"), ERegistryError);
+  EXPECT_EQ(reg.ReadInteger("Big"), -1);
+  EXPECT_EQ(reg.ReadInteger("Seven"), 7);
+}
+
+TEST_F(RegistryExTest, BinaryData) {
+  OpenT();
+  EXPECT_EQ(reg.ReadBinaryData("Bin"), (std::vector<uint8_t>{1, 2, 3}));
+  EXPECT_EQ(reg.ReadBinaryData("Qw").size(), 8u);
+  EXPECT_EQ(reg.ReadBinaryData("Multi"), (std::vector<uint8_t>{'a', 0, 'b', 0, 0}));
+  EXPECT_TRUE(reg.ReadBinaryData("Missing").empty());
+  EXPECT_THROW(reg.ReadBinaryData("Str"), ERegistryError);
+  EXPECT_THROW(reg.ReadBinaryData("Seven"), ERegistryError);
+}
+
+TEST_F(RegistryExTest, ReadMultiStringAppendsOnlyForMultiStrings) {
+  OpenT();
+  std::vector<std::string> list{"x"};
+  reg.ReadMultiString("Multi", list);
+  EXPECT_EQ(list, (std::vector<std::string>{"x", "a", "b"}));
+  for (const char* other : {"Str", "Big", "Bin", "Missing"}) {
+    reg.ReadMultiString(other, list);
+    EXPECT_EQ(list.size(), 3u) << other;
+  }
+}
+
+TEST_F(RegistryExTest, KeyAndValueNamesReplaceTheList) {
+  OpenT();
+  std::vector<std::string> list{"old"};
+  reg.GetKeyNames(list);
+  EXPECT_EQ(list, (std::vector<std::string>{"Sub2", "Sub1"}));
+  EXPECT_TRUE(reg.HasSubKeys());
+  reg.GetValueNames(list);
+  EXPECT_EQ(list.size(), 9u);
+  EXPECT_EQ(list.front(), "Str");
+  ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\T\\Sub1"));
+  EXPECT_FALSE(reg.HasSubKeys());
+  reg.GetKeyNames(list);
+  EXPECT_TRUE(list.empty());
+  list = {"old"};
+  reg.CloseKey();
+  reg.GetValueNames(list);
+  EXPECT_TRUE(list.empty());
+}
+
+TEST_F(RegistryExTest, OpensInTheViewItWasMadeFor) {
+  fake.SetString("HKLM\\Software\\T", "Where", "native");
+  RegValue v;
+  v.type = regtype::String;
+  v.text = "wow";
+  fake.AddKey("HKLM\\Software\\T", RegView::Wow32).values.emplace_back("Where", v);
+  TRegistryEx wow(fake, RegView::Wow32);
+  wow.SetRootKey(RegRoot::LocalMachine);
+  ASSERT_TRUE(wow.OpenKeyReadOnly("\\Software\\T"));
+  EXPECT_EQ(wow.ReadString("Where"), "wow");
+  OpenT();
+  EXPECT_EQ(reg.ReadString("Where"), "native");
+}
+
+}  // namespace
+}  // namespace orv
