@@ -19,7 +19,8 @@ class ICpu {
   virtual CpuidLeaf Cpuid(uint32_t leaf) = 0;
   // dwProcessorType of GetSystemInfo.
   virtual uint32_t ProcessorType() = 0;
-  virtual uint64_t ReadTimeStampCounter() = 0;
+  // RDTSC (named so as not to meet the ReadTimeStampCounter macro of <windows.h>).
+  virtual uint64_t TimeStampCounter() = 0;
   virtual int64_t PerformanceCounter() = 0;
   virtual int64_t PerformanceFrequency() = 0;
   // The millisecond clock (timeGetTime).

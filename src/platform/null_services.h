@@ -18,7 +18,7 @@ class NullCpu final : public ICpu {
   bool CpuidAvailable() override { return false; }
   CpuidLeaf Cpuid(uint32_t) override { return {}; }
   uint32_t ProcessorType() override { return 0; }
-  uint64_t ReadTimeStampCounter() override { return 0; }
+  uint64_t TimeStampCounter() override { return 0; }
   int64_t PerformanceCounter() override { return 0; }
   int64_t PerformanceFrequency() override { return 1; }
   uint32_t Milliseconds() override { return 0; }

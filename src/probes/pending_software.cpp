@@ -1,11 +1,7 @@
 // Probes still to be built; they keep every row of the record in its place.
-#include "probes/processor.h"
 #include "probes/software.h"
 
 namespace orv {
-
-std::string GetProcessorName(ICpu&) { return {}; }
-int64_t MeasureProcessorClock(ICpu&) { return 0; }
 
 std::string CollectInstalledSoftware(TRegistryEx&, std::vector<std::string>& programs,
                                      std::vector<std::string>& patches) {
