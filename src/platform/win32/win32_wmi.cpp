@@ -1,0 +1,221 @@
+#include "platform/win32/win32_wmi.h"
+
+#include "platform/win32/wide.h"
+
+#include <oleauto.h>
+#include <wbemidl.h>
+
+#include <cstdint>
+
+namespace orv::win32 {
+
+namespace {
+
+// Owns one COM interface pointer.
+template <typename T>
+class ComPtr {
+ public:
+  ComPtr() = default;
+  ~ComPtr() { Reset(); }
+  ComPtr(const ComPtr&) = delete;
+  ComPtr& operator=(const ComPtr&) = delete;
+  T* operator->() const { return p_; }
+  T* Get() const { return p_; }
+  T** Out() {
+    Reset();
+    return &p_;
+  }
+  void Reset() {
+    if (p_) p_->Release();
+    p_ = nullptr;
+  }
+  explicit operator bool() const { return p_ != nullptr; }
+
+ private:
+  T* p_ = nullptr;
+};
+
+class Bstr {
+ public:
+  explicit Bstr(const std::wstring& s) : b_(SysAllocStringLen(s.data(), static_cast<UINT>(s.size()))) {}
+  Bstr() = default;
+  ~Bstr() { SysFreeString(b_); }
+  Bstr(const Bstr&) = delete;
+  Bstr& operator=(const Bstr&) = delete;
+  BSTR Get() const { return b_; }
+  BSTR* Out() {
+    SysFreeString(b_);
+    b_ = nullptr;
+    return &b_;
+  }
+
+ private:
+  BSTR b_ = nullptr;
+};
+
+class Variant {
+ public:
+  Variant() { VariantInit(&v_); }
+  ~Variant() { VariantClear(&v_); }
+  Variant(const Variant&) = delete;
+  Variant& operator=(const Variant&) = delete;
+  VARIANT* Out() {
+    VariantClear(&v_);
+    return &v_;
+  }
+  const VARIANT& Get() const { return v_; }
+
+ private:
+  VARIANT v_;
+};
+
+// How long one enumeration step may wait for the service before the query gives up.
+constexpr long kStepTimeoutMs = 10000;
+
+WmiScalar ScalarFromVariant(VARTYPE vt, const void* data) {
+  switch (vt) {
+    case VT_I1: return static_cast<int64_t>(*static_cast<const signed char*>(data));
+    case VT_UI1: return static_cast<int64_t>(*static_cast<const unsigned char*>(data));
+    case VT_I2: return static_cast<int64_t>(*static_cast<const short*>(data));
+    case VT_UI2: return static_cast<int64_t>(*static_cast<const unsigned short*>(data));
+    case VT_I4:
+    case VT_INT: return static_cast<int64_t>(*static_cast<const int32_t*>(data));
+    case VT_UI4:
+    case VT_UINT: return static_cast<int64_t>(*static_cast<const uint32_t*>(data));
+    case VT_I8: return static_cast<int64_t>(*static_cast<const int64_t*>(data));
+    case VT_UI8: return static_cast<uint64_t>(*static_cast<const uint64_t*>(data));
+    case VT_R4: return static_cast<double>(*static_cast<const float*>(data));
+    case VT_R8: return *static_cast<const double*>(data);
+    case VT_BOOL: return *static_cast<const VARIANT_BOOL*>(data) != VARIANT_FALSE;
+    case VT_BSTR: {
+      BSTR b = *static_cast<const BSTR*>(data);
+      return b ? Narrow(std::wstring_view(b, SysStringLen(b))) : std::string();
+    }
+    default: return std::monostate{};
+  }
+}
+
+const void* VariantData(const VARIANT& v) {
+  switch (V_VT(&v)) {
+    case VT_I1: return &V_I1(&v);
+    case VT_UI1: return &V_UI1(&v);
+    case VT_I2: return &V_I2(&v);
+    case VT_UI2: return &V_UI2(&v);
+    case VT_I4: return &V_I4(&v);
+    case VT_UI4: return &V_UI4(&v);
+    case VT_INT: return &V_INT(&v);
+    case VT_UINT: return &V_UINT(&v);
+    case VT_I8: return &V_I8(&v);
+    case VT_UI8: return &V_UI8(&v);
+    case VT_R4: return &V_R4(&v);
+    case VT_R8: return &V_R8(&v);
+    case VT_BOOL: return &V_BOOL(&v);
+    case VT_BSTR: return &V_BSTR(&v);
+    default: return nullptr;
+  }
+}
+
+WmiProperty ReadProperty(const std::wstring& name, const VARIANT& value, CIMTYPE type) {
+  WmiProperty p;
+  p.name = Narrow(name);
+  p.cimType = static_cast<int>(type & ~CIM_FLAG_ARRAY);
+  p.isArray = (type & CIM_FLAG_ARRAY) != 0;
+  VARTYPE vt = V_VT(&value);
+  if (vt == VT_NULL || vt == VT_EMPTY) return p;
+  p.isNull = false;
+  if (vt & VT_ARRAY) {
+    SAFEARRAY* array = V_ARRAY(&value);
+    VARTYPE element = vt & ~VT_ARRAY;
+    LONG lower = 0, upper = -1;
+    if (!array || SafeArrayGetLBound(array, 1, &lower) != S_OK || SafeArrayGetUBound(array, 1, &upper) != S_OK)
+      return p;
+    void* raw = nullptr;
+    if (SafeArrayAccessData(array, &raw) != S_OK) return p;
+    const char* bytes = static_cast<const char*>(raw);
+    UINT size = SafeArrayGetElemsize(array);
+    for (LONG i = 0; i <= upper - lower; ++i) p.values.push_back(ScalarFromVariant(element, bytes + i * size));
+    SafeArrayUnaccessData(array);
+    return p;
+  }
+  const void* data = VariantData(value);
+  p.values.push_back(data ? ScalarFromVariant(vt, data) : WmiScalar{});
+  return p;
+}
+
+std::optional<std::vector<WmiInstance>> Collect(IEnumWbemClassObject* enumerator) {
+  std::vector<WmiInstance> instances;
+  while (true) {
+    ComPtr<IWbemClassObject> object;
+    ULONG returned = 0;
+    HRESULT hr = enumerator->Next(kStepTimeoutMs, 1, object.Out(), &returned);
+    if (hr == WBEM_S_TIMEDOUT) return std::nullopt;
+    if (FAILED(hr)) return std::nullopt;
+    if (returned == 0) break;
+    WmiInstance instance;
+    if (SUCCEEDED(object->BeginEnumeration(WBEM_FLAG_NONSYSTEM_ONLY))) {
+      while (true) {
+        Bstr name;
+        Variant value;
+        CIMTYPE type = 0;
+        if (object->Next(0, name.Out(), value.Out(), &type, nullptr) != WBEM_S_NO_ERROR) break;
+        std::wstring n = name.Get() ? std::wstring(name.Get(), SysStringLen(name.Get())) : std::wstring();
+        instance.properties.push_back(ReadProperty(n, value.Get(), type));
+      }
+      object->EndEnumeration();
+    }
+    instances.push_back(std::move(instance));
+  }
+  return instances;
+}
+
+}  // namespace
+
+struct Win32Wmi::Connection {
+  ComPtr<IWbemLocator> locator;
+  ComPtr<IWbemServices> services;
+};
+
+Win32Wmi::Win32Wmi() = default;
+Win32Wmi::~Win32Wmi() = default;
+
+Win32Wmi::Connection* Win32Wmi::Connect() {
+  if (connection_) return connection_.get();
+  if (connectFailed_) return nullptr;
+  connectFailed_ = true;
+  auto c = std::make_unique<Connection>();
+  if (FAILED(CoCreateInstance(CLSID_WbemLocator, nullptr, CLSCTX_INPROC_SERVER, IID_IWbemLocator,
+                              reinterpret_cast<void**>(c->locator.Out()))))
+    return nullptr;
+  Bstr ns(L"root\\CIMV2");
+  if (FAILED(c->locator->ConnectServer(ns.Get(), nullptr, nullptr, nullptr, 0, nullptr, nullptr, c->services.Out())))
+    return nullptr;
+  CoSetProxyBlanket(c->services.Get(), RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr, RPC_C_AUTHN_LEVEL_CALL,
+                    RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE);
+  connectFailed_ = false;
+  connection_ = std::move(c);
+  return connection_.get();
+}
+
+std::optional<std::vector<WmiInstance>> Win32Wmi::ExecQuery(const std::string& wql) {
+  Connection* c = Connect();
+  if (!c) return std::nullopt;
+  Bstr language(L"WQL"), query(Widen(wql));
+  ComPtr<IEnumWbemClassObject> enumerator;
+  if (FAILED(c->services->ExecQuery(language.Get(), query.Get(), WBEM_FLAG_RETURN_IMMEDIATELY, nullptr,
+                                    enumerator.Out())))
+    return std::nullopt;
+  return Collect(enumerator.Get());
+}
+
+std::optional<std::vector<WmiInstance>> Win32Wmi::InstancesOf(const std::string& className) {
+  Connection* c = Connect();
+  if (!c) return std::nullopt;
+  Bstr name(Widen(className));
+  ComPtr<IEnumWbemClassObject> enumerator;
+  if (FAILED(c->services->CreateInstanceEnum(name.Get(), WBEM_FLAG_RETURN_IMMEDIATELY | WBEM_FLAG_SHALLOW, nullptr,
+                                             enumerator.Out())))
+    return std::nullopt;
+  return Collect(enumerator.Get());
+}
+
+}  // namespace orv::win32
