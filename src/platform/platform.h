@@ -14,6 +14,7 @@ class ISystem;
 class INetwork;
 class IWmi;
 class ICpu;
+class ISmartDevice;
 
 struct Platform {
   IRegistry& registry;
@@ -28,6 +29,8 @@ struct Platform {
   // instruction), and every probe that needs them gives its documented empty value.
   IWmi* wmi = nullptr;
   ICpu* cpu = nullptr;
+  // The drives' S.M.A.R.T. interface; nullptr when the platform has none.
+  ISmartDevice* smart = nullptr;
 };
 
 }  // namespace orv
