@@ -212,7 +212,7 @@ std::optional<std::vector<WmiInstance>> Win32Wmi::InstancesOf(const std::string&
   if (!c) return std::nullopt;
   Bstr name(Widen(className));
   ComPtr<IEnumWbemClassObject> enumerator;
-  if (FAILED(c->services->CreateInstanceEnum(name.Get(), WBEM_FLAG_RETURN_IMMEDIATELY | WBEM_FLAG_SHALLOW, nullptr,
+  if (FAILED(c->services->CreateInstanceEnum(name.Get(), static_cast<long>(WBEM_FLAG_RETURN_IMMEDIATELY) | static_cast<long>(WBEM_FLAG_SHALLOW), nullptr,
                                              enumerator.Out())))
     return std::nullopt;
   return Collect(enumerator.Get());
