@@ -51,6 +51,13 @@ std::string AfterLastComma(const std::string& s) {
 
 std::string ReplaceServicePack(const std::string& s) { return ReplaceAll(s, "Service Pack ", "SP"); }
 
+// The service pack WMI reports. Windows without service packs (every release since 8) answers
+// null, which the rendering turns into "NULL": that is no service pack, not a name to show.
+std::string WmiServicePack(IWmi& wmi) {
+  std::string csd = GetOSProperty(wmi, "CSDVersion");
+  return csd == "NULL" ? std::string() : csd;
+}
+
 std::string DropMicrosoftWindows(const std::string& s) {
   static const std::string prefix = "Microsoft Windows ";
   return StartsWith(s, prefix) ? s.substr(prefix.size()) : s;
@@ -175,7 +182,7 @@ std::string WindowsProductName(TRegistryEx& reg, IWmi& wmi, bool is9x) {
     } else if (Contains(name, "98") && build > 2221) {
       name += " SE";
     }
-    std::string csd = GetOSProperty(wmi, "CSDVersion");
+    std::string csd = WmiServicePack(wmi);
     std::string value = csd.empty() ? name : GetOSProperty(wmi, "Caption") + " " + ReplaceServicePack(csd);
     return DropMicrosoftWindows(value);
   }
@@ -192,7 +199,7 @@ std::string WindowsProductName(TRegistryEx& reg, IWmi& wmi, bool is9x) {
   name += " " + ReplaceServicePack(RegText(reg, kCurrentVersionNT, "CSDVersion"));
   // The WMI caption is preferred; without one the registry's name (with its service pack) stands.
   std::string caption = GetOSProperty(wmi, "Caption");
-  std::string value = caption.empty() ? name : caption + " " + ReplaceServicePack(GetOSProperty(wmi, "CSDVersion"));
+  std::string value = caption.empty() ? name : caption + " " + ReplaceServicePack(WmiServicePack(wmi));
   return DropMicrosoftWindows(value);
 }
 

@@ -32,6 +32,9 @@ class TRegistryEx {
   TRegistryEx(const TRegistryEx&) = delete;
   TRegistryEx& operator=(const TRegistryEx&) = delete;
 
+  // The registry this object reads; a second object over it can read another view.
+  IRegistry& Registry() const { return registry_; }
+
   // Later key paths are taken from this root. The open key stays open.
   void SetRootKey(RegRoot root);
   RegRoot CurrentRoot() const { return root_; }

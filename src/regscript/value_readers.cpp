@@ -27,7 +27,7 @@ namespace {
 constexpr const char* kErrorText = "Error!";
 
 // A single name split into its parts.
-struct NameSpec {
+struct ParsedName {
   std::string name;
   bool quote = false;    // leading "'"
   bool version = false;  // leading "%"
@@ -37,14 +37,14 @@ struct NameSpec {
   std::string filter;
 };
 
-NameSpec ParseName(std::string_view spec) {
-  NameSpec s;
-  if (spec == "DEFAULT") return s;  // the default value has the empty name
-  if (size_t open = spec.find('('); open != std::string_view::npos) {
-    s.name = spec.substr(0, open);
+ParsedName ParseName(std::string_view text) {
+  ParsedName s;
+  if (text == "DEFAULT") return s;  // the default value has the empty name
+  if (size_t open = text.find('('); open != std::string_view::npos) {
+    s.name = text.substr(0, open);
     s.cut = true;
-    // Inside the parentheses (up to the first ")" or the end of the spec): "start/end" or "end".
-    std::string_view inside = spec.substr(open + 1);
+    // Inside the parentheses (up to the first ")" or the end of the text): "start/end" or "end".
+    std::string_view inside = text.substr(open + 1);
     inside = inside.substr(0, inside.find(')'));
     if (size_t slash = inside.find('/'); slash != std::string_view::npos) {
       s.start = inside.substr(0, slash);
@@ -52,12 +52,12 @@ NameSpec ParseName(std::string_view spec) {
     } else {
       s.end = inside;
     }
-  } else if (size_t slash = spec.find('/'); slash != std::string_view::npos) {
-    s.name = spec.substr(0, slash);
+  } else if (size_t slash = text.find('/'); slash != std::string_view::npos) {
+    s.name = text.substr(0, slash);
     s.filtered = true;
-    s.filter = spec.substr(slash + 1);
+    s.filter = text.substr(slash + 1);
   } else {
-    s.name = spec;
+    s.name = text;
   }
   if (StartsWith(s.name, "'")) {
     s.quote = true;
@@ -102,9 +102,9 @@ std::string ReadVersion(TRegistryEx& registry, const std::string& name) {
 
 }  // namespace
 
-std::string ReadRegValue(TRegistryEx& registry, std::string_view spec) {
+std::string ReadRegValue(TRegistryEx& registry, std::string_view text) {
   try {
-    const NameSpec s = ParseName(spec);
+    const ParsedName s = ParseName(text);
     std::string result = s.version ? ReadVersion(registry, s.name) : ReadPlain(registry, s.name);
     if (s.cut) result = CutBetween(result, s.start, s.end);
     if (s.filtered) {
@@ -120,18 +120,18 @@ std::string ReadRegValue(TRegistryEx& registry, std::string_view spec) {
   }
 }
 
-std::string ReadItemValue(TRegistryEx& registry, bool keyOpen, std::string_view spec) {
+std::string ReadItemValue(TRegistryEx& registry, bool keyOpen, std::string_view item) {
   std::string result;
   try {
-    if (size_t label = spec.find("=="); label != std::string_view::npos) spec = spec.substr(0, label);
-    if (Contains(spec, "|")) {
-      for (const std::string& part : Split(spec, '|')) {
+    if (size_t label = item.find("=="); label != std::string_view::npos) item = item.substr(0, label);
+    if (Contains(item, "|")) {
+      for (const std::string& part : Split(item, '|')) {
         result = ReadRegValue(registry, part);
         if (!result.empty()) break;
       }
-    } else if (Contains(spec, "+")) {
+    } else if (Contains(item, "+")) {
       // "A+xB+yC": each "+" is followed by one separator character that is copied as it is.
-      std::string_view rest = spec;
+      std::string_view rest = item;
       for (size_t plus = rest.find('+'); plus != std::string_view::npos; plus = rest.find('+')) {
         result += ReadRegValue(registry, rest.substr(0, plus));
         std::string_view after = rest.substr(plus + 1);
@@ -141,7 +141,7 @@ std::string ReadItemValue(TRegistryEx& registry, bool keyOpen, std::string_view 
       }
       if (!rest.empty()) result += ReadRegValue(registry, rest);
     } else {
-      result = ReadRegValue(registry, spec);
+      result = ReadRegValue(registry, item);
     }
   } catch (const std::exception&) {
     result = kErrorText;

@@ -1,9 +1,9 @@
 #pragma once
-// The value readers: a short text specification in, one registry value as text out. They never
+// The value readers: a short item text in, one registry value as text out. They never
 // raise; a registry error becomes "Error!" and a missing value an empty text.
 //
-// Specification forms (ReadItemValue):
-//   spec "==" label       the label is for the item catalogue; only the text before "==" is read
+// Forms of the item text (ReadItemValue):
+//   item "==" label       the label is for the item catalogue; only the text before "==" is read
 //   A "|" B "|" C          the first of A, B, C whose value is not empty
 //   A "+" x B "+" y C      value of A, the one character x, value of B, y, value of C
 // and for each single name (ReadRegValue):
@@ -45,14 +45,14 @@ struct ReaderContext {
                             Platform& platform);
 };
 
-// Reads one value specification from the open key of `registry`. Empty whenever `keyOpen` is false.
-std::string ReadItemValue(TRegistryEx& registry, bool keyOpen, std::string_view spec);
-inline std::string ReadItemValue(const ReaderContext& context, std::string_view spec) {
-  return ReadItemValue(context.registry, context.keyOpen, spec);
+// Reads one item text (a value line of a key block) from the open key of `registry`. Empty whenever `keyOpen` is false.
+std::string ReadItemValue(TRegistryEx& registry, bool keyOpen, std::string_view item);
+inline std::string ReadItemValue(const ReaderContext& context, std::string_view item) {
+  return ReadItemValue(context.registry, context.keyOpen, item);
 }
 
 // Reads one single name ("'", "%", "(...)", "/" and "DEFAULT" forms) from the open key.
-std::string ReadRegValue(TRegistryEx& registry, std::string_view spec);
+std::string ReadRegValue(TRegistryEx& registry, std::string_view name);
 
 // Right-aligns the parts of a dotted version: "6.0.2900.2180" -> "  6.  0.2900.2180",
 // "5.1" -> "  5.  1".

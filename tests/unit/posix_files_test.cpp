@@ -1,11 +1,11 @@
+#include "platform/posix/posix_files.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-
-#include "platform/posix/posix_files.h"
 
 namespace orv {
 namespace {
@@ -76,7 +76,7 @@ TEST_F(PosixFilesTest, FailedWriteLeavesNothingAndExplains) {
   EXPECT_FALSE(files_.WriteFileAtomic(path, "data"));  // no error text wanted
 }
 
-TEST_F(PosixFilesTest, FailedReplaceKeepsPreviousFile) {
+TEST_F(PosixFilesTest, FailedRenameRemovesTemporaryFile) {
   // The target is a folder: the rename fails after the temporary file was written.
   ASSERT_TRUE(files_.CreateDirectory(WinPath("busy.csv")));
   ASSERT_TRUE(files_.WriteFileAtomic(WinPath("busy.csv\\keep.txt"), "kept"));

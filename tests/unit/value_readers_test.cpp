@@ -37,7 +37,7 @@ class ValueReadersTest : public ::testing::Test {
 
 TEST_F(ValueReadersTest, ReadItemValueForms) {
   struct Case {
-    const char* spec;
+    const char* item;
     const char* expected;
   };
   const Case cases[] = {
@@ -106,12 +106,12 @@ TEST_F(ValueReadersTest, ReadItemValueForms) {
       {"DEFAULT/", " "},  // only the exact word names the default value
   };
   ASSERT_TRUE(keyOpen);
-  for (const Case& c : cases) EXPECT_EQ(ReadItemValue(reg, keyOpen, c.spec), c.expected) << c.spec;
+  for (const Case& c : cases) EXPECT_EQ(ReadItemValue(reg, keyOpen, c.item), c.expected) << c.item;
 }
 
 TEST_F(ValueReadersTest, ClosedKeyFlagGivesEmpty) {
-  for (const char* spec : {"Serial", "Bin", "Missing/", "Major+.Minor"})
-    EXPECT_EQ(ReadItemValue(reg, false, spec), "") << spec;
+  for (const char* item : {"Serial", "Bin", "Missing/", "Major+.Minor"})
+    EXPECT_EQ(ReadItemValue(reg, false, item), "") << item;
 }
 
 TEST_F(ValueReadersTest, ReadRegValueReadsOneNameOnly) {

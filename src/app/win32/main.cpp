@@ -12,12 +12,14 @@
 #include "app/win32/win32_dialogs.h"
 #include "platform/platform.h"
 #include "platform/win32/win32_codec.h"
+#include "platform/win32/win32_cpu.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_network.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_system.h"
 #include "platform/win32/win32_version_info.h"
+#include "platform/win32/win32_wmi.h"
 
 namespace {
 
@@ -51,6 +53,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   // WMI is reached through COM from this (the only) thread. A failure here only costs the WMI
   // rows, which then report their own failure values.
   ComApartment com;
+  // WMI providers answer only callers that allow impersonation.
+  CoInitializeSecurity(nullptr, -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_DEFAULT, RPC_C_IMP_LEVEL_IMPERSONATE, nullptr,
+                       EOAC_NONE, nullptr);
 
   INITCOMMONCONTROLSEX controls{};
   controls.dwSize = sizeof(controls);
@@ -65,7 +70,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   Win32VersionInfo versions;
   Win32System system;
   Win32Network network;
+  Win32Cpu cpu;
+  // One WMI connection serves every query of the program run.
+  Win32Wmi wmi;
   Platform platform{registry, codec, files, dialogs, shell, versions, system, network};
+  platform.cpu = &cpu;
+  platform.wmi = &wmi;
 
   // Window creation reads the command line and the settings file.
   TForm1 model(platform, CommandLineArguments());

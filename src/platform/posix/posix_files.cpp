@@ -1,0 +1,233 @@
+#include "platform/posix/posix_files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <system_error>
+
+namespace orv {
+
+namespace {
+
+// Closes a file descriptor on scope exit.
+class UniqueFd {
+ public:
+  explicit UniqueFd(int fd) : fd_(fd) {}
+  ~UniqueFd() { Close(); }
+  UniqueFd(const UniqueFd&) = delete;
+  UniqueFd& operator=(const UniqueFd&) = delete;
+  int Get() const { return fd_; }
+  bool Valid() const { return fd_ >= 0; }
+  // Closes now; false when close() reports an error (on some file systems the last write error).
+  bool Close() {
+    if (fd_ < 0) return true;
+    int rc = ::close(fd_);
+    fd_ = -1;
+    return rc == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+void SetError(std::string* error, const std::string& path, int code) {
+  if (error) *error = path + ": " + std::strerror(code);
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (n == 0) {
+      errno = EIO;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<size_t>(n));
+  }
+  return true;
+}
+
+char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Whole-name wildcard match ("*" any run, "?" one byte), ASCII letter case ignored.
+bool WildcardMatch(std::string_view name, std::string_view pattern) {
+  size_t n = 0, p = 0;
+  size_t starPattern = std::string_view::npos, starName = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && pattern[p] == '*') {
+      starPattern = ++p;
+      starName = n;
+    } else if (p < pattern.size() && (pattern[p] == '?' || FoldCase(pattern[p]) == FoldCase(name[n]))) {
+      ++p;
+      ++n;
+    } else if (starPattern != std::string_view::npos) {
+      p = starPattern;
+      n = ++starName;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+// As on Windows, a pattern ending in ".*" also matches a name without an extension ("*.*" = all).
+bool NameMatches(std::string_view name, std::string_view pattern) {
+  if (WildcardMatch(name, pattern)) return true;
+  return pattern.size() >= 2 && pattern.substr(pattern.size() - 2) == ".*" &&
+         name.find('.') == std::string_view::npos &&
+         WildcardMatch(name, pattern.substr(0, pattern.size() - 2));
+}
+
+std::optional<struct stat> Stat(const std::string& path) {
+  struct stat st {};
+  if (::stat(PosixFiles::ToPosixPath(path).c_str(), &st) != 0) return std::nullopt;
+  return st;
+}
+
+}  // namespace
+
+std::string PosixFiles::ToPosixPath(const std::string& path) {
+  std::string out = path;
+  for (char& c : out)
+    if (c == '\\') c = '/';
+  return out;
+}
+
+bool PosixFiles::FileExists(const std::string& path) {
+  auto st = Stat(path);
+  return st && S_ISREG(st->st_mode);
+}
+
+bool PosixFiles::DirectoryExists(const std::string& path) {
+  auto st = Stat(path);
+  return st && S_ISDIR(st->st_mode);
+}
+
+bool PosixFiles::CreateDirectory(const std::string& path) {
+  return ::mkdir(ToPosixPath(path).c_str(), 0777) == 0;
+}
+
+std::optional<std::string> PosixFiles::ReadFile(const std::string& path) {
+  UniqueFd fd(::open(ToPosixPath(path).c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd.Valid()) return std::nullopt;
+  struct stat st {};
+  if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  std::string bytes;
+  bytes.reserve(static_cast<size_t>(st.st_size));
+  char buffer[65536];
+  for (;;) {
+    ssize_t n = ::read(fd.Get(), buffer, sizeof buffer);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return std::nullopt;
+    }
+    if (n == 0) break;
+    bytes.append(buffer, static_cast<size_t>(n));
+  }
+  return bytes;
+}
+
+bool PosixFiles::WriteFileAtomic(const std::string& path, std::string_view bytes, std::string* error) {
+  std::string target = ToPosixPath(path);
+  size_t cut = target.find_last_of('/');
+  std::string folder = cut == std::string::npos ? std::string() : target.substr(0, cut + 1);
+  std::string name = cut == std::string::npos ? target : target.substr(cut + 1);
+  std::string temp = folder + "~" + name + "." + std::to_string(::getpid()) + "." +
+                     std::to_string(tempCounter_.fetch_add(1) + 1) + ".tmp";
+
+  UniqueFd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+  if (!fd.Valid()) {
+    SetError(error, path, errno);
+    return false;
+  }
+  if (!WriteAll(fd.Get(), bytes) || ::fsync(fd.Get()) != 0 || !fd.Close()) {
+    int code = errno;
+    fd.Close();
+    ::unlink(temp.c_str());
+    SetError(error, path, code);
+    return false;
+  }
+  if (::rename(temp.c_str(), target.c_str()) != 0) {
+    int code = errno;
+    ::unlink(temp.c_str());
+    SetError(error, path, code);
+    return false;
+  }
+  return true;
+}
+
+bool PosixFiles::AppendToFile(const std::string& path, std::string_view bytes, std::string* error) {
+  UniqueFd fd(::open(ToPosixPath(path).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666));
+  if (!fd.Valid()) {
+    SetError(error, path, errno);
+    return false;
+  }
+  if (bytes.empty()) return true;
+  // One write call, so that lines of concurrent writers do not interleave.
+  ssize_t n;
+  do {
+    n = ::write(fd.Get(), bytes.data(), bytes.size());
+  } while (n < 0 && errno == EINTR);
+  if (n < 0) {
+    SetError(error, path, errno);
+    return false;
+  }
+  if (static_cast<size_t>(n) != bytes.size()) {
+    SetError(error, path, ENOSPC);  // a short write: the disk is full
+    return false;
+  }
+  return true;
+}
+
+bool PosixFiles::RemoveFile(const std::string& path) {
+  auto st = Stat(path);
+  if (!st || S_ISDIR(st->st_mode)) return false;
+  return ::unlink(ToPosixPath(path).c_str()) == 0;
+}
+
+std::vector<std::string> PosixFiles::ListFiles(const std::string& folder, const std::string& pattern) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  std::filesystem::directory_iterator it(ToPosixPath(folder), ec), end;
+  for (; !ec && it != end; it.increment(ec)) {
+    std::error_code typeError;
+    if (!it->is_regular_file(typeError)) continue;
+    std::string name = it->path().filename().string();
+    if (NameMatches(name, pattern)) names.push_back(std::move(name));
+  }
+  return names;
+}
+
+std::optional<int64_t> PosixFiles::FileSize(const std::string& path) {
+  auto st = Stat(path);
+  if (!st || S_ISDIR(st->st_mode)) return std::nullopt;
+  return static_cast<int64_t>(st->st_size);
+}
+
+std::optional<DateTime> PosixFiles::LastWriteTime(const std::string& path) {
+  auto st = Stat(path);
+  if (!st) return std::nullopt;
+  std::tm local{};
+  time_t seconds = st->st_mtim.tv_sec;
+  if (!::localtime_r(&seconds, &local)) return std::nullopt;
+  DateTime t;
+  t.year = local.tm_year + 1900;
+  t.month = local.tm_mon + 1;
+  t.day = local.tm_mday;
+  t.hour = local.tm_hour;
+  t.minute = local.tm_min;
+  t.second = local.tm_sec;
+  t.millisecond = static_cast<int>(st->st_mtim.tv_nsec / 1000000);
+  return t;
+}
+
+}  // namespace orv

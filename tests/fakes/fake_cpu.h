@@ -1,0 +1,80 @@
+#pragma once
+// A processor described by recorded identification leaves and scripted clocks.
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/cpu.h"
+
+namespace orv::test {
+
+class FakeCpu final : public ICpu {
+ public:
+  bool available = true;
+  // Leaves that are not listed answer four zeros.
+  std::map<uint32_t, CpuidLeaf> leaves;
+  uint32_t processorType = 586;
+
+  // Clocks: each list is answered in order; after its end a clock keeps advancing by its step
+  // from the last value, so that a one-second wait costs a few calls, not a second.
+  std::vector<int64_t> counters;
+  int64_t counterStep = 1000;
+  int64_t frequency = 1000000;
+  std::vector<uint64_t> stamps;
+  uint64_t stampStep = 1000000;
+  std::vector<uint32_t> milliseconds;
+  uint32_t millisecondStep = 100;
+
+  // Every executed leaf, and one letter per clock read: P counter, F frequency, C time-stamp
+  // counter, M millisecond clock.
+  std::vector<uint32_t> executed;
+  std::string clockReads;
+
+  // Leaf 0: the highest standard leaf and the 12-character vendor text.
+  void SetVendor(std::string_view vendor, uint32_t highestLeaf) {
+    uint32_t words[3] = {0, 0, 0};
+    for (size_t i = 0; i < vendor.size() && i < 12; ++i)
+      words[i / 4] |= static_cast<uint32_t>(static_cast<unsigned char>(vendor[i])) << (8 * (i % 4));
+    leaves[0] = {highestLeaf, words[0], words[2], words[1]};
+  }
+
+  bool CpuidAvailable() override { return available; }
+  CpuidLeaf Cpuid(uint32_t leaf) override {
+    executed.push_back(leaf);
+    auto it = leaves.find(leaf);
+    return it == leaves.end() ? CpuidLeaf{} : it->second;
+  }
+  uint32_t ProcessorType() override { return processorType; }
+  uint64_t TimeStampCounter() override {
+    clockReads += 'C';
+    return Next(stamps, stampIndex_, stampStep);
+  }
+  int64_t PerformanceCounter() override {
+    clockReads += 'P';
+    return Next(counters, counterIndex_, counterStep);
+  }
+  int64_t PerformanceFrequency() override {
+    clockReads += 'F';
+    return frequency;
+  }
+  uint32_t Milliseconds() override {
+    clockReads += 'M';
+    return Next(milliseconds, millisecondIndex_, millisecondStep);
+  }
+
+ private:
+  template <typename T>
+  static T Next(std::vector<T>& script, size_t& index, T step) {
+    if (index < script.size()) return script[index++];
+    T value = script.empty() ? T{} : static_cast<T>(script.back() + step);
+    script.push_back(value);
+    ++index;
+    return value;
+  }
+  size_t counterIndex_ = 0, stampIndex_ = 0, millisecondIndex_ = 0;
+};
+
+}  // namespace orv::test

@@ -1,0 +1,60 @@
+#pragma once
+// WMI served from instances held in memory, and readers that build those instances from the text
+// that wmic and PowerShell print for real machines (tests/data/wmi).
+
+#include <map>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/wmi.h"
+
+namespace orv::test {
+
+// Instances of the classes put into `classes`. ExecQuery understands what this program asks:
+// SELECT * or a property list FROM a class, optionally WHERE <property> = "<literal>" (WQL escapes
+// \\ and \" are undone, comparison ignores case). A listed property the class lacks, an unknown
+// class or a query text it cannot read fail (nullopt), as WMI refuses them.
+class FakeWmi final : public IWmi {
+ public:
+  std::map<std::string, std::vector<WmiInstance>> classes;  // class name -> instances
+  std::set<std::string> failing;                            // query texts and class names that fail
+  bool down = false;                                        // no connection: everything fails
+  std::vector<std::string> asked;                           // every query text and class name, in order
+
+  std::optional<std::vector<WmiInstance>> ExecQuery(const std::string& wql) override;
+  std::optional<std::vector<WmiInstance>> InstancesOf(const std::string& className) override;
+
+ private:
+  const std::vector<WmiInstance>* Class(const std::string& name) const;
+};
+
+// Instances from a listing in PowerShell's Format-List form ("Name : Value") or wmic's
+// "Name=Value" form (get /value, list full). Property lines may be indented; each run of property
+// lines is one instance, anything else (blank lines, command lines) separates instances. CIM types
+// come from the WMI schema of the property names (unknown names are strings); an empty value is
+// null, arrays are written {a,b}, {"a","b"} or (a, b). PowerShell's own additions (PSComputerName,
+// Cim*) are left out.
+std::vector<WmiInstance> ParseWmiListing(std::string_view text);
+
+// Instances from a column table (wmic "get" with named columns, PowerShell's table view): the
+// first line that starts with `firstColumn` is the header, a line of dashes under it is skipped,
+// rows follow up to the next blank line. Cells are cut at the header's column starts.
+std::vector<WmiInstance> ParseWmiColumns(std::string_view text, std::string_view firstColumn);
+
+// Properties of several instances (one instance printed in parts) as one.
+WmiInstance MergeInstances(const std::vector<WmiInstance>& parts);
+
+// The property `name` of an instance, or nullptr.
+WmiProperty* FindProperty(WmiInstance& instance, const std::string& name);
+
+// Builders for hand-made properties.
+WmiProperty ScalarProperty(const std::string& name, int cimType, WmiScalar value);
+WmiProperty ArrayProperty(const std::string& name, int cimType, std::vector<WmiScalar> values);
+WmiProperty NullProperty(const std::string& name, int cimType, bool isArray = false);
+
+// A file of tests/data, whole; fails the test when it cannot be read.
+std::string ReadTestData(const std::string& relativePath);
+
+}  // namespace orv::test
