@@ -511,16 +511,21 @@ class WinePrefix:
         return self._app_dir
 
     def start_program(self, args: Sequence[str] = (), timeout: float = 60,
-                      exe: Union[str, Path, None] = None, cwd=None) -> "Program":
-        """Starts qumbel.exe (a copy in app_dir unless `exe` is given) and returns at once."""
-        return Program(self, args, timeout=timeout, exe=exe, cwd=cwd)
+                      exe: Union[str, Path, None] = None, cwd=None, extra_env: Optional[dict] = None,
+                      host_name: Optional[str] = None) -> "Program":
+        """Starts qumbel.exe (a copy in app_dir unless `exe` is given) and returns at once.
+        `extra_env` adds environment variables; `host_name` runs it with that host name."""
+        return Program(self, args, timeout=timeout, exe=exe, cwd=cwd, extra_env=extra_env,
+                       host_name=host_name)
 
     def run_program(self, args: Sequence[str] = (), timeout: float = 60,
                     answer: Optional[Callable[[Box], Union[int, str, None]]] = None,
-                    exe: Union[str, Path, None] = None, cwd=None) -> Result:
+                    exe: Union[str, Path, None] = None, cwd=None, extra_env: Optional[dict] = None,
+                    host_name: Optional[str] = None) -> Result:
         """Runs the program to its end, answering every message box it shows on the way
         (with `answer(box)`, default: OK). Never waits longer than `timeout`."""
-        with self.start_program(args, timeout=timeout, exe=exe, cwd=cwd) as prog:
+        with self.start_program(args, timeout=timeout, exe=exe, cwd=cwd, extra_env=extra_env,
+                                host_name=host_name) as prog:
             return prog.wait_exit(timeout=timeout + 10, answer=answer)
 
     # ---- X display ----
@@ -587,7 +592,8 @@ class Program:
     """qumbel.exe running under Wine (use as a context manager: it is killed if still running)."""
 
     def __init__(self, prefix: WinePrefix, args: Sequence[str] = (), timeout: float = 60,
-                 exe: Union[str, Path, None] = None, cwd=None):
+                 exe: Union[str, Path, None] = None, cwd=None, extra_env: Optional[dict] = None,
+                 host_name: Optional[str] = None):
         self.prefix = prefix
         self.exe = Path(exe) if exe else prefix.app_dir / PROGRAM_NAME
         self.cwd = Path(cwd) if cwd else self.exe.parent
@@ -597,7 +603,12 @@ class Program:
         self._answered: dict[str, float] = {}
         self._stderr = tempfile.TemporaryFile()
         self.started = time.monotonic()
-        self.proc = subprocess.Popen(_timed(["wine", self.exe, *args], timeout), env=prefix.env,
+        command = _timed(["wine", self.exe, *args], timeout)
+        if host_name:
+            # A host name of its own, in a UTS namespace of this one process tree.
+            command = ["unshare", "-u", "sh", "-c", 'hostname "$0" && exec "$@"', host_name, *command]
+        env = dict(prefix.env, **(extra_env or {}))
+        self.proc = subprocess.Popen(command, env=env,
                                      cwd=self.cwd, stdin=subprocess.DEVNULL,
                                      stdout=subprocess.DEVNULL, stderr=self._stderr)
 

@@ -98,14 +98,14 @@ def teardown_module():
         S.__exit__(None, None, None)
 
 
-def unattended_run(switches="/b0", save=True):
+def unattended_run(switches="/b0", **how):
     """Runs the unattended program with a settings file; returns (save folder, files in it)."""
     p = S.prefix
     out = p.root / f"out-{switches.replace('/', '_')}"
     out.mkdir(exist_ok=True)
     ini = p.root / "site.ini"
     ini.write_bytes(f"[General]\r\nSaveDir={p.windows_path(out)}\\\r\n".encode("cp932"))
-    r = p.run_program([switches, p.windows_path(ini)], timeout=120)
+    r = p.run_program([switches, p.windows_path(ini)], timeout=120, **how)
     assert not r.crashed and not r.timed_out and r.exit_code == 0, str(r)
     assert not r.boxes, f"the unattended run showed boxes: {r}"
     return out, sorted(out.glob("*.csv"))
@@ -159,6 +159,16 @@ def test_unattended_run_writes_the_record_of_this_pc():
     # dated one (" 2003..."), so it comes first, then the dated hotfixes newest first.
     assert patches[:2] == ["Windows XP Hotfix - KB824146  ",
                            "Windows XP Hotfix - KB823182 20030709.104512  "], patches
+
+
+def test_long_user_and_host_names_are_read_whole():
+    # Domain user names of 16 characters and more are common, and DNS host names have up to 63.
+    user = "yamada.taro.accounting.dept"
+    host = "pc-accounting-floor3-room12-desk07-building-b-tokyo-office-01"  # 60 characters
+    out, files = unattended_run("/b0", extra_env={"USER": user, "USERNAME": user}, host_name=host)
+    rows = decode_cp932_lines(files[0])
+    assert rows[2] == user, f"row 3: {rows[2]!r}"
+    assert rows[45] == host, f"row 46: {rows[45]!r}"
 
 
 def test_saving_twice_overwrites_and_no_file_switch_writes_nothing():
