@@ -4,6 +4,7 @@
 // this model and forwards events to the handlers; nothing here knows about Win32.
 
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,10 @@ class TForm1 {
   TimerModel Timer1;
   std::array<MenuItemState, kMenuCount> menu{};
   bool closeRequested = false;  // a handler asked to close the window (the view then asks FormCloseQuery)
+  // Set by the window: shows the model as it is now and lets pending paint messages through, so
+  // that a long command (the registry search) keeps its status and progress bars up to date.
+  // Empty when there is no window (tests); call it only when set.
+  std::function<void()> ProcessMessages;
 
   AppState state;
   StartOptions options;

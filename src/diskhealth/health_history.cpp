@@ -1,5 +1,7 @@
 #include "diskhealth/health_history.h"
 
+#include <iterator>
+
 #include "diskhealth/smart_attributes.h"
 #include "diskhealth/smart_read.h"
 #include "platform/dialogs.h"

@@ -17,6 +17,7 @@
 #include "probes/processor.h"
 #include "probes/software.h"
 #include "probes/windows_info.h"
+#include "regscript/printer_details.h"
 #include "regscript/reg_items.h"
 #include "regscript/registry_ex.h"
 #include "regscript/value_readers.h"
@@ -29,7 +30,6 @@ namespace {
 
 const char* const kCurrentVersion9x = "\\Software\\Microsoft\\Windows\\CurrentVersion";
 const char* const kCurrentVersionNT = "\\Software\\Microsoft\\Windows NT\\CurrentVersion";
-const char* const kPrintersKey = "\\System\\CurrentControlSet\\Control\\Print\\Printers";
 
 // Reads one string value of a key of the current root; empty when the key, the value or the type
 // is missing. The run never stops for one unreadable value.
@@ -61,32 +61,6 @@ std::string WmiServicePack(IWmi& wmi) {
 std::string DropMicrosoftWindows(const std::string& s) {
   static const std::string prefix = "Microsoft Windows ";
   return StartsWith(s, prefix) ? s.substr(prefix.size()) : s;
-}
-
-// Driver and port of the printer whose "Name" equals `searchName` (the first matching subkey of
-// the printers key); both empty when none matches. Sets the key-open flag like every key opening
-// the script's readers rely on.
-std::pair<std::string, std::string> PrinterDetails(TRegistryEx& reg, bool& keyOpen, const std::string& searchName) {
-  reg.SetRootKey(RegRoot::LocalMachine);
-  if (!reg.OpenKeyReadOnly(kPrintersKey)) {
-    keyOpen = false;
-    return {};
-  }
-  std::vector<std::string> names;
-  reg.GetKeyNames(names);
-  for (const auto& name : names) {
-    keyOpen = reg.OpenKeyReadOnly(std::string(kPrintersKey) + "\\" + name);
-    if (ReadItemValue(reg, keyOpen, "Name") == searchName)
-      return {ReadItemValue(reg, keyOpen, "Printer Driver"), ReadItemValue(reg, keyOpen, "Port")};
-  }
-  return {};
-}
-
-// The search name of a printer: on 9x the part before " on " (empty without one), else the name.
-std::string PrinterSearchName(const std::string& printer, bool is9x) {
-  if (!is9x) return printer;
-  size_t on = LowerCase(printer).find(" on ");
-  return on == std::string::npos ? std::string() : printer.substr(0, on);
 }
 
 std::string ProgramFilesFolder(TRegistryEx& reg) {

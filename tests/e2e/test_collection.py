@@ -164,7 +164,7 @@ def test_unattended_run_writes_the_record_of_this_pc():
 def test_long_user_and_host_names_are_read_whole():
     # Domain user names of 16 characters and more are common, and DNS host names have up to 63.
     user = "yamada.taro.accounting.dept"
-    host = "pc-accounting-floor3-room12-desk07-building-b-tokyo-office-01"  # 60 characters
+    host = "pc-accounting-floor3-room12-desk07-building-b-tokyo-office-01"  # 61 characters
     out, files = unattended_run("/b0", extra_env={"USER": user, "USERNAME": user}, host_name=host)
     rows = decode_cp932_lines(files[0])
     assert rows[2] == user, f"row 3: {rows[2]!r}"

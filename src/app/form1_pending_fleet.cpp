@@ -1,8 +1,0 @@
-// The fleet tables are not built yet.
-#include "app/form1.h"
-
-namespace orv {
-
-void TForm1::OneSheet1Click() {}
-
-}  // namespace orv
