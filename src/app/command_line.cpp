@@ -70,11 +70,21 @@ std::optional<std::string> IniValue(const std::vector<std::string>& lines, const
   return std::nullopt;
 }
 
-std::string ReadSaveFolder(IFiles& files, const ITextCodec& codec, const std::string& settingsPath) {
+namespace {
+std::string SettingOf(IFiles& files, const ITextCodec& codec, const std::string& settingsPath, const char* key) {
   if (!files.FileExists(settingsPath)) return {};
   auto lines = ReadTextLines(files, codec, settingsPath);
   if (!lines) return {};
-  std::string folder = IniValue(*lines, "General", "SaveDir").value_or("");
+  return IniValue(*lines, "General", key).value_or("");
+}
+}  // namespace
+
+std::string ReadSmartReplayFolder(IFiles& files, const ITextCodec& codec, const std::string& settingsPath) {
+  return SettingOf(files, codec, settingsPath, "SmartReplayFolder");
+}
+
+std::string ReadSaveFolder(IFiles& files, const ITextCodec& codec, const std::string& settingsPath) {
+  std::string folder = SettingOf(files, codec, settingsPath, "SaveDir");
   if (EndsWith(folder, "\\")) folder.pop_back();
   return folder;
 }

@@ -32,6 +32,11 @@ StartOptions ParseCommandLine(const std::vector<std::string>& args, const std::s
 // the file or the key is missing.
 std::string ReadSaveFolder(IFiles& files, const ITextCodec& codec, const std::string& settingsPath);
 
+// "SmartReplayFolder" of section "General": a folder of captured S.M.A.R.T. sectors that answers
+// instead of the drives (for inspecting captured dumps, and for machines without the drive
+// interface). Empty, the normal case, reads the real drives.
+std::string ReadSmartReplayFolder(IFiles& files, const ITextCodec& codec, const std::string& settingsPath);
+
 // A value of an INI text as GetPrivateProfileString reads it: section and key compared without
 // regard to case, blanks around the value removed, one pair of enclosing quotes removed.
 std::optional<std::string> IniValue(const std::vector<std::string>& lines, const std::string& section,

@@ -2,6 +2,7 @@
 #include <string>
 
 #include "app/form1.h"
+#include "diskhealth/health_history.h"
 #include "inventory/catalogue.h"
 #include "inventory/collection_run.h"
 #include "inventory/pc_file.h"
@@ -55,7 +56,7 @@ void TForm1::Save1Click() {
     }
   }
   if (state.auditTool) RunAuditTool(files, platform_.shell, ProgramFolder(), path, state.computerStem);
-  // The disk-health history of this save is appended here once disk health is read.
+  AppendHealthHistory(platform_, path, state.historyWritten);
 }
 
 }  // namespace orv

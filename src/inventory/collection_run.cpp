@@ -6,6 +6,7 @@
 
 #include "app/command_line.h"
 #include "app/form1.h"
+#include "diskhealth/health_history.h"
 #include "diskhealth/health_items.h"
 #include "inventory/pc_file.h"
 #include "platform/files.h"
@@ -401,7 +402,7 @@ CollectionResult CollectRecord(CollectionServices& services, AppState& state, co
 
   // Rows 56 to 61: disk health, with the history of this computer as the fallback.
   const std::string pcFile = PcFilePath(p.files, state.saveFolder, programFolder, state.computerStem);
-  DiskHealthItems(p, ExtractFilePath(pcFile) + "hdd\\" + ExtractFileName(pcFile), addValue);
+  DiskHealthItems(p, HealthHistoryFile(pcFile), addValue);
 
   // Rows 62 to 77: two network adapters; rows 78 to 84: anti-virus.
   CollectAdapters(wmi, addValue);

@@ -5,11 +5,15 @@
 #include <string>
 #include <vector>
 
+#include <memory>
+
+#include "app/command_line.h"
 #include "app/form1.h"
 #include "app/win32/form1_window.h"
 #include "app/win32/form2_dialog.h"
 #include "app/win32/gui_handles.h"
 #include "app/win32/win32_dialogs.h"
+#include "diskhealth/replay_device.h"
 #include "platform/platform.h"
 #include "platform/win32/win32_codec.h"
 #include "platform/win32/win32_cpu.h"
@@ -17,6 +21,7 @@
 #include "platform/win32/win32_network.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_shell.h"
+#include "platform/win32/win32_smart.h"
 #include "platform/win32/win32_system.h"
 #include "platform/win32/win32_version_info.h"
 #include "platform/win32/win32_wmi.h"
@@ -79,6 +84,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
 
   // Window creation reads the command line and the settings file.
   TForm1 model(platform, CommandLineArguments());
+  // The drives, or captured sectors when the settings file names a replay folder.
+  std::unique_ptr<ISmartDevice> smart =
+      MakeSmartDevice(files, ReadSmartReplayFolder(files, codec, model.options.settingsPath), model.ProgramFolder(),
+                      std::make_unique<Win32SmartDevice>());
+  platform.smart = smart.get();
   Form1Window form1(model);
   if (!form1.Create(instance)) return 1;
   dialogs.SetOwner(form1.Handle());
