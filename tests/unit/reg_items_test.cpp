@@ -1,0 +1,441 @@
+#include <gtest/gtest.h>
+
+#include <deque>
+
+#include "app/form1.h"
+#include "fakes/fake_platform.h"
+#include "inventory/catalogue.h"
+#include "regscript/reg_items.h"
+#include "regscript/value_readers.h"
+#include "util/text_file.h"
+
+namespace orv {
+namespace {
+
+using test::FakePlatform;
+using Lines = std::vector<std::string>;
+
+const std::string kScriptPath = "C:\\tools\\inv\\regitems.txt";
+const std::string kPrintersKey = "HKLM\\System\\CurrentControlSet\\Control\\Print\\Printers";
+
+// One evaluation of a script over the fakes, as the collection run makes it.
+struct Script {
+  FakePlatform p;
+  Lines programs;
+  Lines values;
+  MemoModel memo;
+  bool keyOpen = false;
+  std::string programFiles = "C:\\Program Files";
+
+  // Evaluates exactly these lines (the last one is read but not handled).
+  Lines RunExactly(const Lines& lines, const std::string& osKind = "NT") {
+    p.files.Put(kScriptPath, EncodeLines(p.codec, lines));
+    return RunFile(osKind);
+  }
+  // Evaluates the lines followed by a closing comment, so that every listed line is handled.
+  Lines Run(Lines lines, const std::string& osKind = "NT") {
+    lines.push_back("// end");
+    return RunExactly(lines, osKind);
+  }
+  Lines RunFile(const std::string& osKind = "NT") {
+    values.clear();
+    TRegistryEx reg(p.registry);
+    reg.SetRootKey(RegRoot::LocalMachine);
+    ReaderContext readers = ReaderContext::From(reg, keyOpen, programFiles, p.platform);
+    RegItemsContext context{readers,          p.platform, programs, "Windows 10 Pro", "C:\\tools\\inv\\",
+                            [this](const std::string& v) { values.push_back(v); }, memo};
+    EvaluateRegItems(context, osKind);
+    return values;
+  }
+
+  void AddPrinter(const std::string& name, const std::string& port, const std::string& driver) {
+    p.system.printers.push_back(name);
+    p.registry.SetString(kPrintersKey + "\\" + name, "Name", name);
+    p.registry.SetString(kPrintersKey + "\\" + name, "Port", port);
+    p.registry.SetString(kPrintersKey + "\\" + name, "Printer Driver", driver);
+  }
+};
+
+TEST(RegItems, WorkedExampleRowForRowWithTheCatalogue) {
+  Script s;
+  s.p.registry.SetString("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir", "C:\\Program Files");
+  s.p.registry.SetString("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion", "VersionNumber", "5.1");
+  s.AddPrinter("Laser1", "LPT1:", "Laser Driver");
+  s.p.system.environment["USERNAME"] = "sato";
+  const Lines script = {"HKEY_LOCAL_MACHINE",
+                        "\\Software\\Microsoft\\Windows\\CurrentVersion",
+                        "ProgramFilesDir==Program Files",
+                        "%VersionNumber==Version",
+                        "/--- local ---",
+                        "//comment",
+                        "",
+                        "#printers 2",
+                        "$USERNAME",
+                        "?9x",
+                        "?NT",
+                        "?end",
+                        "// last line"};
+  const Lines values = s.RunExactly(script);
+  EXPECT_EQ(values, (Lines{"C:\\Program Files", "  5.  1", "/--- local ---", "", "Laser1 on LPT1: Laser Driver", "",
+                           "sato"}));
+  EXPECT_EQ(ScriptItemNames(script, "NT"),
+            (Lines{"Program Files", "Version", "/--- local ---", "", "#printers", "", "$USERNAME"}));
+}
+
+TEST(RegItems, MissingFileAddsNothing) {
+  Script s;
+  EXPECT_TRUE(s.RunFile().empty());
+}
+
+TEST(RegItems, LastLineIsReadButNotHandledAtTheTop) {
+  Script s;
+  EXPECT_EQ(s.RunExactly({"first", "last"}), Lines{"first"});
+  EXPECT_EQ(ScriptItemNames({"first", "last"}, "NT"), Lines{"first"});
+  EXPECT_TRUE(s.RunExactly({"only"}).empty());
+  // A key block reads its lines itself and so handles a last value line.
+  s.p.registry.SetString("HKLM\\Software\\App", "V", "1");
+  EXPECT_EQ(s.RunExactly({"\\Software\\App", "V"}), Lines{"1"});
+}
+
+struct PrinterCase {
+  const char* name;
+  Lines printers;  // each with port "LPT<n>:" and driver "Driver<n>" unless 9x-style
+  std::string line;
+  std::string osKind;
+  Lines expected;
+};
+
+class PrinterLines : public ::testing::TestWithParam<PrinterCase> {};
+
+TEST_P(PrinterLines, ExactlyTheCountOfValues) {
+  const PrinterCase& c = GetParam();
+  Script s;
+  for (size_t i = 0; i < c.printers.size(); ++i) {
+    const std::string n = std::to_string(i + 1);
+    s.AddPrinter(c.printers[i], "LPT" + n + ":", "Driver" + n);
+  }
+  EXPECT_EQ(s.Run({c.line}, c.osKind), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Count, PrinterLines,
+    ::testing::Values(
+        PrinterCase{"NonePadded", {}, "#printers 3", "NT", {"", "", ""}},
+        PrinterCase{"NoCount", {}, "#printers", "NT", {""}},
+        PrinterCase{"ZeroIsOne", {}, "#printers 0", "NT", {""}},
+        PrinterCase{"Negative", {"P"}, "#printers -2", "NT", {}},
+        PrinterCase{"OneOfTwo", {"Laser1"}, "#printers 2", "NT", {"Laser1 on LPT1: Driver1", ""}},
+        PrinterCase{"FirstTwoOfThree", {"A", "B", "C"}, "#PRINTERS 2", "NT", {"A on LPT1: Driver1", "B on LPT2: Driver2"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(RegItems, PrinterLookupByName) {
+  Script s;
+  s.p.system.printers = {"Ghost"};
+  EXPECT_EQ(s.Run({"#printers"}), Lines{"Ghost on  "});  // no such printer key: no port, no driver
+
+  // 9x lists "name on port" and looks the printer up by the part before " on ".
+  s.p.system.printers = {"Ink on LPT2:"};
+  s.p.registry.SetString(kPrintersKey + "\\Ink", "Name", "Ink");
+  s.p.registry.SetString(kPrintersKey + "\\Ink", "Printer Driver", "Ink Driver");
+  EXPECT_EQ(s.Run({"#printers"}, "9x"), Lines{"Ink on LPT2: Ink Driver"});
+  EXPECT_EQ(s.Run({"#printers"}, "NT"), Lines{"Ink on LPT2: "});
+}
+
+TEST(RegItems, SharedFoldersWithTheirPaths) {
+  Script s;
+  s.p.network.shares = {ShareEnumResult::Status::Ok, 0, {"\\\\PC01\\data", "\\\\PC01\\tools"}};
+  s.p.registry.SetMulti("HKLM\\SYSTEM\\CurrentControlSet\\Services\\lanmanserver\\Shares", "data",
+                        {"CSCFlags=0", "MaxUses=4294967295", "Path=D:\\data", "Type=0"});
+  EXPECT_EQ(s.Run({"#shareddir 3"}), (Lines{"data D:\\data", "tools ", ""}));
+  EXPECT_EQ(s.p.network.lastShareContainer, "\\\\PC01");
+  EXPECT_EQ(s.Run({"#shareddir 1"}), Lines{"data D:\\data"});
+
+  s.p.registry.SetString("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Network\\LanMan\\data", "Path", "C:\\D");
+  EXPECT_EQ(s.Run({"#shareddir"}, "9x"), Lines{"data C:\\D"});
+}
+
+TEST(RegItems, SharedFolderMessagesBecomeValues) {
+  Script s;  // the fake has no network
+  EXPECT_EQ(s.Run({"#shareddir 2"}), (Lines{"Error(No network is present.) ", ""}));
+  s.p.network.shares = {ShareEnumResult::Status::NoMoreItems, 0, {}};
+  EXPECT_EQ(s.Run({"#shareddir"}), Lines{"共有フォルダはありません "});
+}
+
+TEST(RegItems, RunningPrograms) {
+  Script s;
+  s.p.system.processes = Lines{"[System Process]", "C:\\Windows\\Explorer.EXE", "winword.exe", "C:\\x\\WINWORD.EXE"};
+  EXPECT_EQ(s.Run({"#running"}), (Lines{"[system process]", "explorer.exe", "winword.exe", "winword.exe"}));
+  EXPECT_EQ(s.Run({"#running excel.exe WinWord.exe"}), Lines{"winword.exe winword.exe "});
+  EXPECT_EQ(s.Run({"#running excel.exe"}), Lines{""});
+  // One name, however many processes.
+  EXPECT_EQ(ScriptItemNames({"#running", "x"}, "NT"), Lines{"#running"});
+}
+
+TEST(RegItems, FileWordsAndOtherWords) {
+  Script s;
+  s.p.versions.files["c:\\program files\\app\\x.exe"] = {
+      {"041104B0"}, {{"\\StringFileInfo\\041104B0\\OriginalFilename", "X.EXE"}, {"\\StringFileInfo\\041104B0\\ProductVersion", "2.0"}}};
+  EXPECT_EQ(s.Run({"#%ProgramFiles%\\App\\X.exe", "#notes.txt", "#c:\\none.dll"}), (Lines{"x.exe 2.0", ""}));
+}
+
+TEST(RegItems, PlainKeyBlock) {
+  Script s;
+  const std::string key = "HKLM\\Software\\Vendor\\App";
+  s.p.registry.SetString(key, "Version", "3.1");
+  s.p.registry.SetString(key, "#Count", "7");
+  s.p.registry.SetString(key, "$Path", "C:\\App");
+  s.p.registry.SetString(key, "&Name", "Tool");
+  s.p.system.environment["X"] = "env";
+  EXPECT_EQ(s.Run({"\\Software\\Vendor\\App", "Version==Ver", "#Count", "$Path", "&Name", "/-- literal", "// comment",
+                   "Missing", "", "$X"}),
+            (Lines{"3.1", "7", "C:\\App", "Tool", "/-- literal", "", "", "env"}));
+  EXPECT_TRUE(s.keyOpen);
+
+  // A key that cannot be opened: empty values, literals stay.
+  EXPECT_EQ(s.Run({"\\Software\\Vendor\\None", "Version", "/lit", ""}), (Lines{"", "/lit", ""}));
+  EXPECT_FALSE(s.keyOpen);
+}
+
+TEST(RegItems, EveryKindOfLineEndsAPlainBlock) {
+  Script s;
+  s.p.registry.SetString("HKLM\\Software\\App", "V", "1");
+  for (const std::string end : {"HKEY_LOCAL_MACHINE", "\\Software\\App", "?NT", ".none", ">WinVersion", "<"}) {
+    SCOPED_TRACE(end);
+    Lines values = s.Run({"\\Software\\App", "V", end, "V"});
+    // The line after the block is handled at the top: "V" is then a literal unless a new block opened.
+    EXPECT_EQ(values.front(), "1");
+    EXPECT_EQ(values.back(), end == "\\Software\\App" ? "1" : "V");
+  }
+}
+
+TEST(RegItems, SubkeySearchBlock) {
+  Script s;
+  const std::string parent = "HKLM\\Software\\Vendor\\Products";
+  s.p.registry.SetString(parent + "\\A\\Info", "Name", "First");  // no version: does not qualify
+  s.p.registry.SetString(parent + "\\B\\Info", "Name", "Second");
+  s.p.registry.SetString(parent + "\\B\\Info", "Version", "2");
+  s.p.registry.SetString(parent + "\\C\\Info", "Name", "Third");
+  s.p.registry.SetString(parent + "\\C\\Info", "Version", "3");
+  s.p.system.environment["X"] = "env";
+  // "&" stays in the list as a value name; "$" ends it.
+  EXPECT_EQ(s.Run({"\\Software\\Vendor\\Products\\*\\Info", "Name", "/-- sep", "//", "Version", "&Missing/", "$X"}),
+            (Lines{"Second", "/-- sep", "2", " ", "env"}));
+
+  // No subkey with every value: all empty, literals stay.
+  EXPECT_EQ(s.Run({"\\Software\\Vendor\\Products\\*\\Info", "Name", "/lit", "Nothing", "#x"}),
+            (Lines{"", "/lit", ""}));
+}
+
+TEST(RegItems, SubkeySearchOverAParentWithoutSubkeysReadsTheParent) {
+  Script s;
+  s.p.registry.SetString("HKLM\\Software\\Leaf", "Name", "leaf");
+  EXPECT_EQ(s.Run({"\\Software\\Leaf\\*", "Name", "Missing"}), (Lines{"leaf", ""}));
+}
+
+TEST(RegItems, AllOrNothingBlock) {
+  Script s;
+  const std::string key = "HKLM\\Software\\Vendor\\App";
+  s.p.registry.SetString(key, "A", "a");
+  s.p.registry.SetString(key, "B", "b");
+  EXPECT_EQ(s.Run({"\\Software\\Vendor\\App*ignored", "A", "/lit", "B"}), (Lines{"a", "/lit", "b"}));
+  EXPECT_EQ(s.Run({"\\Software\\Vendor\\App*", "A", "/lit", "Missing", "B"}), (Lines{"", "/lit", "", ""}));
+}
+
+TEST(RegItems, RootLinesAndTheirSideEffects) {
+  Script s;
+  s.p.registry.SetString("HKLM\\Software\\X", "V", "machine");
+  s.p.registry.SetString("HKCU\\Software\\X", "V", "user");
+  s.p.registry.SetString("HKCR\\Software\\X", "V", "classes");
+  // Only an exact root name changes the root.
+  EXPECT_EQ(s.Run({"HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE\\Software", "\\Software\\X", "V"}), Lines{"user"});
+  // A "." line leaves HKEY_CLASSES_ROOT.
+  EXPECT_EQ(s.Run({"HKEY_CURRENT_USER", ".none", "\\Software\\X", "V"}), (Lines{"", "classes"}));
+  // "#printers" with a printer leaves HKEY_LOCAL_MACHINE; without one the root stays.
+  EXPECT_EQ(s.Run({"HKEY_CURRENT_USER", "#printers", "\\Software\\X", "V"}), (Lines{"", "user"}));
+  s.p.system.printers = {"P"};
+  EXPECT_EQ(s.Run({"HKEY_CURRENT_USER", "#printers", "\\Software\\X", "V"}), (Lines{"P on  ", "machine"}));
+}
+
+TEST(RegItems, ConditionSections) {
+  Script s;
+  const Lines script = {"?9x", "nine", "?NT 9x", "both", "?nt", "lower", "?NT", "nt", "?END", "after", "x"};
+  EXPECT_EQ(s.RunExactly(script, "NT"), (Lines{"both", "nt"}));
+  EXPECT_EQ(s.RunExactly(script, "9x"), (Lines{"nine", "both"}));
+  // The catalogue follows the sections but reads "?END" as a section header that matches neither.
+  EXPECT_EQ(ScriptItemNames(script, "NT"), (Lines{"both", "nt"}));
+}
+
+TEST(RegItems, ProgramLinesTakeEntriesOutOfTheList) {
+  Script s;
+  s.programs = {"Microsoft Office 2003 11.0", "Office Tools 1.0", "Windows Media Player 9", "Other 1"};
+  EXPECT_EQ(s.Run({"&Office", "&Office", "&Office", "&Windows Media", "&Windows Media", "&", "&Office==Suite"}),
+            (Lines{"Microsoft Office 2003 11.0", "Office Tools 1.0", "", "Windows Media Player 9",
+                   "Windows Media Player 9", "", ""}));
+  EXPECT_EQ(s.programs, (Lines{"Windows Media Player 9", "Other 1"}));
+  EXPECT_EQ(ScriptItemNames({"&Office==Suite", "x"}, "NT"), Lines{"Suite"});
+}
+
+TEST(RegItems, EnvironmentLines) {
+  Script s;
+  s.p.system.environment["USERNAME"] = "sato";
+  const std::string longValue(2000, 'v');
+  s.p.system.environment["LONG"] = longValue;
+  EXPECT_EQ(s.Run({"$USERNAME==User", "$MISSING", "$LONG", "$"}), (Lines{"", "", longValue, ""}));
+  EXPECT_EQ(ScriptItemNames({"$USERNAME==User", "x"}, "NT"), Lines{"User"});
+}
+
+TEST(RegItems, QuestionLines) {
+  Script s;
+  s.p.dialogs.answers = {MsgResult::Yes, MsgResult::No, MsgResult::Ok};
+  EXPECT_EQ(s.Run({">Do you use a scanner?", ">Laptop?", ">WinVersion"}), (Lines{"Yes", "No"}));
+  ASSERT_EQ(s.p.dialogs.shown.size(), 3u);
+  EXPECT_EQ(s.p.dialogs.shown[0].text, "Do you use a scanner?");
+  EXPECT_EQ(s.p.dialogs.shown[0].caption, "Orvanta：問い合わせ");
+  EXPECT_EQ(s.p.dialogs.shown[0].buttons, MsgButtons::YesNo);
+  EXPECT_EQ(s.p.dialogs.shown[2].text, "このウィンドウズのバージョンは Windows 10 Pro です");
+  EXPECT_EQ(s.p.dialogs.shown[2].caption, "Orvanta");
+  EXPECT_EQ(s.p.dialogs.shown[2].buttons, MsgButtons::Ok);
+  EXPECT_EQ(s.p.dialogs.shown[2].icon, MsgIcon::Information);
+}
+
+TEST(RegItems, PromptAnswersGoIntoTheRecordTextOnly) {
+  Script s;
+  s.p.dialogs.promptAnswers = {"a,b,c", ""};
+  EXPECT_EQ(s.Run({"before", "<Room number?", "<Desk?", "after"}), (Lines{"before", "after"}));
+  EXPECT_EQ(s.p.dialogs.prompts, (Lines{"Room number?", "Desk?"}));
+  EXPECT_EQ(s.memo.lines, (Lines{"a b c", ""}));
+}
+
+// A registered editor with a version resource, for "." lines.
+void RegisterEditor(Script& s) {
+  s.p.registry.SetString("HKCR\\.txt", "", "txtfile");
+  s.p.registry.SetString("HKCR\\txtfile\\shell\\open\\command", "", "\"C:\\Apps\\Notepad.exe\" \"%1\"");
+  s.p.versions.files["c:\\apps\\notepad.exe"] = {
+      {"041104B0"},
+      {{"\\StringFileInfo\\041104B0\\OriginalFilename", "NOTEPAD.EXE"},
+       {"\\StringFileInfo\\041104B0\\ProductVersion", "10.0"},
+       {"\\StringFileInfo\\041104B0\\CompanyName", "Maker"}}};
+}
+
+struct LicenceCase {
+  const char* name;
+  std::string licenceLine;
+  std::deque<MsgResult> answers;
+  std::string expected;
+  bool asked;
+};
+
+class LicenceLines : public ::testing::TestWithParam<LicenceCase> {};
+
+TEST_P(LicenceLines, AskOnlyWhenTheMatchTextIsInTheVersion) {
+  const LicenceCase& c = GetParam();
+  Script s;
+  RegisterEditor(s);
+  s.p.dialogs.answers = c.answers;
+  EXPECT_EQ(s.Run({".txt ProductVersion CompanyName", c.licenceLine}), (Lines{"notepad.exe 10.0 Maker", c.expected}));
+  ASSERT_EQ(s.p.dialogs.shown.size(), c.asked ? 1u : 0u);
+  if (c.asked) {
+    EXPECT_EQ(s.p.dialogs.shown[0].text, "Notepad Pro の正規ライセンスを持っていますか(わからなければキャンセル)");
+    EXPECT_EQ(s.p.dialogs.shown[0].caption, "ソフトウェアのライセンス");
+    EXPECT_EQ(s.p.dialogs.shown[0].buttons, MsgButtons::YesNoCancel);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Licence, LicenceLines,
+    ::testing::Values(LicenceCase{"Yes", ">NOTEPAD/Notepad Pro", {MsgResult::Yes}, "Yes", true},
+                      LicenceCase{"No", ">notepad/Notepad Pro", {MsgResult::No}, "No", true},
+                      LicenceCase{"Cancel", ">notepad/Notepad Pro", {MsgResult::Cancel}, "??", true},
+                      LicenceCase{"NoMatch", ">excel/Excel", {}, "", false},
+                      LicenceCase{"NoSlash", ">notepad", {}, "", false},
+                      LicenceCase{"EmptyMatch", ">/Notepad Pro", {}, "", false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(RegItems, FileTypeLines) {
+  Script s;
+  RegisterEditor(s);
+  // Without a following ">" line, that line is handled normally.
+  EXPECT_EQ(s.Run({".txt", "literal"}), (Lines{"notepad.exe", "literal"}));
+  // No registered program: empty, and the licence line asks nothing.
+  EXPECT_EQ(s.Run({".zzz ProductVersion", ">x/Product"}), (Lines{"", ""}));
+  EXPECT_TRUE(s.p.dialogs.shown.empty());
+  // A licence line that is the file's last line is still read by the "." line.
+  s.p.dialogs.answers = {MsgResult::No};
+  EXPECT_EQ(s.RunExactly({".txt", ">notepad/Notepad"}), (Lines{"notepad.exe", "No"}));
+}
+
+TEST(RegItems, InvalidBytesAndLongLines) {
+  Script s;
+  const std::string longLine(2000, 'a');
+  const std::string question = ">" + std::string(2000, 'q');
+  const std::string bytes = std::string("ok\r\nbad\x81\xff\x80x\r\nnul") + '\0' + "nul\r\n" + longLine + "\n" +
+                            question + "\r\n// end\r\n";
+  s.p.files.Put(kScriptPath, bytes);
+  const Lines values = s.RunFile();
+  ASSERT_EQ(values.size(), 5u);
+  EXPECT_EQ(values[0], "ok");
+  EXPECT_EQ(values[1].substr(0, 3), "bad");
+  EXPECT_NE(values[1].find('?'), std::string::npos);
+  EXPECT_EQ(values[2], std::string("nul") + '\0' + "nul");
+  EXPECT_EQ(values[3], longLine);  // a literal line is taken whole
+  ASSERT_EQ(s.p.dialogs.shown.size(), 1u);
+  EXPECT_EQ(s.p.dialogs.shown[0].text, std::string(512, 'q'));  // a part of a line is cut at 512
+}
+
+// ---- the script editor ----
+
+TEST(ScriptEditor, ReadShowsTheScriptForEditing) {
+  FakePlatform p;
+  p.files.Put(kScriptPath, "\x83\x65\x83\x58\x83\x67\r\n\\Software\\X\r\n");  // "テスト" in CP932
+  TForm1 f(p.platform, {"/a"});
+  f.OnMenu(MenuId::ReadSetting1);
+  EXPECT_EQ(f.caption, "Orvanta regitems.txt");
+  EXPECT_EQ(f.Memo1.lines, (Lines{"テスト", "\\Software\\X"}));
+  EXPECT_FALSE(f.Memo1.readOnly);
+  EXPECT_FALSE(f.Memo1.modified);
+  EXPECT_TRUE(f.state.settingsEdit);
+  EXPECT_TRUE(f.Item(MenuId::SaveSetting1).enabled);
+  EXPECT_TRUE(p.dialogs.shown.empty());
+
+  f.Memo1.lines = {"テスト", "new line"};
+  f.Memo1.modified = true;
+  f.OnMenu(MenuId::SaveSetting1);
+  EXPECT_EQ(p.files.Get(kScriptPath), "\x83\x65\x83\x58\x83\x67\r\nnew line\r\n");
+  EXPECT_FALSE(f.Memo1.modified);
+
+  // Any screen reset ends the editing mode.
+  f.ResetScreen();
+  EXPECT_FALSE(f.Item(MenuId::SaveSetting1).enabled);
+  EXPECT_FALSE(f.state.settingsEdit);
+}
+
+TEST(ScriptEditor, MissingScriptIsReportedAndTheScreenStaysEditable) {
+  FakePlatform p;
+  TForm1 f(p.platform, {"/a"});
+  f.OnMenu(MenuId::ReadSetting1);
+  ASSERT_EQ(p.dialogs.shown.size(), 1u);
+  EXPECT_EQ(p.dialogs.shown[0].text, "設定ファイルがありません");
+  EXPECT_TRUE(f.Memo1.lines.empty());
+  EXPECT_TRUE(f.state.settingsEdit);
+  EXPECT_TRUE(f.Item(MenuId::SaveSetting1).enabled);
+}
+
+TEST(ScriptEditor, ChangesAreNotDiscardedWithoutAQuestion) {
+  FakePlatform p;
+  p.files.Put(kScriptPath, "a\r\n");
+  TForm1 f(p.platform, {"/a"});
+  f.OnMenu(MenuId::ReadSetting1);
+  f.Memo1.lines = {"edited"};
+  f.Memo1.modified = true;
+  p.dialogs.answers = {MsgResult::Cancel};
+  f.OnMenu(MenuId::ReadSetting1);
+  EXPECT_EQ(f.Memo1.lines, Lines{"edited"});
+  // A failed save keeps the edits marked as changed.
+  p.files.failWrites.insert("c:\\tools\\inv\\regitems.txt");
+  f.OnMenu(MenuId::SaveSetting1);
+  EXPECT_TRUE(f.Memo1.modified);
+  EXPECT_EQ(p.files.Get(kScriptPath), "a\r\n");
+}
+
+}  // namespace
+}  // namespace orv
