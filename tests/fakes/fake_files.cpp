@@ -1,5 +1,6 @@
 #include "fakes/fake_files.h"
 
+#include "util/file_name_match.h"
 #include "util/text.h"
 
 namespace orv::test {
@@ -16,13 +17,6 @@ std::string Parent(const std::string& key) {
   return cut == std::string::npos ? std::string() : key.substr(0, cut);
 }
 
-// "*.csv" style matching of one name, case-insensitive.
-bool Matches(const std::string& name, const std::string& pattern) {
-  std::string n = LowerCase(name), p = LowerCase(pattern);
-  if (p == "*" || p == "*.*") return true;
-  if (StartsWith(p, "*")) return EndsWith(n, p.substr(1));
-  return n == p;
-}
 }  // namespace
 
 void FakeFiles::AddFolder(const std::string& path) {
@@ -93,7 +87,7 @@ std::vector<std::string> FakeFiles::ListFiles(const std::string& folder, const s
   for (const auto& [key, entry] : files_) {
     if (Parent(key) != f) continue;
     std::string name = entry.first.substr(entry.first.find_last_of('\\') + 1);
-    if (Matches(name, pattern)) names.push_back(name);
+    if (FileNameMatches(name, pattern)) names.push_back(name);
   }
   return names;
 }

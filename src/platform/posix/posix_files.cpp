@@ -1,4 +1,5 @@
 #include "platform/posix/posix_files.h"
+#include "util/file_name_match.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -53,38 +54,6 @@ bool WriteAll(int fd, std::string_view bytes) {
     bytes.remove_prefix(static_cast<size_t>(n));
   }
   return true;
-}
-
-char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-// Whole-name wildcard match ("*" any run, "?" one byte), ASCII letter case ignored.
-bool WildcardMatch(std::string_view name, std::string_view pattern) {
-  size_t n = 0, p = 0;
-  size_t starPattern = std::string_view::npos, starName = 0;
-  while (n < name.size()) {
-    if (p < pattern.size() && pattern[p] == '*') {
-      starPattern = ++p;
-      starName = n;
-    } else if (p < pattern.size() && (pattern[p] == '?' || FoldCase(pattern[p]) == FoldCase(name[n]))) {
-      ++p;
-      ++n;
-    } else if (starPattern != std::string_view::npos) {
-      p = starPattern;
-      n = ++starName;
-    } else {
-      return false;
-    }
-  }
-  while (p < pattern.size() && pattern[p] == '*') ++p;
-  return p == pattern.size();
-}
-
-// As on Windows, a pattern ending in ".*" also matches a name without an extension ("*.*" = all).
-bool NameMatches(std::string_view name, std::string_view pattern) {
-  if (WildcardMatch(name, pattern)) return true;
-  return pattern.size() >= 2 && pattern.substr(pattern.size() - 2) == ".*" &&
-         name.find('.') == std::string_view::npos &&
-         WildcardMatch(name, pattern.substr(0, pattern.size() - 2));
 }
 
 std::optional<struct stat> Stat(const std::string& path) {
@@ -202,7 +171,7 @@ std::vector<std::string> PosixFiles::ListFiles(const std::string& folder, const 
     std::error_code typeError;
     if (!it->is_regular_file(typeError)) continue;
     std::string name = it->path().filename().string();
-    if (NameMatches(name, pattern)) names.push_back(std::move(name));
+    if (FileNameMatches(name, pattern)) names.push_back(std::move(name));
   }
   return names;
 }

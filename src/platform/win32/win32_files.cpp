@@ -1,5 +1,7 @@
 #include "platform/win32/win32_files.h"
 
+#include "util/file_name_match.h"
+
 #include <string>
 
 #include "platform/win32/win32_handles.h"
@@ -63,43 +65,8 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
   return true;
 }
 
-// Case-insensitive wildcard match of a whole name ("*" any run, "?" one character). FindFirstFileW
-// also matches a pattern against the short 8.3 alias, so "*.csv" would list "a.csvx" through its
-// alias "A~1.CSV"; the long name is checked again with this. As on Windows, a pattern ending in
-// ".*" also matches names without an extension.
-bool WildcardMatch(const wchar_t* name, const wchar_t* pattern) {
-  const wchar_t* starPattern = nullptr;
-  const wchar_t* starName = nullptr;
-  while (*name) {
-    if (*pattern == L'*') {
-      starPattern = ++pattern;
-      starName = name;
-    } else if (*pattern == L'?' || *pattern == *name) {
-      ++pattern;
-      ++name;
-    } else if (starPattern) {
-      pattern = starPattern;
-      name = ++starName;
-    } else {
-      return false;
-    }
-  }
-  while (*pattern == L'*') ++pattern;
-  return *pattern == L'\0';
-}
-
-std::wstring UpperCase(std::wstring text) {
-  if (!text.empty()) CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
-  return text;
-}
-
-bool NameMatches(const std::wstring& name, const std::wstring& pattern) {
-  std::wstring n = UpperCase(name), p = UpperCase(pattern);
-  if (WildcardMatch(n.c_str(), p.c_str())) return true;
-  return p.size() >= 2 && p.compare(p.size() - 2, 2, L".*") == 0 && n.find(L'.') == std::wstring::npos &&
-         WildcardMatch(n.c_str(), p.substr(0, p.size() - 2).c_str());
-}
-
+// FindFirstFileW also matches a pattern against the short 8.3 alias, so "*.csv" would list
+// "a.csvx" through its alias "A~1.CSV"; the long name is checked again.
 // An exclusive byte-range lock far beyond any real end of file, held by appenders of this program
 // for the moment of their write. Appends through append-only handles are atomic on Windows' own
 // file systems, but not everywhere (Wine computes the end and writes in two steps, and so may
@@ -263,7 +230,7 @@ std::vector<std::string> Win32Files::ListFiles(const std::string& folder, const 
   do {
     if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
     std::wstring name(data.cFileName);
-    if (NameMatches(name, widePattern)) names.push_back(Narrow(name));
+    if (FileNameMatches(Narrow(name), pattern)) names.push_back(Narrow(name));
   } while (FindNextFileW(find.get(), &data));
   return names;
 }
@@ -281,15 +248,7 @@ std::optional<DateTime> Win32Files::LastWriteTime(const std::string& path) {
   SYSTEMTIME st{};
   if (!FileTimeToLocalFileTime(&data->ftLastWriteTime, &local) || !FileTimeToSystemTime(&local, &st))
     return std::nullopt;
-  DateTime t;
-  t.year = st.wYear;
-  t.month = st.wMonth;
-  t.day = st.wDay;
-  t.hour = st.wHour;
-  t.minute = st.wMinute;
-  t.second = st.wSecond;
-  t.millisecond = st.wMilliseconds;
-  return t;
+  return FromSystemTime(st);
 }
 
 }  // namespace orv

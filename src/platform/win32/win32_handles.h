@@ -5,6 +5,7 @@
 #include <memory>
 #include <type_traits>
 
+#include "platform/clock.h"
 #include "platform/win32/wide.h"
 
 namespace orv::win32 {
@@ -94,6 +95,19 @@ inline std::string Utf8ToAnsi(std::string_view utf8) {
   std::string out(static_cast<size_t>(n), '\0');
   WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr, nullptr);
   return out;
+}
+
+// A SYSTEMTIME as the core's calendar time.
+inline DateTime FromSystemTime(const SYSTEMTIME& st) {
+  DateTime t;
+  t.year = st.wYear;
+  t.month = st.wMonth;
+  t.day = st.wDay;
+  t.hour = st.wHour;
+  t.minute = st.wMinute;
+  t.second = st.wSecond;
+  t.millisecond = st.wMilliseconds;
+  return t;
 }
 
 }  // namespace orv::win32

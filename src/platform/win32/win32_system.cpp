@@ -301,15 +301,7 @@ uint64_t Win32System::MillisecondsSinceStart() { return GetTickCount64(); }
 DateTime Win32System::Now() {
   SYSTEMTIME st{};
   GetLocalTime(&st);
-  DateTime t;
-  t.year = st.wYear;
-  t.month = st.wMonth;
-  t.day = st.wDay;
-  t.hour = st.wHour;
-  t.minute = st.wMinute;
-  t.second = st.wSecond;
-  t.millisecond = st.wMilliseconds;
-  return t;
+  return FromSystemTime(st);
 }
 
 std::optional<std::vector<std::string>> Win32System::RunningProcesses() {
