@@ -248,7 +248,7 @@ std::optional<DateTime> Win32Files::LastWriteTime(const std::string& path) {
   SYSTEMTIME st{};
   if (!FileTimeToLocalFileTime(&data->ftLastWriteTime, &local) || !FileTimeToSystemTime(&local, &st))
     return std::nullopt;
-  return FromSystemTime(st);
+  return win32::FromSystemTime(st);
 }
 
 }  // namespace orv

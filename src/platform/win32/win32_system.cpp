@@ -301,7 +301,7 @@ uint64_t Win32System::MillisecondsSinceStart() { return GetTickCount64(); }
 DateTime Win32System::Now() {
   SYSTEMTIME st{};
   GetLocalTime(&st);
-  return FromSystemTime(st);
+  return win32::FromSystemTime(st);
 }
 
 std::optional<std::vector<std::string>> Win32System::RunningProcesses() {
