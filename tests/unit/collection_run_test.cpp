@@ -92,6 +92,46 @@ TEST(CollectionRun, NineXRowsBranch) {
   EXPECT_EQ(Row(run, 35), "");
 }
 
+TEST(CollectionRun, NineXWindowsRowsFromTheUpdateFileAndTheRegistry) {
+  FakePlatform p;
+  p.system.os.platformId = 1;
+  const std::string cv = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion";
+  p.registry.SetString(cv, "ProgramFilesDir", "\"C:\\Program Files\" /x");
+  p.registry.SetString(cv, "Plus! VersionNumber", "IE 5 5.00.2920.0000");
+  p.registry.SetString(cv, "ProductId", "12345678901234567890");
+  // 2003-07-09 10:45:12 packed: date in the high word, time in the low word, little-endian.
+  uint32_t packed = (static_cast<uint32_t>((23 << 9) | (7 << 5) | 9) << 16) | ((10 << 11) | (45 << 5) | 6);
+  p.registry.SetBinary(cv, "FirstInstallDateTime",
+                       {static_cast<uint8_t>(packed), static_cast<uint8_t>(packed >> 8),
+                        static_cast<uint8_t>(packed >> 16), static_cast<uint8_t>(packed >> 24)});
+  std::string au(64, '\0');
+  au[16] = 2;
+  au.replace(32, 19, "2004.11.22 10:20:30");
+  p.files.Put("C:\\Program Files\\WindowsUpdate\\AUState.cfg", au);
+  Record run = Collect(p);
+  EXPECT_EQ(Row(run, 32), "2004/11/22 10:20:30");
+  EXPECT_EQ(Row(run, 34), "2:ダウンロード前に通知");
+  EXPECT_EQ(Row(run, 36), "2003/07/09 10:45:12");
+  EXPECT_EQ(Row(run, 37), "12345-678-9012345-67890");
+  EXPECT_EQ(Row(run, 39), "IE5.01 5.00.2920.0000");
+}
+
+TEST(CollectionRun, ModelFromTheMakerTextsWhenWmiNamesNone) {
+  FakePlatform p;
+  const std::string oem = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\WindowsUpdate\\OemInfo";
+  p.registry.SetString(oem, "SmbOem", "Dell Inc.   ");
+  p.registry.SetString(oem, "SmbProduct", "OptiPlex 790");
+  p.files.Put("C:\\Windows\\system32\\oeminfo.ini", "[General]\r\nManufacturer=Dell\r\nModel=OptiPlex\r\n");
+  p.registry.SetString("HKLM\\Software\\environment\\registration\\customerinfo", "ModelNum", "D05D");
+  Record run = Collect(p);
+  EXPECT_EQ(Row(run, 12), "Dell Inc. OptiPlex 790/Dell OptiPlex/D05D");
+  // Without the SMBIOS texts the WBEM ones stand in.
+  FakePlatform q;
+  q.registry.SetString(oem, "WbemOem", "LENOVO");
+  q.registry.SetString(oem, "WbemProduct", "20DC");
+  EXPECT_EQ(Row(Collect(q), 12), "LENOVO 20DC/ /");
+}
+
 TEST(CollectionRun, ClockDifferenceNeedsAnExistingSaveFolderAndBothClocks) {
   FakePlatform p;
   p.files.AddFolder("\\\\srv\\share\\pc");
