@@ -215,5 +215,18 @@ def test_interactive_read_shows_the_numbered_table():
     assert r.exit_code == 0, str(r)
 
 
+def test_environment_values_longer_than_1024_characters_are_read_whole():
+    p = S.prefix
+    value = "".join(chr(ord("a") + i % 26) for i in range(3000))
+    script = p.app_dir / "regitems.txt"
+    script.write_bytes("$ORVLONG\r\n// the last line is never handled\r\n".encode("cp932"))
+    try:
+        out, files = unattended_run("/b0", extra_env={"ORVLONG": value})
+    finally:
+        script.unlink()
+    rows = decode_cp932_lines(files[0])
+    assert rows[90] == value, f"row 91 has {len(rows[90])} characters"
+
+
 if __name__ == "__main__":
     run_tests(globals())
