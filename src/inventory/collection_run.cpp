@@ -257,6 +257,9 @@ CollectionResult CollectRecord(CollectionServices& services, AppState& state, co
   const bool is9x = os.platformId == 1;
   const char* currentVersion = is9x ? kCurrentVersion9x : kCurrentVersionNT;
   const std::string vnetsup = "\\System\\CurrentControlSet\\Services\\VxD\\VNETSUP";
+  auto mark = [&services](const char* group) {
+    if (services.groupDone) services.groupDone(group);
+  };
 
   // Rows 1 and 2: the file stem and this program.
   const std::string computer = GetComputerNameText(p.system);
@@ -285,12 +288,14 @@ CollectionResult CollectRecord(CollectionServices& services, AppState& state, co
   addValue(RegText(reg, currentVersion, "RegisteredOwner"));
   addValue(RegText(reg, currentVersion, "RegisteredOrganization"));
 
+  mark("identity");
   // Row 12: the model.
   const std::string windowsFolder = GetWindowsFolder(p.system);
   std::string model = is9x ? std::string() : GetComputerModel(wmi);
   if (model.empty()) model = MakerText(reg, p.files, p.codec, windowsFolder, is9x);
   addValue(model);
 
+  mark("model");
   // Rows 13 to 17: processor, clock, memory speed and cache, memory, page file.
   std::string cpuName = Trim(GetProcessorProperty(wmi, "Name"));
   if (cpuName.empty()) cpuName = RegText(reg, "\\Hardware\\Description\\System\\CentralProcessor\\0", "Identifier");
@@ -301,6 +306,7 @@ CollectionResult CollectRecord(CollectionServices& services, AppState& state, co
   addValue(RoundMemoryMB(GetPhysicalMemoryMB(p.system)));
   addValue(GetPageFileMB(p.system));
 
+  mark("processor and memory");
   // Rows 18 to 23: the Windows drive and the next one.
   const std::string systemFolder = GetSystemFolder(p.system);
   const int windowsDrive = (!systemFolder.empty() && (systemFolder[0] == 'a' || systemFolder[0] == 'A')) ? 1 : 3;
@@ -315,6 +321,7 @@ CollectionResult CollectRecord(CollectionServices& services, AppState& state, co
     addValue(info.sizeMB);
   }
 
+  mark("drives");
   // Rows 24 and 25: time of the run and the clock difference to the save folder's server.
   addValue(FormatNow(p.system));
   std::string clockDifference;
@@ -325,18 +332,21 @@ CollectionResult CollectRecord(CollectionServices& services, AppState& state, co
   }
   addValue(result.osKind == "NT" ? clockDifference : std::string());
 
+  mark("time");
   // Rows 26 to 29: folders and screen.
   addValue(systemFolder);
   addValue(GetDocumentsFolder(p.system));
   addValue(std::to_string(p.system.ScreenWidth()));
   addValue(std::to_string(p.system.ColorBits()));
 
+  mark("folders and screen");
   std::vector<std::string> programs, patches;
   reg.SetRootKey(RegRoot::LocalMachine);
   CollectInstalledSoftware(reg, programs, patches);
   reg.SetRootKey(RegRoot::LocalMachine);
   state.programFilesFolder = ProgramFilesFolder(reg);
 
+  mark("installed software");
   // Rows 30 to 40: Windows.
   result.windowsProductName = WindowsProductName(reg, wmi, is9x);
   addValue(result.windowsProductName);
@@ -370,6 +380,7 @@ CollectionResult CollectRecord(CollectionServices& services, AppState& state, co
   }
   addValue(RegText(reg, "\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings", "MinorVersion"));
 
+  mark("windows");
   // Rows 41 to 45: input method and default printer.
   addValue(p.system.DefaultImeName());
   std::string printer = p.system.DefaultPrinter().value_or("");
@@ -384,12 +395,14 @@ CollectionResult CollectRecord(CollectionServices& services, AppState& state, co
   }
   addValue(color);
 
+  mark("printer");
   // Rows 46 and 47: host name and address (the first lookup starts the socket layer).
   GetHostAddress(p.dialogs, p.network, "");
   std::string host = p.network.HostName().value_or("");
   addValue(host);
   addValue(FormatAddressColumns(GetHostAddress(p.dialogs, p.network, host)));
 
+  mark("host");
   // Rows 48 to 55: hardware.
   addValue(GetMemorySlots(wmi));
   addValue(GetMemoryArray(wmi));
@@ -400,15 +413,18 @@ CollectionResult CollectRecord(CollectionServices& services, AppState& state, co
   addValue(GetDiskModel(wmi, 0));
   addValue(Trim(GetDiskSerial(wmi, 0)));
 
+  mark("hardware");
   // Rows 56 to 61: disk health, with the history of this computer as the fallback.
   const std::string pcFile = PcFilePath(p.files, state.saveFolder, programFolder, state.computerStem);
   DiskHealthItems(p, HealthHistoryFile(pcFile), addValue);
 
+  mark("disk health");
   // Rows 62 to 77: two network adapters; rows 78 to 84: anti-virus.
   CollectAdapters(wmi, addValue);
   reg.SetRootKey(RegRoot::LocalMachine);
   GetAntiVirusStatus(reg, p.files, addValue);
 
+  mark("adapters and anti-virus");
   // Rows 85 to 88: network components; row 89: dial-up; row 90: hours since start.
   reg.SetRootKey(RegRoot::LocalMachine);
   const std::string componentKey =
@@ -419,12 +435,14 @@ CollectionResult CollectRecord(CollectionServices& services, AppState& state, co
   addValue(EnumDialUpEntries(p.network));
   addValue(std::to_string(p.system.MillisecondsSinceStart() / 3600 / 1000));
 
+  mark("components, dial-up, uptime");
   // The script rows, then programs and patches.
   reg.SetRootKey(RegRoot::LocalMachine);
   ReaderContext readers = ReaderContext::From(reg, state.keyOpen, state.programFilesFolder, p);
   RegItemsContext script{readers, p, programs, result.windowsProductName, programFolder, addValue, memo};
   EvaluateRegItems(script, result.osKind);
   for (const auto& row : ProgramAndPatchRows(programs, patches)) addValue(row);
+  mark("script, programs, patches");
   return result;
 }
 

@@ -19,6 +19,8 @@ struct CollectionServices {
   Platform& platform;
   IWmi& wmi;
   ICpu& cpu;
+  // Called after each group of rows with the group's name (for the collection benchmark).
+  std::function<void(const char* group)> groupDone;
 };
 
 struct CollectionResult {
