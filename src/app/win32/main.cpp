@@ -15,16 +15,8 @@
 #include "app/win32/win32_dialogs.h"
 #include "diskhealth/replay_device.h"
 #include "platform/platform.h"
-#include "platform/win32/win32_codec.h"
-#include "platform/win32/win32_cpu.h"
-#include "platform/win32/win32_files.h"
-#include "platform/win32/win32_network.h"
-#include "platform/win32/win32_registry.h"
-#include "platform/win32/win32_shell.h"
+#include "platform/win32/win32_services.h"
 #include "platform/win32/win32_smart.h"
-#include "platform/win32/win32_system.h"
-#include "platform/win32/win32_version_info.h"
-#include "platform/win32/win32_wmi.h"
 
 namespace {
 
@@ -67,32 +59,21 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   controls.dwICC = ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS;
   InitCommonControlsEx(&controls);
 
-  Win32Registry registry;
-  Win32Codec codec;
-  Win32Files files;
+  Win32Services services;
   Win32Dialogs dialogs;
-  Win32Shell shell;
-  Win32VersionInfo versions;
-  Win32System system;
-  Win32Network network;
-  Win32Cpu cpu;
-  // One WMI connection serves every query of the program run.
-  Win32Wmi wmi;
-  Platform platform{registry, codec, files, dialogs, shell, versions, system, network};
-  platform.cpu = &cpu;
-  platform.wmi = &wmi;
+  Platform platform = services.MakePlatform(dialogs);
 
   // Window creation reads the command line and the settings file.
   TForm1 model(platform, CommandLineArguments());
   // The drives, or captured sectors when the settings file names a replay folder.
   std::unique_ptr<ISmartDevice> smart =
-      MakeSmartDevice(files, ReadSmartReplayFolder(files, codec, model.options.settingsPath), model.ProgramFolder(),
-                      std::make_unique<Win32SmartDevice>());
+      MakeSmartDevice(services.files, ReadSmartReplayFolder(services.files, services.codec, model.options.settingsPath),
+                      model.ProgramFolder(), std::make_unique<Win32SmartDevice>());
   platform.smart = smart.get();
   Form1Window form1(model);
   if (!form1.Create(instance)) return 1;
   dialogs.SetOwner(form1.Handle());
-  shell.SetOwner(form1.Handle());
+  services.shell.SetOwner(form1.Handle());
 
   Form2Dialog form2;
   if (form2.Create(instance, form1.Handle())) dialogs.SetPromptDialog(&form2);
@@ -103,6 +84,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   int exitCode = RunMessageLoop();
   dialogs.SetPromptDialog(nullptr);
   dialogs.SetOwner(nullptr);
-  shell.SetOwner(nullptr);
+  services.shell.SetOwner(nullptr);
   return exitCode;
 }

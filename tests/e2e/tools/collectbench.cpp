@@ -9,15 +9,7 @@
 #include "app/screen_model.h"
 #include "inventory/collection_run.h"
 #include "platform/platform.h"
-#include "platform/win32/win32_codec.h"
-#include "platform/win32/win32_cpu.h"
-#include "platform/win32/win32_files.h"
-#include "platform/win32/win32_network.h"
-#include "platform/win32/win32_registry.h"
-#include "platform/win32/win32_shell.h"
-#include "platform/win32/win32_system.h"
-#include "platform/win32/win32_version_info.h"
-#include "platform/win32/win32_wmi.h"
+#include "platform/win32/win32_services.h"
 #include "platform/dialogs.h"
 
 #include <objbase.h>
@@ -43,23 +35,13 @@ int wmain() {
   CoInitializeSecurity(nullptr, -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_DEFAULT, RPC_C_IMP_LEVEL_IMPERSONATE, nullptr,
                        EOAC_NONE, nullptr);
   {
-    Win32Registry registry;
-    Win32Codec codec;
-    Win32Files files;
+    Win32Services services;
     SilentDialogs dialogs;
-    Win32Shell shell;
-    Win32VersionInfo versions;
-    Win32System system;
-    Win32Network network;
-    Win32Cpu cpu;
-    Win32Wmi wmi;
-    Platform platform{registry, codec, files, dialogs, shell, versions, system, network};
-    platform.cpu = &cpu;
-    platform.wmi = &wmi;
+    Platform platform = services.MakePlatform(dialogs);
 
     std::vector<std::pair<std::string, double>> groups;
     auto last = Clock::now();
-    CollectionServices services{platform, wmi, cpu, [&](const char* group) {
+    CollectionServices collection{platform, services.wmi, services.cpu, [&](const char* group) {
                                   auto now = Clock::now();
                                   groups.emplace_back(group, std::chrono::duration<double>(now - last).count());
                                   last = now;
@@ -68,7 +50,7 @@ int wmain() {
     MemoModel memo;
     int rows = 0;
     auto start = Clock::now();
-    CollectRecord(services, state, "C:\\", memo, [&rows](const std::string&) { ++rows; });
+    CollectRecord(collection, state, "C:\\", memo, [&rows](const std::string&) { ++rows; });
     double total = std::chrono::duration<double>(Clock::now() - start).count();
     for (const auto& [name, seconds] : groups) std::printf("%-30s %8.3f s\n", name.c_str(), seconds);
     std::printf("%-30s %8.3f s (%d rows)\n", "total", total, rows);
