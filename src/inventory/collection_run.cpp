@@ -19,6 +19,7 @@
 #include "probes/software.h"
 #include "probes/windows_info.h"
 #include "regscript/printer_details.h"
+#include "regscript/lookup_tools.h"
 #include "regscript/reg_items.h"
 #include "regscript/registry_ex.h"
 #include "regscript/value_readers.h"
@@ -62,16 +63,6 @@ std::string WmiServicePack(IWmi& wmi) {
 std::string DropMicrosoftWindows(const std::string& s) {
   static const std::string prefix = "Microsoft Windows ";
   return StartsWith(s, prefix) ? s.substr(prefix.size()) : s;
-}
-
-std::string ProgramFilesFolder(TRegistryEx& reg) {
-  std::string folder = RegText(reg, kCurrentVersion9x, "ProgramFilesDir");
-  if (folder.empty()) folder = RegText(reg, kCurrentVersion9x, "ProgramFilesPath");
-  if (StartsWith(folder, "\"")) {
-    size_t close = folder.find('"', 1);
-    folder = folder.substr(1, close == std::string::npos ? std::string::npos : close - 1);
-  }
-  return folder;
 }
 
 // Row 12 when WMI names no model: maker and product / manufacturer and model / model number.
@@ -344,7 +335,7 @@ CollectionResult CollectRecord(CollectionServices& services, AppState& state, co
   reg.SetRootKey(RegRoot::LocalMachine);
   CollectInstalledSoftware(reg, programs, patches);
   reg.SetRootKey(RegRoot::LocalMachine);
-  state.programFilesFolder = ProgramFilesFolder(reg);
+  state.programFilesFolder = ReadProgramFilesFolder(reg);
 
   mark("installed software");
   // Rows 30 to 40: Windows.

@@ -93,7 +93,19 @@ bool Form1Window::Create(HINSTANCE instance) {
 
   Render();
   Layout();
+  model_.ProcessMessages = [this] { ProcessPaintMessages(); };
   return true;
+}
+
+void Form1Window::ProcessPaintMessages() {
+  if (!hwnd_) return;
+  Render();
+  // Only paint and timer messages: no menu command, key or click is handled inside the running
+  // command. A window that does not validate its update region would be offered WM_PAINT again
+  // and again, hence the bound.
+  MSG msg;
+  for (int i = 0; i < 256 && PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE); ++i) DispatchMessageW(&msg);
+  for (int i = 0; i < 256 && PeekMessageW(&msg, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE); ++i) DispatchMessageW(&msg);
 }
 
 bool Form1Window::CreateControls() {
@@ -238,6 +250,7 @@ LRESULT Form1Window::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       // Windows removes the timer and destroys the controls with the window; the menu bar is
       // detached so that its owner destroys it.
       timer1_.Forget();
+      model_.ProcessMessages = nullptr;
       SetMenu(self, nullptr);
       memo1_.Release();
       grid1_.Release();
@@ -319,6 +332,7 @@ void Form1Window::PullMemo() {
     model_.Memo1.lines = SplitLines(Narrow(text));
     ++model_.Memo1.revision;
     renderedMemoRevision_ = model_.Memo1.revision;
+    renderedMemoLines_ = model_.Memo1.lines;  // the control holds these lines now
     memoUserChanged_ = false;
   }
   model_.Memo1.modified = controlModified;

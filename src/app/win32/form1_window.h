@@ -31,6 +31,10 @@ class Form1Window {
   static constexpr UINT kMenuCommandBase = 1000;
 
  private:
+  // Set as the model's ProcessMessages: renders the model and paints what waits to be painted, so
+  // that a long command (the registry search) shows its status and progress bars.
+  void ProcessPaintMessages();
+
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
