@@ -41,7 +41,7 @@ std::vector<std::string> SplitLines(std::string_view s);
 // Joins with `sep`.
 std::string Join(const std::vector<std::string>& parts, std::string_view sep);
 
-// A whole number as Delphi's StrToInt reads it: optional blanks around, optional sign, decimal
+// A whole number as the program's number conversions read it: optional blanks around, optional sign, decimal
 // digits or "$" hex; nullopt when it is not one or does not fit 32 bits.
 std::optional<int32_t> ParseInt32(std::string_view s);
 std::optional<int64_t> ParseInt64(std::string_view s);
