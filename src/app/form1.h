@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/health_graph.h"
 #include "app/menu.h"
 #include "app/screen_model.h"
 #include "platform/platform.h"
@@ -45,6 +46,7 @@ class TForm1 {
   MemoModel Memo1;
   GridModel StringGrid1;
   bool Panel1Visible = false;
+  HealthGraphPanel Panel1;  // the history graph screen: XYGraph1, ComboBox1 and its labels
   ProgressModel ProgressBar1;
   std::string StatusBar1Text;
   TimerModel Timer1;
@@ -74,6 +76,9 @@ class TForm1 {
   void HDD2Click();
   void HDDG1Click();
   void HDDE1Click();
+  void ComboBox1Change();
+  // The status grid from the latest saved history line (the view for a user without rights).
+  void ShowSavedHealth();
   void ReadSetting1Click();
   void SaveSetting1Click();
   void ItemList1Click();
@@ -102,6 +107,13 @@ class TForm1 {
 
  private:
   void Close() { closeRequested = true; }
+  // This computer's per-PC file and its health history (the stem is worked out when no read has
+  // set it yet).
+  std::string ThisPcFilePath();
+  std::string HealthHistoryPath();
+  // Loads the history file into StringGrid1; false (after telling the user) when there is none.
+  bool LoadHistory();
+  void ShowGridScreen(const char* screenCaption);
   Platform& platform_;
 };
 

@@ -32,6 +32,7 @@ namespace {
 
 const char* const kCurrentVersion9x = "\\Software\\Microsoft\\Windows\\CurrentVersion";
 const char* const kCurrentVersionNT = "\\Software\\Microsoft\\Windows NT\\CurrentVersion";
+const char* const kVnetsup = "\\System\\CurrentControlSet\\Services\\VxD\\VNETSUP";
 
 // Reads one string value of a key of the current root; empty when the key, the value or the type
 // is missing. The run never stops for one unreadable value.
@@ -235,6 +236,26 @@ std::vector<std::string> ProgramAndPatchRows(const std::vector<std::string>& pro
   return rows;
 }
 
+namespace {
+
+struct ComputerIdentity {
+  std::string computer, workgroup;
+};
+
+ComputerIdentity ReadComputerIdentity(Platform& p, TRegistryEx& reg, bool is9x) {
+  return {GetComputerNameText(p.system),
+          is9x ? AfterLastComma(RegText(reg, kVnetsup, "WorkGroup")) : GetWorkgroupName(p.network)};
+}
+
+}  // namespace
+
+std::string ComputerStem(Platform& p) {
+  TRegistryEx reg(p.registry);
+  reg.SetRootKey(RegRoot::LocalMachine);
+  const auto id = ReadComputerIdentity(p, reg, p.system.GetOsVersion().platformId == 1);
+  return id.computer + "__" + id.workgroup;
+}
+
 CollectionResult CollectRecord(CollectionServices& services, AppState& state, const std::string& programFolder,
                                MemoModel& memo, const std::function<void(const std::string&)>& addValue) {
   Platform& p = services.platform;
@@ -247,14 +268,12 @@ CollectionResult CollectRecord(CollectionServices& services, AppState& state, co
   result.osKind = os.platformId == 2 ? "NT" : "9x";
   const bool is9x = os.platformId == 1;
   const char* currentVersion = is9x ? kCurrentVersion9x : kCurrentVersionNT;
-  const std::string vnetsup = "\\System\\CurrentControlSet\\Services\\VxD\\VNETSUP";
   auto mark = [&services](const char* group) {
     if (services.groupDone) services.groupDone(group);
   };
 
   // Rows 1 and 2: the file stem and this program.
-  const std::string computer = GetComputerNameText(p.system);
-  const std::string workgroup = is9x ? AfterLastComma(RegText(reg, vnetsup, "WorkGroup")) : GetWorkgroupName(p.network);
+  const auto [computer, workgroup] = ReadComputerIdentity(p, reg, is9x);
   state.computerStem = computer + "__" + workgroup;
   addValue(state.computerStem);
   addValue(kProgramVersionText);
@@ -263,7 +282,7 @@ CollectionResult CollectRecord(CollectionServices& services, AppState& state, co
   addValue(GetLogonUserName(p.system));
   addValue(GetNetworkUserName(p.system));
   if (is9x) {
-    addValue(AfterLastComma(RegText(reg, vnetsup, "WorkGroup")));
+    addValue(AfterLastComma(RegText(reg, kVnetsup, "WorkGroup")));
     addValue(RegText(reg, "\\System\\CurrentControlSet\\Services\\VxD\\MSTCP", "Domain"));
   } else if (IsDomainMember(p.network)) {
     addValue("");
@@ -274,7 +293,7 @@ CollectionResult CollectRecord(CollectionServices& services, AppState& state, co
   }
   addValue("");
   addValue(computer);
-  addValue(is9x ? RegText(reg, vnetsup, "Comment")
+  addValue(is9x ? RegText(reg, kVnetsup, "Comment")
                 : RegText(reg, "\\System\\CurrentControlSet\\Services\\lanmanserver\\parameters", "srvcomment"));
   addValue(RegText(reg, currentVersion, "RegisteredOwner"));
   addValue(RegText(reg, currentVersion, "RegisteredOrganization"));

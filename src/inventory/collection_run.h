@@ -28,6 +28,9 @@ struct CollectionResult {
   std::string windowsProductName;  // the value of row 30
 };
 
+// "<computer name>__<workgroup>": the stem of this computer's per-PC and history files.
+std::string ComputerStem(Platform& platform);
+
 // Writes the whole record through `addValue`. `state` receives the computer stem, the Program
 // Files folder and the key-open flag; `memo` is the record text (prompt answers of the script go
 // straight into it).
