@@ -2,19 +2,23 @@
 """End-to-end tests of disk health under Wine: Wine has no S.M.A.R.T. device, so the settings file
 names a replay folder of sectors captured from a real drive (a WD30EFRX). The unattended run then
 writes the six disk rows and the drive's history under "hdd"; without the replay folder the rows
-fall back on the last history line; "/p" writes no history.
+fall back on the last history line; "/p" writes no history. The disk menu's screens are checked
+in the real window: the status grid, the history table and the graph (screenshots in build/shots).
 
     python3 tests/e2e/test_diskhealth.py [name filter...]
 """
 
+import math
 import re
 import shutil
 import sys
+import time
+from datetime import datetime, timedelta
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 
-from harness import REPO, Session, decode_cp932_lines, run_tests  # noqa: E402
+from harness import MAIN_TITLE, REPO, Session, decode_cp932_lines, run_tests  # noqa: E402
 
 S = None
 DATA = REPO / "tests" / "data" / "smart"
@@ -36,15 +40,27 @@ def teardown_module():
         S.__exit__(None, None, None)
 
 
-def run(switches="/b0", replay=True):
+SHOTS = REPO / "build" / "shots"
+STATUS_TITLE = "Orvanta HDD S.M.A.R.T.情報"
+HISTORY_TITLE = "Orvanta HDD S.M.A.R.T.履歴"
+GRAPH_TITLE = "Orvanta HDD S.M.A.R.T.履歴グラフ"
+
+
+def settings(replay=True):
+    """The settings file: the save folder, and the replay folder unless `replay` is off."""
     p = S.prefix
-    out = p.root / "out"
     ini = p.root / "site.ini"
-    text = f"[General]\r\nSaveDir={p.windows_path(out)}\r\n"
+    text = f"[General]\r\nSaveDir={p.windows_path(p.root / 'out')}\r\n"
     if replay:
         text += f"SmartReplayFolder={p.windows_path(p.root / 'replay')}\r\n"
     ini.write_bytes(text.encode("cp932"))
-    r = p.run_program([switches, p.windows_path(ini)], timeout=120)
+    return p.windows_path(ini)
+
+
+def run(switches="/b0", replay=True):
+    p = S.prefix
+    out = p.root / "out"
+    r = p.run_program([switches, settings(replay)], timeout=120)
     assert not r.crashed and not r.timed_out and r.exit_code == 0, str(r)
     files = sorted(out.glob("*.csv"))
     assert len(files) == 1, [f.name for f in files]
@@ -91,6 +107,141 @@ def test_no_history_switch_writes_no_history():
     _, record, history = run("/p/b0")
     assert len(decode_cp932_lines(history)) == 4
     assert record[55] and record[55] != "", record[55:61]
+
+
+def wait_until(condition, seconds=10):
+    deadline = time.monotonic() + seconds
+    while not condition():
+        if time.monotonic() > deadline:
+            return False
+        time.sleep(0.2)
+    return True
+
+
+def history_file():
+    files = sorted((S.prefix.root / "out" / "hdd").glob("*.csv"))
+    assert len(files) == 1, files
+    return files[0]
+
+
+def write_long_history(records=64, days=120):
+    """Rewrites the history as `records` saves spread over the last `days` days: the real headers
+    and data line of the replayed drive, with the time stamp, the temperatures and the counters
+    of each save changed the way a drive's history changes."""
+    path = history_file()
+    lines = decode_cp932_lines(path)
+    header_en, header_jp, last = lines[0], lines[1], lines[-1].split(",")
+    now = datetime.now()
+    out = [header_en, header_jp]
+    for i in range(records):
+        f = list(last)
+        when = now - timedelta(days=days * (records - 1 - i) / (records - 1), hours=1)
+        f[0] = when.strftime("%Y/%m/%d %H:%M:%S")
+        f[1] = str(when.isoweekday() % 7 + 1)
+        temperature = round(38 + 6 * math.sin(i / 5))
+        f[6], f[7], f[8] = str(temperature), str(max(46, temperature)), "24"
+        f[12] = str(700 + i)           # power cycles
+        f[13] = str(900 + 4 * i)       # running time
+        out.append(",".join(f))
+    path.write_bytes("".join(l + "\r\n" for l in out).encode("cp932"))
+    return out
+
+
+def test_status_screen_shows_the_replayed_drive():
+    p = S.prefix
+    with p.start_program([settings()], timeout=120) as prog:
+        prog.wait_window(MAIN_TITLE)
+        prog.send_keys("alt+d", "h")
+        assert p.find_x_window(STATUS_TITLE, timeout=20), p.windows()
+        columns, rows = p.grid(STATUS_TITLE)
+        assert columns == ["", "Name", "項目名", "状態", "現在値", "最悪値", "しきい値", "生データ", "故障警戒?",
+                           "イベント?", "エラー率?"], columns
+        # Row 1 of the grid is the list's first item.
+        assert rows[0][1:4] == ["DiskNumber", "ディスクNo.", "0"], rows[0]
+        assert rows[3][1:4] == ["Capacity(MB)", "容量(MB)", "131071"], rows[3]
+        assert rows[5][1:4] == ["Hours Running", "運転時間", "1040"], rows[5]
+        assert rows[10] == [""] * 11, rows[10]
+        first = rows[11]
+        assert first[0] == "1" and first[1] == "Raw Read Error Rate" and first[3] == "OK", first
+        assert first[8] in ("Yes", "No") and first[9] in ("Yes", "No"), first
+        # Power-on hours of this drive: the raw value with its thousands separator.
+        hours = next(r for r in rows if r[0] == "9")
+        assert hours[7] == "62,382", hours
+        p.screenshot(SHOTS / "hdd-status.png", STATUS_TITLE, settle=1.0)
+        prog.send_keys("alt+f", "x", window_title=STATUS_TITLE)
+        prog.wait_exit(timeout=30)
+
+
+def test_history_screen_lists_the_file():
+    p = S.prefix
+    lines = decode_cp932_lines(history_file())
+    with p.start_program([settings()], timeout=120) as prog:
+        prog.wait_window(MAIN_TITLE)
+        prog.send_keys("alt+d", "p")
+        assert p.find_x_window(HISTORY_TITLE, timeout=20), p.windows()
+        columns, rows = p.grid(HISTORY_TITLE)
+        header = lines[0].split(",")[:-1]
+        assert columns == header, (columns[:8], header[:8])
+        assert rows[0] == lines[1].split(",")[:-1], rows[0][:8]
+        assert [r[0] for r in rows[1:len(lines) - 1]] == [l.split(",")[0] for l in lines[2:]]
+        p.screenshot(SHOTS / "hdd-history.png", HISTORY_TITLE, settle=1.0)
+        prog.send_keys("alt+f", "x", window_title=HISTORY_TITLE)
+        prog.wait_exit(timeout=30)
+
+
+def test_graph_screen_draws_a_long_history():
+    p = S.prefix
+    written = write_long_history()
+    with p.start_program([settings()], timeout=120) as prog:
+        prog.wait_window(MAIN_TITLE)
+        prog.send_keys("alt+d", "g")
+        assert p.find_x_window(GRAPH_TITLE, timeout=20), p.windows()
+        texts = [c.get("text", "") for c in p.controls(GRAPH_TITLE)]
+        last = written[-1].split(",")
+        for expected in ("温度", "最新のデータ", "ハードディスク仕様", f"{last[6]}℃", "WDC WD30EFRX-68EUZN0",
+                         "131,071", "1,152", last[0][:10], last[0][11:19],
+                         "グラフの 緑は現在温度、赤は過去最高温度、青は過去最低温度 です"):
+            assert expected in texts, (expected, texts)
+        assert p.grid(GRAPH_TITLE) is None or not p.visible_window(MAIN_TITLE)
+        p.screenshot(SHOTS / "hdd-graph-temperature.png", GRAPH_TITLE, settle=1.5)
+
+        # Down three times: the counters, the separator (nothing happens), the first attribute.
+        prog.send_keys("Down", window_title=GRAPH_TITLE)
+        time.sleep(0.5)
+        texts = [c.get("text", "") for c in p.controls(GRAPH_TITLE)]
+        assert "グラフの 緑は起動回数、赤は稼働時間 です" in texts, texts
+        prog.send_keys("Down", "Down", window_title=GRAPH_TITLE)
+        time.sleep(0.5)
+        texts = [c.get("text", "") for c in p.controls(GRAPH_TITLE)]
+        assert "グラフの 緑は現在値、赤は過去の最悪値、青はしきい値 です" in texts, texts
+        p.screenshot(SHOTS / "hdd-graph-attribute.png", GRAPH_TITLE, settle=1.5)
+        prog.send_keys("alt+f", "x", window_title=GRAPH_TITLE)
+        prog.wait_exit(timeout=30)
+
+
+def test_erase_asks_and_removes_only_the_history():
+    p = S.prefix
+    hdd = p.root / "out" / "hdd"
+    path = history_file()
+    with p.start_program([settings()], timeout=120) as prog:
+        prog.wait_window(MAIN_TITLE)
+        prog.send_keys("alt+d", "e")
+        box = prog.wait_box()
+        assert "HDD履歴を削除してよろしいか" in box.text, box
+        prog.press("no")
+        wait_until(lambda: not p.boxes())
+        assert path.exists()
+        prog.send_keys("alt+d", "e")
+        assert "HDD履歴を削除してよろしいか" in prog.wait_box().text
+        prog.press("yes")
+        assert wait_until(lambda: not path.exists()), "the history is deleted on Yes"
+        prog.send_keys("alt+d", "p")
+        box = prog.wait_box()
+        assert "HDD情報ファイルがありません" in box.text, box
+        prog.press("ok")
+        prog.send_keys("alt+f", "x")
+        prog.wait_exit(timeout=30)
+    assert not list(hdd.glob("*.csv"))
 
 
 if __name__ == "__main__":

@@ -41,6 +41,7 @@ LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_COMMAND:
     case WM_NOTIFY:
+    case WM_CTLCOLORSTATIC:
       return SendMessageW(GetParent(hwnd), msg, wParam, lParam);
     default:
       return DefWindowProcW(hwnd, msg, wParam, lParam);
@@ -141,6 +142,7 @@ bool Form1Window::CreateControls() {
                                 ControlId(kPanel1Id), instance_, nullptr));
   if (!panel1_) return false;
   SetFont(panel1_.Get(), font_.get());
+  if (!graphView_.Create(instance_, panel1_.Get(), font_.get())) return false;
 
   progressBar1_.Reset(CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD, 0, 0, 0, 0, self,
                                       ControlId(kProgressBar1Id), instance_, nullptr));
@@ -198,6 +200,13 @@ LRESULT Form1Window::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       if (id == kMemo1Id && code == EN_CHANGE && !settingMemoText_) memoUserChanged_ = true;
+      if (id == GraphPanelView::kComboBox1Id && code == CBN_SELCHANGE) {
+        const int selected = graphView_.SelectedIndex();
+        RunHandler([this, selected] {
+          model_.Panel1.ComboBox1.itemIndex = selected;
+          model_.ComboBox1Change();
+        });
+      }
       return 0;
     }
 
@@ -225,6 +234,13 @@ LRESULT Form1Window::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
         SetBkColor(dc, GetSysColor(COLOR_WINDOW));
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+      }
+      // The graph screen's labels draw in the colours the screen gives them.
+      if (COLORREF color; graphView_.LabelColor(reinterpret_cast<HWND>(lParam), color)) {
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        SetTextColor(dc, color);
+        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
       }
       break;
 
@@ -359,6 +375,7 @@ void Form1Window::Render() {
   RenderMenu();
   RenderMemo();
   RenderGrid();
+  graphView_.Render();
 
   if (renderedStatus_ != model_.StatusBar1Text) {
     SendMessageW(statusBar1_.Get(), SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(Widen(model_.StatusBar1Text).c_str()));
@@ -582,12 +599,13 @@ void Form1Window::Layout() {
   if (bottom < 0) bottom = 0;
   for (HWND screen : {memo1_.Get(), grid1_.Get(), panel1_.Get()})
     if (screen) MoveWindow(screen, 0, 0, width, bottom, TRUE);
+  if (panel1_) graphView_.Layout(width, bottom);
 }
 
 void Form1Window::FocusVisibleScreen() {
   if (model_.Memo1.visible && memo1_) SetFocus(memo1_.Get());
   else if (model_.StringGrid1.visible && grid1_) SetFocus(grid1_.Get());
-  else if (model_.Panel1Visible && panel1_) SetFocus(panel1_.Get());
+  else if (model_.Panel1Visible && graphView_.ComboBox()) SetFocus(graphView_.ComboBox());
 }
 
 }  // namespace orv::win32

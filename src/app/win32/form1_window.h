@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/form1.h"
+#include "app/win32/graph_panel_view.h"
 #include "app/win32/gui_handles.h"
 
 namespace orv::win32 {
@@ -59,6 +60,7 @@ class Form1Window {
   void FocusVisibleScreen();
 
   TForm1& model_;
+  GraphPanelView graphView_{model_.Panel1};  // the controls inside Panel1
   HINSTANCE instance_ = nullptr;
 
   // Fonts and the grid's image list outlive the controls that use them (declared before them).

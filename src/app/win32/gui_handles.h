@@ -4,6 +4,7 @@
 // handle exactly once, on every path.
 
 #include "platform/win32/wide.h"
+#include "platform/win32/win32_handles.h"
 
 #include <commctrl.h>
 #include <objbase.h>
@@ -46,12 +47,6 @@ class UniqueWindow {
   HWND h_ = nullptr;
 };
 
-// A GDI object (font, brush, pen, bitmap).
-struct GdiObjectDeleter {
-  void operator()(HGDIOBJ h) const {
-    if (h) DeleteObject(h);
-  }
-};
 using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDeleter>;
 
 // A menu bar or popup menu that no window owns (yet).

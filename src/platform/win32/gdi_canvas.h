@@ -15,16 +15,10 @@
 #include <type_traits>
 
 #include "platform/win32/wide.h"
+#include "platform/win32/win32_handles.h"
 #include "xyGraph/graph_canvas.h"
 
 namespace orv::win32 {
-
-struct GdiObjectDeleter {
-  void operator()(HGDIOBJ object) const {
-    if (object) DeleteObject(object);
-  }
-};
-using UniqueGdiObject = std::unique_ptr<std::remove_pointer_t<HGDIOBJ>, GdiObjectDeleter>;
 
 struct MemoryDcDeleter {
   void operator()(HDC dc) const {

@@ -42,6 +42,14 @@ class UniqueHandle {
   HANDLE h_ = nullptr;
 };
 
+// A GDI object (font, brush, pen, bitmap).
+struct GdiObjectDeleter {
+  void operator()(HGDIOBJ object) const {
+    if (object) DeleteObject(object);
+  }
+};
+using UniqueGdiObject = std::unique_ptr<std::remove_pointer_t<HGDIOBJ>, GdiObjectDeleter>;
+
 // A find handle of FindFirstFileW.
 struct FindCloser {
   void operator()(HANDLE h) const {
