@@ -215,8 +215,8 @@ class FailingFiles final : public IFiles {
     return inner_.AppendToFile(path, bytes, error);
   }
   bool RemoveFile(const std::string& path) override { return !plan_.Fail("RemoveFile " + path) && inner_.RemoveFile(path); }
-  std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern) override {
-    if (plan_.Fail("ListFiles " + folder)) return {};
+  std::optional<std::vector<std::string>> ListFiles(const std::string& folder, const std::string& pattern) override {
+    if (plan_.Fail("ListFiles " + folder)) return std::nullopt;
     return inner_.ListFiles(folder, pattern);
   }
   std::optional<int64_t> FileSize(const std::string& path) override {

@@ -163,7 +163,8 @@ bool PosixFiles::RemoveFile(const std::string& path) {
   return ::unlink(ToPosixPath(path).c_str()) == 0;
 }
 
-std::vector<std::string> PosixFiles::ListFiles(const std::string& folder, const std::string& pattern) {
+std::optional<std::vector<std::string>> PosixFiles::ListFiles(const std::string& folder,
+                                                              const std::string& pattern) {
   std::vector<std::string> names;
   std::error_code ec;
   std::filesystem::directory_iterator it(ToPosixPath(folder), ec), end;
@@ -173,6 +174,7 @@ std::vector<std::string> PosixFiles::ListFiles(const std::string& folder, const 
     std::string name = it->path().filename().string();
     if (FileNameMatches(name, pattern)) names.push_back(std::move(name));
   }
+  if (ec) return std::nullopt;
   return names;
 }
 

@@ -24,7 +24,7 @@ class PosixFiles final : public IFiles {
   bool AppendToFile(const std::string& path, std::string_view bytes, std::string* error = nullptr) override;
   bool RemoveFile(const std::string& path) override;
   // Names matching `pattern` ("*" and "?", letter case ignored as on Windows).
-  std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern) override;
+  std::optional<std::vector<std::string>> ListFiles(const std::string& folder, const std::string& pattern) override;
   std::optional<int64_t> FileSize(const std::string& path) override;
   std::optional<DateTime> LastWriteTime(const std::string& path) override;
 

@@ -219,19 +219,25 @@ bool Win32Files::AppendToFile(const std::string& path, std::string_view bytes, s
 
 bool Win32Files::RemoveFile(const std::string& path) { return DeleteFileW(Widen(path).c_str()) != 0; }
 
-std::vector<std::string> Win32Files::ListFiles(const std::string& folder, const std::string& pattern) {
+std::optional<std::vector<std::string>> Win32Files::ListFiles(const std::string& folder,
+                                                              const std::string& pattern) {
   std::wstring wideFolder = Widen(folder);
   if (!wideFolder.empty() && wideFolder.back() != L'\\' && wideFolder.back() != L'/') wideFolder += L'\\';
   std::wstring widePattern = Widen(pattern);
   std::vector<std::string> names;
   WIN32_FIND_DATAW data{};
   UniqueFind find(FindFirstFileW((wideFolder + widePattern).c_str(), &data));
-  if (!find || find.get() == INVALID_HANDLE_VALUE) return names;
+  if (!find || find.get() == INVALID_HANDLE_VALUE) {
+    // No match is an empty folder; any other code (no such folder, the share gone) a failure.
+    if (GetLastError() == ERROR_FILE_NOT_FOUND) return names;
+    return std::nullopt;
+  }
   do {
     if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
     std::wstring name(data.cFileName);
     if (FileNameMatches(Narrow(name), pattern)) names.push_back(Narrow(name));
   } while (FindNextFileW(find.get(), &data));
+  if (GetLastError() != ERROR_NO_MORE_FILES) return std::nullopt;  // the listing broke off
   return names;
 }
 
