@@ -24,6 +24,10 @@ class UniqueFd {
   UniqueFd& operator=(const UniqueFd&) = delete;
   int Get() const { return fd_; }
   bool Valid() const { return fd_ >= 0; }
+  void Reset(int fd) {
+    Close();
+    fd_ = fd;
+  }
   // Closes now; false when close() reports an error (on some file systems the last write error).
   bool Close() {
     if (fd_ < 0) return true;
@@ -35,6 +39,9 @@ class UniqueFd {
  private:
   int fd_;
 };
+
+// Temporary names tried before a whole-file write gives up.
+constexpr int kTempAttempts = 100;
 
 void SetError(std::string* error, const std::string& path, int code) {
   if (error) *error = path + ": " + std::strerror(code);
@@ -110,10 +117,17 @@ bool PosixFiles::WriteFileAtomic(const std::string& path, std::string_view bytes
   size_t cut = target.find_last_of('/');
   std::string folder = cut == std::string::npos ? std::string() : target.substr(0, cut + 1);
   std::string name = cut == std::string::npos ? target : target.substr(cut + 1);
-  std::string temp = folder + "~" + name + "." + std::to_string(::getpid()) + "." +
-                     std::to_string(tempCounter_.fetch_add(1) + 1) + ".tmp";
 
-  UniqueFd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+  // A save that was killed leaves its temporary file behind, and process ids come round again:
+  // a name that is taken is passed over, never written into.
+  std::string temp;
+  UniqueFd fd(-1);
+  for (int attempt = 0; !fd.Valid() && attempt < kTempAttempts; ++attempt) {
+    temp = folder + "~" + name + "." + std::to_string(::getpid()) + "." +
+           std::to_string(tempCounter_.fetch_add(1) + 1) + ".tmp";
+    fd.Reset(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (!fd.Valid() && errno != EEXIST) break;
+  }
   if (!fd.Valid()) {
     SetError(error, path, errno);
     return false;
