@@ -155,6 +155,17 @@ bool PosixFiles::AppendToFile(const std::string& path, std::string_view bytes, s
     return false;
   }
   if (bytes.empty()) return true;
+  // Appenders of this program take turns through a lock on the whole file (advisory: readers are
+  // not held up), so that a line cut short can be taken back below without touching a line
+  // another process appended after it. A file system without locks is written without.
+  struct flock lock {};
+  lock.l_type = F_WRLCK;
+  lock.l_whence = SEEK_SET;
+  int locked;
+  do {
+    locked = ::fcntl(fd.Get(), F_SETLKW, &lock);
+  } while (locked != 0 && errno == EINTR);
+  const off_t start = ::lseek(fd.Get(), 0, SEEK_END);
   // One write call, so that lines of concurrent writers do not interleave.
   ssize_t n;
   do {
@@ -165,7 +176,10 @@ bool PosixFiles::AppendToFile(const std::string& path, std::string_view bytes, s
     return false;
   }
   if (static_cast<size_t>(n) != bytes.size()) {
-    SetError(error, path, ENOSPC);  // a short write: the disk is full
+    // A full disk (or a file size limit) cut the line short: the part written goes again, so
+    // that the log never holds half a line with the next writer's line glued to it.
+    if (locked == 0 && start >= 0) static_cast<void>(::ftruncate(fd.Get(), start));
+    SetError(error, path, ENOSPC);
     return false;
   }
   return true;
