@@ -45,8 +45,6 @@ class FaultPlan {
     return fail;
   }
   long Calls() const { return static_cast<long>(calls_.size()); }
-  // The name of call `n` (from 1), for messages.
-  std::string Call(long n) const { return n >= 1 && n <= Calls() ? calls_[n - 1] : std::string(); }
   // "<n>: <name>" of the first call that failed; empty when none did.
   const std::string& FirstFailure() const { return failed_; }
 
