@@ -171,12 +171,14 @@ void AppendHealthHistory(Platform& platform, const std::string& pcFilePath, bool
   int refFailures = 0, lastWarnings = 0, refWarnings = 0;
 
   bool written = false;
-  const bool existing = files.FileExists(path);
+  // Read first, and ask whether the file is there only when that fails: a history that is there
+  // but cannot be seen for a moment must never be taken for a new one and replaced by three lines.
+  auto lines = ReadTextLines(files, platform.codec, path);
+  const bool existing = lines || files.FileExists(path);
   if (!existing) {
     written = WriteTextLines(files, platform.codec, path,
                              {EnglishHealthHeader(drives), JapaneseHealthHeader(drives), dataLine});
   } else {
-    auto lines = ReadTextLines(files, platform.codec, path);
     // A history that exists but cannot be read now (locked, share gone) must not be replaced by
     // this one line: leave it, and a later save of this run tries again.
     if (!lines) return;

@@ -334,7 +334,11 @@ int CompareMasterEntries(std::string_view a, std::string_view b) {
 FleetTablesResult BuildFleetTables(IFiles& files, const ITextCodec& codec, ITableFiles& tables,
                                    const std::string& folder) {
   const std::string dir = WithFolderSeparator(folder);
-  const std::vector<std::string> listing = files.ListFiles(dir, "*.csv");
+  // A folder that cannot be listed is not an empty one: tables without a computer must never
+  // replace the previous ones because the share failed for a moment.
+  const std::optional<std::vector<std::string>> listed = files.ListFiles(dir, "*.csv");
+  if (!listed) return Failure(folder.empty() ? std::string(".") : folder);
+  const std::vector<std::string>& listing = *listed;
   std::string error;
 
   // 1. The two new tables, beside the previous ones until the end.
@@ -350,22 +354,24 @@ FleetTablesResult BuildFleetTables(IFiles& files, const ITextCodec& codec, ITabl
     aTable->Append(kLineEnd);
   };
 
-  // 2. The master list.
+  // 2. The master list. Both optional files are read first and looked for only when that fails:
+  // one that is there but cannot be seen for a moment would otherwise give tables of another
+  // shape (no master columns, no header line).
   std::unique_ptr<MasterList> master;
   const std::string masterPath = dir + ListedName(listing, kMasterListFileName);
-  if (files.FileExists(masterPath)) {
-    std::optional<std::string> bytes = files.ReadFile(masterPath);
-    if (!bytes) return Failure(kMasterListFileName);
+  if (std::optional<std::string> bytes = files.ReadFile(masterPath)) {
     master = std::make_unique<MasterList>(codec, codec.FromCp932(*bytes));
+  } else if (files.FileExists(masterPath)) {
+    return Failure(kMasterListFileName);
   }
 
   // 3. The header lines, from the item catalogue export.
   const std::string itemListPath = dir + ListedName(listing, kItemListName);
-  if (files.FileExists(itemListPath)) {
-    std::optional<std::string> bytes = files.ReadFile(itemListPath);
-    if (!bytes) return Failure(kItemListName);
+  if (std::optional<std::string> bytes = files.ReadFile(itemListPath)) {
     Headers h = BuildHeaders(Lines(codec.FromCp932(*bytes)), master.get());
     writeBoth(TableBytes(codec, h.main), TableBytes(codec, h.a));
+  } else if (files.FileExists(itemListPath)) {
+    return Failure(kItemListName);
   }
 
   // 4. One row per per-PC file, in the order the folder lists them.

@@ -49,8 +49,9 @@ struct FleetTablesResult {
 // Builds both tables from the files in `folder` (a Windows path; with or without its trailing
 // backslash; empty for the current folder) and puts them in place of the previous ones, both at
 // the end of a complete run. When a file cannot be read, or a table cannot be written, the run
-// stops with the message naming that file and the previous tables stay as they were (when the
-// main table was already replaced and only the A table fails, the main table is the new one).
+// stops with the message naming that file (or the folder, when it cannot be listed) and the
+// previous tables stay as they were (when the main table was already replaced and only the A
+// table fails, the main table is the new one).
 //
 // Rows of the per-PC files are copied as the bytes the PCs wrote (CP932): only line ends become
 // commas, so no value is re-encoded on its way into the tables.

@@ -35,8 +35,11 @@ class IFiles {
   // Deletes a file; true on success.
   virtual bool RemoveFile(const std::string& path) = 0;
   // Names (not paths) of the files in `folder` that match `pattern` ("*.csv"), in the order the
-  // file system lists them. Empty on failure.
-  virtual std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern) = 0;
+  // file system lists them; empty when none matches. nullopt when the folder cannot be listed (it
+  // is missing, or the share went away part-way), so that a failure is never taken for an empty
+  // folder.
+  virtual std::optional<std::vector<std::string>> ListFiles(const std::string& folder,
+                                                            const std::string& pattern) = 0;
   // Size in bytes; nullopt when the file does not exist.
   virtual std::optional<int64_t> FileSize(const std::string& path) = 0;
   // Local time of the last write; nullopt when the file does not exist.

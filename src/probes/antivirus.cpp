@@ -88,9 +88,10 @@ std::string EndTimeText(int64_t seconds) {
 }
 
 // "0" when the on-access scanner is set not to start, "1" when it starts, "" when not configured.
+// A setting that could not be read stays the reader's "Error!": it says nothing about the scanner.
 std::string OnAccessFlag(TRegistryEx& reg) {
   const std::string disabled = ValueOf(reg, kMcShieldKey, "bStartDisabled");
-  if (disabled.empty()) return {};
+  if (disabled.empty() || disabled == "Error!") return disabled;
   const std::optional<int64_t> number = ParseInt64(disabled);
   return number && *number == 0 ? "1" : "0";
 }

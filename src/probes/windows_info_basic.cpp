@@ -25,9 +25,11 @@ std::string GetIEVersionLabel(const std::string& version) {
 }
 
 std::string NormaliseUpdateDate(const std::string& s) {
+  // "0" in front, then the last two characters: a part that is missing (a date without its day,
+  // an unreadable value) stays the lone "0".
   auto pad2 = [](const std::string& part) {
     std::string p = "0" + part;
-    return p.substr(p.size() - 2);
+    return p.size() > 2 ? p.substr(p.size() - 2) : p;
   };
   size_t first = s.find('/');
   size_t second = first == std::string::npos ? std::string::npos : s.find('/', first + 1);

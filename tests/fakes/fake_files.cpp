@@ -81,9 +81,10 @@ bool FakeFiles::AppendToFile(const std::string& path, std::string_view bytes, st
 
 bool FakeFiles::RemoveFile(const std::string& path) { return files_.erase(Key(path)) > 0; }
 
-std::vector<std::string> FakeFiles::ListFiles(const std::string& folder, const std::string& pattern) {
+std::optional<std::vector<std::string>> FakeFiles::ListFiles(const std::string& folder, const std::string& pattern) {
   std::vector<std::string> names;
   std::string f = Key(folder);
+  if (!folders_.count(f)) return std::nullopt;
   for (const auto& [key, entry] : files_) {
     if (Parent(key) != f) continue;
     std::string name = entry.first.substr(entry.first.find_last_of('\\') + 1);

@@ -114,6 +114,13 @@ TEST_F(AntiVirusTest, Version8ReadsTheLastTaskRun) {
   }
 }
 
+TEST_F(AntiVirusTest, AnUnreadableOnAccessSettingIsNotTakenForDisabled) {
+  Reset("8.0.0");
+  fake.SetString(kLastData, "szEndTime", "12702188712");
+  fake.SetBinary(kMcShield, "bStartDisabled", {1, 0, 0, 0});  // a type the readers cannot read
+  EXPECT_EQ(ScanItems()[2], "Error!");
+}
+
 TEST_F(AntiVirusTest, Version7ReadsTheTaskAndItsLogFile) {
   Reset("7.1.0");
   fake.SetExpandString(kTask, "szLogFileName", "%ALLUSERSPROFILE%\\Data\\OnDemandScanLog.txt");

@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -366,6 +369,24 @@ class FleetProgramTest : public ::testing::Test {
     int status = pclose(pipe);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
+  // Runs the program on the folder with its files limited to `limit` bytes; `killed`: the limit
+  // ends the process (SIGXFSZ), else writes past it fail. The exit code, or -signal.
+  int RunLimited(rlim_t limit, bool killed) {
+    pid_t pid = fork();
+    if (pid == 0) {
+      signal(SIGXFSZ, killed ? SIG_DFL : SIG_IGN);
+      rlimit r{limit, limit};
+      setrlimit(RLIMIT_FSIZE, &r);
+      int devnull = open("/dev/null", O_WRONLY);
+      dup2(devnull, 1);
+      dup2(devnull, 2);
+      execl(exe_.c_str(), exe_.c_str(), dir_.c_str(), static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+  }
   std::filesystem::path exe_, dir_;
 };
 
@@ -391,6 +412,29 @@ TEST_F(FleetProgramTest, ExitCodesAndThePreviousTablesOnFailure) {
   EXPECT_EQ(Run((dir_ / "missing").string(), &out), 2);
   out.clear();
   EXPECT_EQ(Run("a b", &out), 2);
+}
+
+// A disk that fills up, or a builder that dies, while the tables are written: the previous tables
+// stay whole, and what a killed builder leaves behind does not stop the next run.
+TEST_F(FleetProgramTest, TablesCutShortOrKilledLeaveThePreviousTables) {
+  for (int pc = 0; pc < 60; ++pc)
+    Write("PC" + std::to_string(100 + pc) + "__WG.csv", "PC" + std::to_string(100 + pc) + "__WG\r\n" +
+                                                         std::string(150, 'v') + "\r\n/UninstallInfo\r\nApp 1.0\r\n");
+  Write("roster.csv", "previous main\r\n");
+  Write("roster_a.csv", "previous A\r\n");
+  for (bool killed : {false, true}) {
+    for (rlim_t limit : {rlim_t{0}, rlim_t{100}, rlim_t{5000}}) {
+      SCOPED_TRACE(std::string(killed ? "killed" : "write fails") + " at " + std::to_string(limit) + " bytes");
+      const int rc = RunLimited(limit, killed);
+      EXPECT_EQ(rc, killed ? -SIGXFSZ : 1);
+      EXPECT_EQ(Read("roster.csv"), "previous main\r\n");
+      EXPECT_EQ(Read("roster_a.csv"), "previous A\r\n");
+    }
+  }
+  std::string out;
+  EXPECT_EQ(Run(dir_.string(), &out), 0) << out;
+  EXPECT_EQ(SplitLines(Read("roster.csv")).size(), 60u);
+  EXPECT_EQ(SplitLines(Read("roster_a.csv")).size(), 60u);
 }
 
 }  // namespace

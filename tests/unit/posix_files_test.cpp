@@ -115,11 +115,13 @@ TEST_F(PosixFilesTest, ListFilesMatchesPatternIgnoringCaseAndSkipsFolders) {
       {"*.ini", {}},
   };
   for (const Case& c : cases) {
-    std::vector<std::string> names = files_.ListFiles(root_.string(), c.pattern);
+    std::vector<std::string> names = files_.ListFiles(root_.string(), c.pattern).value();
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, c.expected) << c.pattern;
   }
-  EXPECT_TRUE(files_.ListFiles(WinPath("nowhere"), "*").empty());
+  EXPECT_EQ(files_.ListFiles(WinPath("nowhere"), "*"), std::nullopt) << "a failure, not an empty folder";
+  ASSERT_TRUE(files_.CreateDirectory(WinPath("empty")));
+  EXPECT_EQ(files_.ListFiles(WinPath("empty"), "*"), std::vector<std::string>{});
 }
 
 TEST_F(PosixFilesTest, FilesAndFoldersAreToldApart) {

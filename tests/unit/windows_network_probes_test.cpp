@@ -34,11 +34,12 @@ TEST(WindowsProbes, UpdateWalkTakesStringDatesUnderWindowsKeysOnly) {
   p.registry.SetDword(u + "\\Windows XP\\SP2\\KB2", "InstalledDate", 5);       // a number adds nothing
   p.registry.SetString(u + "\\Office\\KB3", "InstalledDate", "2004/1/1");      // no "\Windows "
   p.registry.SetString(u + "\\Windows XP\\SP2\\KB4", "InstalledDate", "2004/11/22");
+  p.registry.SetString(u + "\\Windows XP\\SP2\\KB5", "InstalledDate", "2004/11");  // no day: no crash
   TRegistryEx reg(p.registry);
   reg.SetRootKey(RegRoot::LocalMachine);
   std::vector<std::string> dates;
   CollectUpdateDates(reg, "\\Software\\Microsoft\\Updates", dates);
-  EXPECT_EQ(dates, (std::vector<std::string>{"2003/09/05", "2004/11/22"}));
+  EXPECT_EQ(dates, (std::vector<std::string>{"2003/09/05", "2004/11/22", "2004/11/0"}));
 }
 
 TEST(WindowsProbes, UnixTime) {

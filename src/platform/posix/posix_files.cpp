@@ -24,6 +24,10 @@ class UniqueFd {
   UniqueFd& operator=(const UniqueFd&) = delete;
   int Get() const { return fd_; }
   bool Valid() const { return fd_ >= 0; }
+  void Reset(int fd) {
+    Close();
+    fd_ = fd;
+  }
   // Closes now; false when close() reports an error (on some file systems the last write error).
   bool Close() {
     if (fd_ < 0) return true;
@@ -35,6 +39,9 @@ class UniqueFd {
  private:
   int fd_;
 };
+
+// Temporary names tried before a whole-file write gives up.
+constexpr int kTempAttempts = 100;
 
 void SetError(std::string* error, const std::string& path, int code) {
   if (error) *error = path + ": " + std::strerror(code);
@@ -110,10 +117,17 @@ bool PosixFiles::WriteFileAtomic(const std::string& path, std::string_view bytes
   size_t cut = target.find_last_of('/');
   std::string folder = cut == std::string::npos ? std::string() : target.substr(0, cut + 1);
   std::string name = cut == std::string::npos ? target : target.substr(cut + 1);
-  std::string temp = folder + "~" + name + "." + std::to_string(::getpid()) + "." +
-                     std::to_string(tempCounter_.fetch_add(1) + 1) + ".tmp";
 
-  UniqueFd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+  // A save that was killed leaves its temporary file behind, and process ids come round again:
+  // a name that is taken is passed over, never written into.
+  std::string temp;
+  UniqueFd fd(-1);
+  for (int attempt = 0; !fd.Valid() && attempt < kTempAttempts; ++attempt) {
+    temp = folder + "~" + name + "." + std::to_string(::getpid()) + "." +
+           std::to_string(tempCounter_.fetch_add(1) + 1) + ".tmp";
+    fd.Reset(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (!fd.Valid() && errno != EEXIST) break;
+  }
   if (!fd.Valid()) {
     SetError(error, path, errno);
     return false;
@@ -141,6 +155,17 @@ bool PosixFiles::AppendToFile(const std::string& path, std::string_view bytes, s
     return false;
   }
   if (bytes.empty()) return true;
+  // Appenders of this program take turns through a lock on the whole file (advisory: readers are
+  // not held up), so that a line cut short can be taken back below without touching a line
+  // another process appended after it. A file system without locks is written without.
+  struct flock lock {};
+  lock.l_type = F_WRLCK;
+  lock.l_whence = SEEK_SET;
+  int locked;
+  do {
+    locked = ::fcntl(fd.Get(), F_SETLKW, &lock);
+  } while (locked != 0 && errno == EINTR);
+  const off_t start = ::lseek(fd.Get(), 0, SEEK_END);
   // One write call, so that lines of concurrent writers do not interleave.
   ssize_t n;
   do {
@@ -151,7 +176,10 @@ bool PosixFiles::AppendToFile(const std::string& path, std::string_view bytes, s
     return false;
   }
   if (static_cast<size_t>(n) != bytes.size()) {
-    SetError(error, path, ENOSPC);  // a short write: the disk is full
+    // A full disk (or a file size limit) cut the line short: the part written goes again, so
+    // that the log never holds half a line with the next writer's line glued to it.
+    if (locked == 0 && start >= 0) static_cast<void>(::ftruncate(fd.Get(), start));
+    SetError(error, path, ENOSPC);
     return false;
   }
   return true;
@@ -163,7 +191,8 @@ bool PosixFiles::RemoveFile(const std::string& path) {
   return ::unlink(ToPosixPath(path).c_str()) == 0;
 }
 
-std::vector<std::string> PosixFiles::ListFiles(const std::string& folder, const std::string& pattern) {
+std::optional<std::vector<std::string>> PosixFiles::ListFiles(const std::string& folder,
+                                                              const std::string& pattern) {
   std::vector<std::string> names;
   std::error_code ec;
   std::filesystem::directory_iterator it(ToPosixPath(folder), ec), end;
@@ -173,6 +202,7 @@ std::vector<std::string> PosixFiles::ListFiles(const std::string& folder, const 
     std::string name = it->path().filename().string();
     if (FileNameMatches(name, pattern)) names.push_back(std::move(name));
   }
+  if (ec) return std::nullopt;
   return names;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // Files of the native build (the command-line tools): the core's Windows-style paths with
 // backslashes are used as POSIX paths with slashes. Same guarantees as on Windows: whole-file
-// writes through a temporary file and rename(), appends with one write() on an O_APPEND file.
+// writes through a temporary file and rename(), appends with one write() on an O_APPEND file
+// under an advisory lock; an append cut short (a full disk) is taken back.
 
 #include <atomic>
 #include <cstdint>
@@ -24,7 +25,7 @@ class PosixFiles final : public IFiles {
   bool AppendToFile(const std::string& path, std::string_view bytes, std::string* error = nullptr) override;
   bool RemoveFile(const std::string& path) override;
   // Names matching `pattern` ("*" and "?", letter case ignored as on Windows).
-  std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern) override;
+  std::optional<std::vector<std::string>> ListFiles(const std::string& folder, const std::string& pattern) override;
   std::optional<int64_t> FileSize(const std::string& path) override;
   std::optional<DateTime> LastWriteTime(const std::string& path) override;
 

@@ -21,6 +21,8 @@ using win32::UniqueHandle;
 using win32::Widen;
 
 constexpr DWORD kRetryMilliseconds = 2000;
+// Temporary names tried before a whole-file write gives up.
+constexpr int kTempAttempts = 100;
 constexpr DWORD kRetryStepMilliseconds = 50;
 
 // Another process holds the file in a way that goes away by itself. Replacing a file that a
@@ -144,16 +146,22 @@ bool Win32Files::WriteFileAtomic(const std::string& path, std::string_view bytes
   size_t cut = path.find_last_of("\\/");
   std::string folder = cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
   std::string name = cut == std::string::npos ? path : path.substr(cut + 1);
-  // Unique across the PCs and processes writing into one shared folder: the name of the target,
-  // the process id and a counter of this process.
-  std::string temp = folder + "~" + name + "." + std::to_string(GetCurrentProcessId()) + "." +
-                     std::to_string(tempCounter_.fetch_add(1) + 1) + ".tmp";
-  std::wstring wideTemp = Widen(temp);
   std::wstring widePath = Widen(path);
+  std::wstring wideTemp;
 
   {
-    UniqueHandle file(
-        CreateFileW(wideTemp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    // Unique across the PCs and processes writing into one shared folder: the name of the target,
+    // the process id and a counter of this process. A save that was killed leaves its temporary
+    // file behind, and process ids come round again (under Wine the same few ids every run): a
+    // name that is taken is passed over, never written into.
+    UniqueHandle file;
+    for (int attempt = 0; !file && attempt < kTempAttempts; ++attempt) {
+      wideTemp = Widen(folder + "~" + name + "." + std::to_string(GetCurrentProcessId()) + "." +
+                       std::to_string(tempCounter_.fetch_add(1) + 1) + ".tmp");
+      file.Reset(
+          CreateFileW(wideTemp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+      if (!file && GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) break;
+    }
     if (!file) {
       SetError(error, path, GetLastError());
       return false;
@@ -219,19 +227,25 @@ bool Win32Files::AppendToFile(const std::string& path, std::string_view bytes, s
 
 bool Win32Files::RemoveFile(const std::string& path) { return DeleteFileW(Widen(path).c_str()) != 0; }
 
-std::vector<std::string> Win32Files::ListFiles(const std::string& folder, const std::string& pattern) {
+std::optional<std::vector<std::string>> Win32Files::ListFiles(const std::string& folder,
+                                                              const std::string& pattern) {
   std::wstring wideFolder = Widen(folder);
   if (!wideFolder.empty() && wideFolder.back() != L'\\' && wideFolder.back() != L'/') wideFolder += L'\\';
   std::wstring widePattern = Widen(pattern);
   std::vector<std::string> names;
   WIN32_FIND_DATAW data{};
   UniqueFind find(FindFirstFileW((wideFolder + widePattern).c_str(), &data));
-  if (!find || find.get() == INVALID_HANDLE_VALUE) return names;
+  if (!find || find.get() == INVALID_HANDLE_VALUE) {
+    // No match is an empty folder; any other code (no such folder, the share gone) a failure.
+    if (GetLastError() == ERROR_FILE_NOT_FOUND) return names;
+    return std::nullopt;
+  }
   do {
     if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
     std::wstring name(data.cFileName);
     if (FileNameMatches(Narrow(name), pattern)) names.push_back(Narrow(name));
   } while (FindNextFileW(find.get(), &data));
+  if (GetLastError() != ERROR_NO_MORE_FILES) return std::nullopt;  // the listing broke off
   return names;
 }
 

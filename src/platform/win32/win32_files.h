@@ -23,7 +23,7 @@ class Win32Files final : public IFiles {
                        std::string* error = nullptr) override;
   bool AppendToFile(const std::string& path, std::string_view bytes, std::string* error = nullptr) override;
   bool RemoveFile(const std::string& path) override;
-  std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern) override;
+  std::optional<std::vector<std::string>> ListFiles(const std::string& folder, const std::string& pattern) override;
   std::optional<int64_t> FileSize(const std::string& path) override;
   std::optional<DateTime> LastWriteTime(const std::string& path) override;
 
