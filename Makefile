@@ -4,7 +4,8 @@
 #   make win      the whole cross build: qumbel.exe, the end-to-end tools and e2ehelper.exe
 #   make native   the native build with the unit tests (build/native)
 #   make test     installs what is missing, builds both, runs the unit and end-to-end tests
-#   make run      installs what is missing, builds qumbel.exe and runs it under Wine
+#   make run      installs what is missing, builds qumbel.exe and the manual and runs it under Wine
+#   make manual   the user manual qumbel.mht beside qumbel.exe, with pictures of the real screens
 #   make screenshot   PNG of the main window in build/shots/main.png
 #   make clean    removes build/
 #
@@ -18,7 +19,7 @@ export ORV_WIN_BUILD    = $(abspath $(WIN_BUILD))
 export ORV_NATIVE_BUILD = $(abspath $(NATIVE_BUILD))
 export ORV_JOBS         = $(JOBS)
 
-.PHONY: exe win native test run screenshot deps clean
+.PHONY: exe win native test run manual screenshot deps clean
 
 exe: $(WIN_BUILD)/build.ninja
 	cmake --build $(WIN_BUILD) -j$(JOBS) --target qumbel
@@ -38,14 +39,19 @@ $(NATIVE_BUILD)/build.ninja:
 deps:
 	@scripts/install-deps
 
-# scripts/test builds, runs ctest and tests/e2e/run_all.py, and prints the total last.
+# The manual's pictures are taken from the program under Wine; scripts/build-manual does nothing
+# when the manual is newer than everything it is made from.
+manual: win
+	@scripts/build-manual
+
+# scripts/test builds (the manual too), runs ctest and tests/e2e/run_all.py, and prints the total last.
 test:
 	@scripts/install-deps
 	@scripts/test
 
 run:
 	@scripts/install-deps
-	@$(MAKE) --no-print-directory exe
+	@$(MAKE) --no-print-directory manual
 	@scripts/run
 
 screenshot:
