@@ -635,15 +635,42 @@ void TGraphAxis::DrawLabels(IGraphCanvas& canvas) const {
   font.Escapement = 0;
   canvas.SetFont(font);
   canvas.SetBrush({clWhite, bsClear});
+  // A fixed tick step can put more labels on an axis than its length holds (a year of 30-day
+  // steps on a narrow chart): then only every second, third, ... label is drawn, the same for
+  // all, so that none runs into the next.
+  struct Placed {
+    std::string text;
+    int pixel;
+    TGraphSize size;
+  };
+  std::vector<Placed> labels;
   for (double v : labelValues_.Values()) {
     if (std::fabs(v - s_.origin) < 1e-10 && !s_.labelsOnAxis) continue;
     std::string text = LabelText(v);
     TGraphSize size = canvas.TextSize(text);
-    int p = ValueToPixel(v);
+    labels.push_back({std::move(text), ValueToPixel(v), size});
+  }
+  constexpr int kGap = 4;
+  auto fits = [&](size_t every) {
+    for (size_t i = every; i < labels.size(); i += every) {
+      const Placed& a = labels[i - every];
+      const Placed& b = labels[i];
+      const int room = std::abs(b.pixel - a.pixel);
+      const int need = horizontal_ ? (a.size.Width + b.size.Width) / 2 : (a.size.Height + b.size.Height) / 2;
+      if (room < need + kGap) return false;
+    }
+    return true;
+  };
+  size_t every = 1;
+  while (every < labels.size() && !fits(every)) ++every;
+  // Counting from the far end keeps the label at the axis end (0 days, the newest record).
+  const size_t first = labels.empty() ? 0 : (labels.size() - 1) % every;
+  for (size_t i = first; i < labels.size(); i += every) {
+    const Placed& l = labels[i];
     if (horizontal_)
-      canvas.DrawString(p - size.Width / 2, crossing_ + s_.labelSpace, text);
+      canvas.DrawString(l.pixel - l.size.Width / 2, crossing_ + s_.labelSpace, l.text);
     else
-      canvas.DrawString(crossing_ - s_.labelSpace - size.Width, p + 1 - size.Height / 2, text);
+      canvas.DrawString(crossing_ - s_.labelSpace - l.size.Width, l.pixel + 1 - l.size.Height / 2, l.text);
   }
 }
 

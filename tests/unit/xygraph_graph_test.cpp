@@ -60,6 +60,30 @@ TEST(XYGraphPaint, PlotRectangleJoinsTheAxes) {
   EXPECT_LT(plot.Bottom, 400 - 4 - 20);
 }
 
+TEST(XYGraphPaint, LabelsOfAFixedStepNeverRunIntoEachOther) {
+  // A year of 30-day steps on a chart 300 pixels wide: 13 labels would need more room.
+  TXYGraph graph;
+  TGraphAxis& x = graph.XAxis();
+  x.SetMin(-390);
+  x.SetMax(0);
+  x.SetOrigin(-390);
+  x.SetTickStep(30);
+  RecordingCanvas canvas;
+  graph.Paint(canvas);
+  std::vector<const RecordingCanvas::Op*> labels;
+  for (const auto* op : canvas.OfKind(Kind::Text))
+    if (op->y > graph.PlotRect().Bottom - 2) labels.push_back(op);
+  ASSERT_GE(labels.size(), 3u);
+  ASSERT_LT(labels.size(), 13u);
+  EXPECT_EQ(labels.back()->text, "0");  // the newest end keeps its label
+  for (size_t i = 1; i < labels.size(); ++i) {
+    const int previousRight = labels[i - 1]->x + EstimateTextSize(labels[i - 1]->font, labels[i - 1]->text).Width;
+    EXPECT_LT(previousRight, labels[i]->x) << labels[i - 1]->text << " runs into " << labels[i]->text;
+  }
+  // Every major tick is still there (the grid keeps its month lines).
+  EXPECT_EQ(x.MajorTicks().size(), 14u);
+}
+
 TEST(XYGraphPaint, TitleLinesStackFromTheTop) {
   TXYGraph graph;
   graph.SetTitle({"一行目", "second"});
