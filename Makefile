@@ -3,7 +3,9 @@
 #   make exe      build/win/qumbel.exe (cross build with mingw-w64)
 #   make win      the whole cross build: qumbel.exe, the end-to-end tools and e2ehelper.exe
 #   make native   the native build with the unit tests (build/native)
-#   make test     installs what is missing, builds both, runs the unit and end-to-end tests
+#   make test     installs what is missing, builds both, runs the unit and end-to-end tests, the
+#                 unit tests again under ASan + UBSan (build/asan), and every fuzzer for 30 s
+#   make fuzz     builds the fuzzers (build/fuzz) and runs each for FUZZ_SECONDS (default 600)
 #   make run      installs what is missing, builds qumbel.exe and runs it under Wine
 #   make screenshot   PNG of the main window in build/shots/main.png
 #   make clean    removes build/
@@ -13,12 +15,13 @@
 WIN_BUILD    ?= build/win
 NATIVE_BUILD ?= build/native
 JOBS         ?= 2
+FUZZ_SECONDS ?= 600
 
 export ORV_WIN_BUILD    = $(abspath $(WIN_BUILD))
 export ORV_NATIVE_BUILD = $(abspath $(NATIVE_BUILD))
 export ORV_JOBS         = $(JOBS)
 
-.PHONY: exe win native test run screenshot deps clean
+.PHONY: exe win native test fuzz run screenshot deps clean
 
 exe: $(WIN_BUILD)/build.ninja
 	cmake --build $(WIN_BUILD) -j$(JOBS) --target qumbel
@@ -42,6 +45,11 @@ deps:
 test:
 	@scripts/install-deps
 	@scripts/test
+
+# scripts/fuzz builds build/fuzz with clang, runs every target and prints a summary.
+fuzz:
+	@scripts/install-deps
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/fuzz
 
 run:
 	@scripts/install-deps
