@@ -3,7 +3,10 @@
 #   make exe      build/win/qumbel.exe (cross build with mingw-w64)
 #   make win      the whole cross build: qumbel.exe, the end-to-end tools and e2ehelper.exe
 #   make native   the native build with the unit tests (build/native)
-#   make test     installs what is missing, builds both, runs the unit and end-to-end tests
+#   make test     installs what is missing, builds both and the manual, runs the unit and
+#                 end-to-end tests, the unit tests again under ASan + UBSan (build/asan), and
+#                 every fuzzer for 30 s
+#   make fuzz     builds the fuzzers (build/fuzz) and runs each for FUZZ_SECONDS (default 600)
 #   make run      installs what is missing, builds qumbel.exe and the manual and runs it under Wine
 #   make manual   the user manual qumbel.mht beside qumbel.exe, with pictures of the real screens
 #   make screenshot   PNG of the main window in build/shots/main.png
@@ -14,12 +17,13 @@
 WIN_BUILD    ?= build/win
 NATIVE_BUILD ?= build/native
 JOBS         ?= 2
+FUZZ_SECONDS ?= 600
 
 export ORV_WIN_BUILD    = $(abspath $(WIN_BUILD))
 export ORV_NATIVE_BUILD = $(abspath $(NATIVE_BUILD))
 export ORV_JOBS         = $(JOBS)
 
-.PHONY: exe win native test run manual screenshot deps clean
+.PHONY: exe win native test fuzz run manual screenshot deps clean
 
 exe: $(WIN_BUILD)/build.ninja
 	cmake --build $(WIN_BUILD) -j$(JOBS) --target qumbel
@@ -48,6 +52,11 @@ manual: win
 test:
 	@scripts/install-deps
 	@scripts/test
+
+# scripts/fuzz builds build/fuzz with clang, runs every target and prints a summary.
+fuzz:
+	@scripts/install-deps
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/fuzz
 
 run:
 	@scripts/install-deps

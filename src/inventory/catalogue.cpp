@@ -1,5 +1,6 @@
 #include "inventory/catalogue.h"
 
+#include <algorithm>
 #include <array>
 
 #include "app/form1.h"
@@ -207,7 +208,7 @@ int CountLineCount(std::string_view line) {
   if (blank == std::string_view::npos) return 1;
   auto n = ParseInt32(line.substr(blank + 1));
   if (!n || *n == 0) return 1;
-  return *n;
+  return std::min(*n, kMaxCountLineRows);
 }
 
 std::vector<std::string> ScriptItemNames(const std::vector<std::string>& lines, const std::string& osKind) {

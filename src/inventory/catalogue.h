@@ -33,9 +33,15 @@ std::vector<std::string> JapaneseLabels(const std::string& osKind);
 // The 61 keys of the English list; rows 25, 33 and 35 only for "NT", row 7 always empty.
 std::vector<std::string> EnglishKeys(const std::string& osKind);
 
-// The count of a "#" line: the text after its first blank read as a whole number; a line
-// without a blank, a text that is not a whole number, or zero give 1. The script's evaluator
-// and the catalogue read the count alike, so a "#" line yields as many names as values.
+// The most rows one "#" line yields. More printers or shared folders than this do not exist on
+// one PC; a larger count is a slip of the keyboard ("#printers 20000000") that would otherwise
+// stall every collection run and its label list on millions of empty rows, then exhaust memory.
+inline constexpr int kMaxCountLineRows = 1000;
+
+// The count of a "#" line: the text after its first blank read as a whole number, at most
+// kMaxCountLineRows; a line without a blank, a text that is not a whole number, or zero give 1.
+// The script's evaluator and the catalogue read the count alike, so a "#" line yields as many
+// names as values.
 int CountLineCount(std::string_view line);
 
 // The names the catalogue gives the script's items, in script order, for the lines of

@@ -307,6 +307,9 @@ void TGraphAxis::SetCrossingPosition(int pixel) {
 
 void TGraphAxis::CheckRange(double max, double min) const {
   if (!(min < max)) throw EXYGraphAxisError(msg::kRange);
+  // An infinite end, or ends so far apart that their distance overflows (-DBL_MAX to DBL_MAX),
+  // leave no pixel scale: every value would map to 0 or NaN.
+  if (!std::isfinite(max - min)) throw EXYGraphAxisError(msg::kRange);
   if (s_.axisScale == asLog && !(min > 0)) throw EXYGraphAxisError(msg::kLogRange);
 }
 
@@ -410,7 +413,11 @@ void TGraphAxis::AddTick(TGraphValueList& list, double value) const {
   // Values a rounding error beyond an end still count as that end.
   double tolerance = 1e-9 * s_.range;
   if (value < s_.min - tolerance || value > s_.max + tolerance) return;
-  if (list.IndexOf(value) >= 0) return;
+  // Linear ticks come in ascending order, so only the last one can repeat a value: searching the
+  // whole list made a thousand steps of 19 sub-ticks cost a third of a second per paint. The few
+  // logarithmic ticks come in any order.
+  if (list.Count() > 0 && list.Get(list.Count() - 1) == value) return;
+  if (s_.axisScale == asLog && list.IndexOf(value) >= 0) return;
   list.Add(value);
 }
 
@@ -425,8 +432,12 @@ void TGraphAxis::LinearTicks() {
   double sub = step / s_.subTicksCount;
   double eps = 0.001 * step;
   double start = s_.autoOrigin ? std::ceil(s_.min / step - 0.05) * step : s_.origin;
-  while (s_.min + eps < start) start -= step;
-  for (int k = 0;; ++k) {
+  // Back to the first tick at or below the minimum in one go: where the values are so large that
+  // a step is below the resolution of a double, subtracting it one at a time changes nothing.
+  if (s_.min + eps < start) start -= std::ceil((start - s_.min - eps) / step) * step;
+  // One tick per step of the range and one at each end at most, for the same reason.
+  const int lastTick = static_cast<int>(s_.range / step) + 2;
+  for (int k = 0; k <= lastTick; ++k) {
     double t = start + k * step;  // multiplied, not summed, to keep rounding errors small
     if (t > s_.max + eps) break;
     if (t > s_.min - eps) AddTick(majorTicks_, t);
@@ -483,6 +494,9 @@ int TGraphAxis::ValueToPixel(double value) const {
   } else {
     f = s_.inverted ? (s_.max - value) / s_.range : (value - s_.min) / s_.range;
   }
+  // A value that is not a number has no place on the axis; it gets the start pixel rather than
+  // an undefined conversion (the series skip such points before they get here).
+  if (std::isnan(f)) f = 0;
   if (f > 2147483647.0) f = 2;
   if (f < -2147483647.0) f = -2;
   double offset = std::clamp(std::nearbyint(length_ * f), -kMaxOffset, kMaxOffset);
@@ -912,9 +926,11 @@ void TXYGraph::Layout(IGraphCanvas& canvas) {
     return TGraphRect{xAxis_.StartPixel(), yAxis_.EndPixel(), xAxis_.EndPixel() + 1, yAxis_.StartPixel() + 1};
   };
   plotRect_ = plot();
-  if (autoAspectRatio_) {
+  // Only a plot with an area has an aspect ratio: in a graph too small for its titles and labels
+  // the plot's height is negative, and the shrunken side would be beyond any int.
+  if (autoAspectRatio_ && plotRect_.Width() > 0 && plotRect_.Height() > 0) {
     int width = plotRect_.Width(), height = plotRect_.Height();
-    double pixels = height == 0 ? 1000.0 : static_cast<double>(width) / height;
+    double pixels = static_cast<double>(width) / height;
     double values = xAxis_.Range() / yAxis_.Range();
     TGraphRect rect = xAxis_.LayoutRect();
     if (values <= pixels) {

@@ -166,6 +166,8 @@ class TGraphAxis {
   double NiceStep(double span) const;
   // The automatic origin for a data range and step.
   double AutomaticOrigin(double lo, double hi, double step) const;
+  // The pixel of a value along the axis; NaN gives the start pixel. Raises EXYGraphAxisError for
+  // a value not above zero on a logarithmic axis.
   int ValueToPixel(double value) const;
   std::string LabelText(double value) const;
   // Fixes start, end and length inside the rectangle, fitting the labels (measured on `canvas`).

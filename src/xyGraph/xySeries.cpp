@@ -398,7 +398,8 @@ void TXYErrorBarSeries::Draw(IGraphCanvas& canvas) {
   int half = barSize_ / 2;
   for (int i = 0; i < Count() && i < errors_.Count(); ++i) {
     double x = xValues_.Get(i), y = yValues_.Get(i), e = std::fabs(errors_.Get(i));
-    if (!std::isfinite(x) || !std::isfinite(y) || x < ranges_.XMin || x > ranges_.XMax) continue;
+    // A point without a number, or with an error that is not one, has no bar.
+    if (!std::isfinite(x) || !std::isfinite(y) || std::isnan(e) || x < ranges_.XMin || x > ranges_.XMax) continue;
     double lo = y - e, hi = y + e;
     if (hi < ranges_.YMin || lo > ranges_.YMax) continue;
     TGraphPoint bottom = ToPixel(x, std::max(lo, ranges_.YMin));

@@ -128,6 +128,20 @@ INSTANTIATE_TEST_SUITE_P(
         PrinterCase{"FirstTwoOfThree", {"A", "B", "C"}, "#PRINTERS 2", "NT", {"A on LPT1: Driver1", "B on LPT2: Driver2"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A stray digit in a count must not stall the collection run on millions of empty rows: the
+// count stops at kMaxCountLineRows, for the values and the catalogue's names alike.
+TEST(RegItems, HugeCountsStopAtTheRowLimit) {
+  for (const char* line : {"#printers 2147483647", "#shareddir 99999999", "#printers $7FFFFFFF", "#printers 1001"}) {
+    Script s;
+    s.AddPrinter("Laser1", "LPT1:", "Driver1");
+    const Lines values = s.Run({line});
+    EXPECT_EQ(values.size(), static_cast<size_t>(kMaxCountLineRows)) << line;
+    EXPECT_EQ(ScriptItemNames({line, "// end"}, "NT").size(), values.size()) << line;
+  }
+  Script s;
+  EXPECT_EQ(s.Run({"#printers 1000"}).size(), 1000u);
+}
+
 TEST(RegItems, PrinterLookupByName) {
   Script s;
   s.p.system.printers = {"Ghost"};

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -213,6 +215,19 @@ INSTANTIATE_TEST_SUITE_P(
                       EXPECT_TRUE(a.AutoStep());
                       EXPECT_EQ(a.MajorTicks().size(), 6u);
                     }},
+        // No pixel scale for an infinite end or for ends whose distance overflows a double.
+        RefusalCase{"InfiniteMax", nullptr, [](TXYGraph& g) { g.YAxis().SetMax(HUGE_VAL); }, msg::kRange,
+                    [](const TGraphAxis& a) { EXPECT_EQ(a.Max(), 10); }},
+        RefusalCase{"EndsTooFarApart",
+                    [](TXYGraph& g) {
+                      g.YAxis().SetMax(10);
+                      g.YAxis().SetMin(-DBL_MAX);
+                    },
+                    [](TXYGraph& g) { g.YAxis().SetMax(DBL_MAX); }, msg::kRange,
+                    [](const TGraphAxis& a) {
+                      EXPECT_EQ(a.Max(), 10);
+                      EXPECT_EQ(a.Min(), -DBL_MAX);
+                    }},
         RefusalCase{"PixelOfZeroOnLog", LogAxisFromOneToThousand,
                     [](TXYGraph& g) { (void)g.YAxis().ValueToPixel(0); }, msg::kLogValue,
                     [](const TGraphAxis& a) { EXPECT_EQ(a.AxisScale(), asLog); }}),
@@ -241,6 +256,18 @@ TEST(GraphAxisErrors, HistoryScreenSequenceIsAccepted) {
   EXPECT_DOUBLE_EQ(x.MajorTicks().front(), -420);
   EXPECT_DOUBLE_EQ(x.MajorTicks().back(), 0);
   EXPECT_EQ(x.MinorTicks().size(), 14u * 5);
+}
+
+// Ends stored while loading are checked when loading ends; ends without a pixel scale are
+// refused there and again by the paint, which draws nothing with them.
+TEST(GraphAxisErrors, LoadedEndsWithoutAScaleAreRefusedByThePaint) {
+  TXYGraph graph;
+  graph.BeginLoading();
+  graph.YAxis().SetMax(DBL_MAX);
+  graph.YAxis().SetMin(-DBL_MAX);
+  EXPECT_THROW(graph.EndLoading(), EXYGraphAxisError);
+  RecordingCanvas canvas;
+  EXPECT_THROW(graph.Paint(canvas), EXYGraphAxisError);
 }
 
 TEST(GraphAxisErrors, MoreThanThirtyStepsOfAChangedStepAreRefused) {
@@ -386,6 +413,41 @@ INSTANTIATE_TEST_SUITE_P(
                 {0.012, 0.015, 0.03, 0.04, 0.06, 0.07, 0.12, 0.15, 0.3, 0.4, 0.6, 0.7}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// ---- linear ticks at the limits ---------------------------------------------------------------
+
+// Around 1e20 a double moves in steps of 16384, so a tick step of 8000 cannot be subtracted one at
+// a time: the ticks must still end (they used to loop for ever).
+TEST(GraphAxisTicks, StepBelowTheResolutionOfTheValuesEnds) {
+  TXYGraph graph;
+  TGraphAxis& y = graph.YAxis();
+  y.SetMax(1e20 + 65536);
+  y.SetMin(1e20);
+  y.SetTickStep(8000);
+  y.SetOrigin(1e20 + 65536);
+  const std::vector<double> ticks = y.MajorTicks();
+  ASSERT_FALSE(ticks.empty());
+  EXPECT_LE(ticks.size(), 10u);
+  for (size_t i = 0; i < ticks.size(); ++i) {
+    EXPECT_GE(ticks[i], y.Min());
+    EXPECT_LE(ticks[i], y.Max());
+    if (i > 0) EXPECT_LT(ticks[i - 1], ticks[i]);
+  }
+}
+
+// A step kept from a narrower range may leave a thousand intervals; each tick is kept once.
+TEST(GraphAxisTicks, AThousandStepsWithNineteenSubTicks) {
+  TXYGraph graph;
+  TGraphAxis& y = graph.YAxis();
+  y.SetMax(30);
+  y.SetTickStep(1);
+  y.SetSubTicksCount(19);
+  y.SetMax(1000);
+  EXPECT_EQ(y.MajorTicks().size(), 1001u);
+  EXPECT_EQ(y.MinorTicks().size(), 1000u * 18);
+  const std::vector<double> minors = y.MinorTicks();
+  EXPECT_TRUE(std::adjacent_find(minors.begin(), minors.end(), std::greater_equal<double>()) == minors.end());
+}
+
 // ---- value to pixel ---------------------------------------------------------------------------
 
 struct PixelCase {
@@ -435,7 +497,10 @@ INSTANTIATE_TEST_SUITE_P(
                       PixelCase{"XLogDecade", true, asLog, false, 1, 100, 10, 55},
                       PixelCase{"XLogInverted", true, asLog, true, 1, 1000, 10, 72},
                       PixelCase{"YLogQuarter", false, asLog, false, 1, 10000, 10, 80},
-                      PixelCase{"XHalfRoundsToEven", true, asNormal, false, 0, 8, 1, 17}),
+                      PixelCase{"XHalfRoundsToEven", true, asNormal, false, 0, 8, 1, 17},
+                      // a value that is not a number has no place: the start pixel
+                      PixelCase{"XNotANumber", true, asNormal, false, 0, 10, NAN, 5},
+                      PixelCase{"YNotANumber", false, asNormal, false, 0, 10, NAN, 105}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // ---- labels -------------------------------------------------------------------------------

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -186,6 +187,21 @@ TEST(XYGraphPaint, AutoAspectRatioMakesUnitsEqual) {
   // Both axes run 0 to 10: the plot becomes square.
   EXPECT_NEAR(graph.XAxis().Length(), graph.YAxis().Length(), 1);
   EXPECT_LT(graph.XAxis().Length(), 400);
+}
+
+// A graph smaller than its titles and labels has no plot area (its height is negative): the
+// aspect ratio leaves it alone instead of computing a side beyond any int.
+TEST(XYGraphPaint, AutoAspectRatioOfAGraphWithoutPlotArea) {
+  TXYGraph graph;
+  graph.SetBounds(60, 20);
+  graph.SetTitle({"Temperature", "history"});
+  graph.XAxis().SetMax(1e-6);
+  graph.YAxis().SetMax(1e6);
+  graph.SetAutoAspectRatio(true);
+  RecordingCanvas canvas;
+  graph.Paint(canvas);
+  EXPECT_LE(graph.PlotRect().Height(), 0);
+  EXPECT_LE(std::abs(graph.PlotRect().Width()), 60);
 }
 
 TEST(XYGraphPaint, RepaintRequestsOnChanges) {
@@ -401,6 +417,28 @@ TEST(XYGraphSeries, OtherKindsDraw) {
   // The area follows the size: four times the size, twice the radius.
   EXPECT_NEAR(ellipses[1]->rect.Width(), 2 * ellipses[0]->rect.Width() - 1, 2);
   EXPECT_EQ(canvas.OfKind(Kind::Polygon).size(), 2u);
+}
+
+// An error that is not a number gives its point no bar; an infinite one runs the whole range.
+TEST(XYGraphSeries, ErrorBarsOfErrorsThatAreNoNumber) {
+  TXYGraph graph;
+  TXYErrorBarSeries bars;
+  bars.SetParentGraph(&graph);
+  bars.SetPen({clRed, 1, psSolid});
+  bars.SetJoined(false);
+  bars.AddErrorBar(2, 5, NAN);
+  bars.AddErrorBar(4, 5, HUGE_VAL);
+  graph.XAxis().SetMax(10);
+  graph.YAxis().SetMax(10);
+  RecordingCanvas canvas;
+  graph.Paint(canvas);
+  std::vector<TPolyline> lines;
+  for (const auto* op : canvas.OfKind(Kind::PolyPolyline))
+    if (op->pen.Color == clRed) lines.insert(lines.end(), op->lines.begin(), op->lines.end());
+  ASSERT_EQ(lines.size(), 1u);  // the bar of x = 4 alone, without end caps
+  EXPECT_EQ(lines[0][0].X, graph.XAxis().ValueToPixel(4));
+  EXPECT_EQ(lines[0][0].Y, graph.YAxis().ValueToPixel(graph.YAxis().Min()));
+  EXPECT_EQ(lines[0][1].Y, graph.YAxis().ValueToPixel(graph.YAxis().Max()));
 }
 
 // ---- clipping -------------------------------------------------------------------------------

@@ -3,31 +3,43 @@
 #include <iconv.h>
 
 #include <cerrno>
-#include <memory>
 
 namespace orv {
 
 namespace {
 
-struct IconvCloser {
-  void operator()(iconv_t* cd) const {
-    if (cd && *cd != reinterpret_cast<iconv_t>(-1)) iconv_close(*cd);
-    delete cd;
+// One conversion descriptor, closed when it goes.
+class Iconv {
+ public:
+  Iconv(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+  ~Iconv() {
+    if (ok()) iconv_close(cd_);
   }
+  Iconv(const Iconv&) = delete;
+  Iconv& operator=(const Iconv&) = delete;
+  bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+  iconv_t get() const { return cd_; }
+
+ private:
+  iconv_t cd_;
 };
-using IconvHandle = std::unique_ptr<iconv_t, IconvCloser>;
 
-IconvHandle Open(const char* to, const char* from) {
-  return IconvHandle(new iconv_t(iconv_open(to, from)));
-}
-
-// Length of the UTF-8 sequence at `p` (1 for a stray byte).
+// Length of the UTF-8 sequence at `p` that iconv rejected: the lead byte with the continuation
+// bytes that follow it, up to the length the lead byte announces. A broken sequence ends at the
+// first byte that cannot continue it, so the character after it is kept (as the Windows
+// converter keeps it): "\xE3A," must not lose "A,".
 size_t Utf8SequenceLength(const unsigned char* p, size_t left) {
   unsigned char lead = p[0];
-  if (lead >= 0xF0 && lead <= 0xF4) return 4;
-  if (lead >= 0xE0) return lead <= 0xEF ? 3 : 1;
-  if (lead >= 0xC2) return 2;
-  return 1;
+  size_t expected = 1;
+  if (lead >= 0xF0 && lead <= 0xF4)
+    expected = 4;
+  else if (lead >= 0xE0 && lead <= 0xEF)
+    expected = 3;
+  else if (lead >= 0xC2 && lead <= 0xDF)
+    expected = 2;
+  size_t length = 1;
+  while (length < expected && length < left && (p[length] & 0xC0) == 0x80) ++length;
+  return length;
 }
 
 // Length of the CP932 sequence at `p`: two bytes for a lead byte followed by a trail byte, else
@@ -42,9 +54,9 @@ size_t Cp932SequenceLength(const unsigned char* p, size_t left) {
 
 // Converts as much as it can; a sequence iconv rejects becomes "?" and conversion goes on after it.
 std::string Convert(const char* to, const char* from, std::string_view in, size_t (*unitLength)(const unsigned char*, size_t)) {
-  IconvHandle cd = Open(to, from);
+  Iconv cd(to, from);
   std::string out;
-  if (*cd == reinterpret_cast<iconv_t>(-1)) return std::string(in);
+  if (!cd.ok()) return std::string(in);
   out.reserve(in.size() * 2);
   char* src = const_cast<char*>(in.data());
   size_t srcLeft = in.size();
@@ -52,7 +64,7 @@ std::string Convert(const char* to, const char* from, std::string_view in, size_
   while (srcLeft > 0) {
     char* dst = buffer;
     size_t dstLeft = sizeof buffer;
-    size_t r = iconv(*cd, &src, &srcLeft, &dst, &dstLeft);
+    size_t r = iconv(cd.get(), &src, &srcLeft, &dst, &dstLeft);
     out.append(buffer, static_cast<size_t>(dst - buffer));
     if (r != static_cast<size_t>(-1)) break;
     if (errno == E2BIG) continue;
@@ -62,7 +74,7 @@ std::string Convert(const char* to, const char* from, std::string_view in, size_
     src += skip;
     srcLeft -= skip;
     out.push_back('?');
-    iconv(*cd, nullptr, nullptr, nullptr, nullptr);
+    iconv(cd.get(), nullptr, nullptr, nullptr, nullptr);
   }
   return out;
 }

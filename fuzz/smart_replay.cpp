@@ -1,0 +1,87 @@
+// The replay device: captured sectors read from a folder (hexdump text or 512-byte .bin files),
+// answering the S.M.A.R.T. commands of ReadSmartData; and ParseSectorDump itself.
+//
+// Input parts (separated by 0x1E):
+//   [0] settings: [0] bit 0 identify as .bin (else hexdump text), bit 1 data as .bin, bit 2
+//       thresholds as .bin, bit 3 the files belong to drive 1 (else drive 0), bit 4 the folder
+//       is given relative to the program; [1] family (0 NT, 1 9x)
+//   [1] the identify file, [2] the attribute file, [3] the threshold file
+//   [4] the folder name as the settings file would give it (default "C:\captures")
+//
+// Properties: a parsed dump is exactly 512 bytes; any 512 bytes printed as a hexdump parse back
+// to the same bytes.
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "diskhealth/replay_device.h"
+#include "diskhealth/smart_read.h"
+#include "fakes/fake_files.h"
+#include "fuzz_support.h"
+#include "util/text.h"
+
+namespace {
+
+// The sector as disk tools print it: "NNN-NNN: xx xx ..." 16 bytes a line.
+std::string HexDump(const std::string& sector) {
+  std::string out;
+  char buf[16];
+  for (size_t line = 0; line < sector.size(); line += 16) {
+    std::snprintf(buf, sizeof buf, "%03zu-%03zu:", line, line + 15);
+    out += buf;
+    for (size_t k = line; k < line + 16 && k < sector.size(); ++k) {
+      std::snprintf(buf, sizeof buf, " %02x", static_cast<unsigned char>(sector[k]));
+      out += buf;
+    }
+    out += "\r\n";
+  }
+  return out;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace orv;
+  const std::vector<std::string_view> parts = fuzz::SplitParts(fuzz::AsText(data, size));
+  auto part = [&](size_t i) { return i < parts.size() ? std::string(parts[i]) : std::string(); };
+  fuzz::ByteReader settings(parts[0]);
+  const uint8_t flags = settings.Byte(0);
+  const uint32_t platformId = settings.Below(2, 0) == 0 ? kPlatformNT : kPlatformWin9x;
+  const int drive = (flags & 8) ? 1 : 0;
+
+  test::FakeFiles files;
+  const std::string programFolder = "C:\\tools\\inv\\";
+  files.AddFolder(programFolder);
+  // The captures lie in C:\captures or beside the program; the settings name that folder (or
+  // any other text).
+  const std::string folderPath = (flags & 16) ? programFolder + "captures" : "C:\\captures";
+  const std::string folder = parts.size() > 4 ? part(4) : (flags & 16) ? "captures" : folderPath;
+  files.AddFolder(folderPath);
+  const char* kinds[] = {"identify", "smart_read_data", "smart_read_thresholds"};
+  for (int k = 0; k < 3; ++k) {
+    const bool bin = (flags >> k) & 1;
+    files.Put(folderPath + "\\drive" + std::to_string(drive) + "_" + kinds[k] + (bin ? ".bin" : ".hexdump.txt"),
+              part(1 + k));
+    if (!bin) {
+      const std::optional<std::string> sector = ParseSectorDump(part(1 + k));
+      if (sector) ORV_FUZZ_CHECK(sector->size() == 512, std::to_string(sector->size()));
+    }
+  }
+
+  // Without a folder the real device (none here) stays.
+  std::unique_ptr<ISmartDevice> device = MakeSmartDevice(files, folder, programFolder, nullptr);
+  ORV_FUZZ_CHECK(device || Trim(folder).empty(), folder);
+  if (device) {
+    TSmartResult r;
+    std::string error;
+    ReadSmartData(*device, platformId, drive, r, error);
+    ORV_FUZZ_CHECK(r.AttrCount >= 0 && r.AttrCount <= kSmartEntries, std::to_string(r.AttrCount));
+  }
+
+  std::string sector = part(1).substr(0, 512);
+  sector.resize(512, '\0');
+  const std::optional<std::string> again = ParseSectorDump(HexDump(sector));
+  ORV_FUZZ_CHECK(again && *again == sector, HexDump(sector));
+  return 0;
+}

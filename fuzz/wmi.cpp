@@ -1,0 +1,133 @@
+// WMI answers as text: RenderWmiValue of any property (every CIM type, arrays, nulls, every kind
+// of variant), the table query and the probes built on it (memory, board, BIOS, disks, network
+// adapters), over a WMI that answers every query with the instances of the input.
+//
+// Input: [0] bit 0 every query fails, bits 1-2 the instance count (0..3); then per instance a
+// property count byte (0..15) and per property: a name byte (an index into kNames, or a
+// generated name), the CIM type byte, a flags byte (bit 0 array, bit 1 null), a value count byte
+// (0..3) and per value a kind byte (empty, int64, uint64, double, bool, string) with its data
+// (8 bytes for numbers, a length byte and the bytes for a string). Missing bytes read as 0.
+//
+// Properties: a null renders "NULL"; the table has one row per instance under the header, all
+// of the header's width; the adapters give exactly 16 values.
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "fuzz_support.h"
+#include "platform/wmi.h"
+#include "probes/hardware.h"
+#include "probes/network_info.h"
+#include "probes/wmi_table.h"
+
+namespace orv {
+namespace {
+
+// Property names the probes look for.
+const char* const kNames[] = {
+    "Model", "Manufacturer", "Name", "Capacity", "FormFactor", "MemoryType", "Speed", "TotalWidth",
+    "DeviceLocator", "MaxCapacity", "MemoryDevices", "SMBIOSBIOSVersion", "SMBIOSMajorVersion",
+    "SMBIOSMinorVersion", "SerialNumber", "Product", "Description", "IPEnabled", "DHCPEnabled", "IPAddress",
+    "IPSubnet", "DefaultIPGateway", "DNSServerSearchOrder", "MACAddress", "WINSPrimaryServer",
+    "WINSSecondaryServer", "L2CacheSize", "Caption"};
+constexpr size_t kNameCount = sizeof kNames / sizeof kNames[0];
+
+WmiScalar ReadScalar(fuzz::ByteReader& in) {
+  auto bits = [&] {
+    uint64_t v = in.Le32(0);
+    return v | (static_cast<uint64_t>(in.Le32(0)) << 32);
+  };
+  switch (in.Below(6, 0)) {
+    case 1: return static_cast<int64_t>(bits());
+    case 2: return bits();
+    case 3: {
+      const uint64_t b = bits();
+      double d;
+      std::memcpy(&d, &b, sizeof d);
+      return d;
+    }
+    case 4: return in.Bit(false);
+    case 5: return std::string(in.Bytes(in.Byte(0)));
+    default: return std::monostate{};
+  }
+}
+
+std::vector<WmiInstance> ReadInstances(fuzz::ByteReader& in, unsigned count) {
+  std::vector<WmiInstance> instances(count);
+  for (WmiInstance& instance : instances) {
+    const unsigned properties = in.Below(16, 0);
+    for (unsigned k = 0; k < properties; ++k) {
+      WmiProperty p;
+      const uint8_t name = in.Byte(0);
+      p.name = name < kNameCount ? kNames[name] : "Prop" + std::to_string(name);
+      p.cimType = in.Byte(8);
+      const uint8_t flags = in.Byte(0);
+      p.isArray = flags & 1;
+      p.isNull = flags & 2;
+      const unsigned values = in.Below(4, 0);
+      for (unsigned v = 0; v < values; ++v) p.values.push_back(ReadScalar(in));
+      instance.properties.push_back(std::move(p));
+    }
+  }
+  return instances;
+}
+
+class FuzzWmi final : public IWmi {
+ public:
+  FuzzWmi(bool fails, std::vector<WmiInstance> instances) : fails_(fails), instances_(std::move(instances)) {}
+  std::optional<std::vector<WmiInstance>> ExecQuery(const std::string&) override { return Answer(); }
+  std::optional<std::vector<WmiInstance>> InstancesOf(const std::string&) override { return Answer(); }
+
+ private:
+  std::optional<std::vector<WmiInstance>> Answer() const {
+    if (fails_) return std::nullopt;
+    return instances_;
+  }
+  bool fails_;
+  std::vector<WmiInstance> instances_;
+};
+
+}  // namespace
+}  // namespace orv
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace orv;
+  fuzz::ByteReader in(fuzz::AsText(data, size));
+  const uint8_t head = in.Byte(0);
+  const std::vector<WmiInstance> instances = ReadInstances(in, (head >> 1) & 3);
+  FuzzWmi wmi((head & 1) != 0, instances);
+
+  for (const WmiInstance& instance : instances)
+    for (const WmiProperty& p : instance.properties) {
+      const std::string text = RenderWmiValue(p);
+      if (p.isNull) ORV_FUZZ_CHECK(text == "NULL", text);
+    }
+
+  int count = -1;
+  T2DimStrArray table;
+  const bool ok = RunWmiTable(wmi, "Win32_PhysicalMemory", count, table);
+  if (ok && count > 0) {
+    ORV_FUZZ_CHECK(table.size() == static_cast<size_t>(count) + 1, std::to_string(table.size()));
+    for (const auto& row : table) ORV_FUZZ_CHECK(row.size() == table[0].size(), std::to_string(row.size()));
+  } else {
+    ORV_FUZZ_CHECK(count == 0 && table.empty(), std::to_string(count));
+  }
+  GetWmiCell(table, "Capacity");
+
+  GetProcessorProperty(wmi, "Name");
+  GetOSProperty(wmi, "Caption");
+  GetComputerModel(wmi);
+  GetMemorySlots(wmi);
+  GetMemoryArray(wmi);
+  GetMemorySpeed(wmi);
+  GetBaseBoard(wmi);
+  GetBiosVersion(wmi);
+  GetCDROMName(wmi);
+  GetDiskModel(wmi, 0);
+  GetDiskSerial(wmi, 1);
+  int values = 0;
+  CollectAdapters(wmi, [&values](const std::string&) { ++values; });
+  ORV_FUZZ_CHECK(values == 16, std::to_string(values));
+  return 0;
+}
