@@ -17,7 +17,7 @@
 #include "app/health_graph.h"
 #include "fuzz_support.h"
 #include "platform/posix/iconv_codec.h"
-#include "recording_canvas.h"
+#include "fakes/recording_canvas.h"
 #include "util/text.h"
 
 namespace orv {
