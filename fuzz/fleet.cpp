@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     files.Put(folder + "\\" + name, std::string(lf == std::string_view::npos ? std::string_view() : part.substr(lf + 1)));
   }
   int perPcFiles = 0;
-  for (const std::string& name : files.ListFiles(folder, "*.csv")) {
+  for (const std::string& name : files.ListFiles(folder, "*.csv").value_or(std::vector<std::string>{})) {
     const std::string lower = LowerCase(name);
     if (lower != "itemlist.csv" && lower != kMainTableFileName && lower != kATableFileName &&
         lower != kMasterListFileName)
