@@ -228,7 +228,9 @@ std::vector<std::string> ScriptItemNames(const std::vector<std::string>& lines, 
     if (StartsWith(line, "#")) {
       size_t blank = line.find(' ');
       names.push_back(blank == std::string::npos ? line : line.substr(0, blank));
-      for (int extra = CountLineCount(line) - 1; extra > 0; --extra) names.emplace_back();
+      // Counted up rather than from count - 1 down: the count may be the most negative int.
+      const int count = CountLineCount(line);
+      for (int extra = 1; extra < count; ++extra) names.emplace_back();
       continue;
     }
     size_t label = line.find("==");

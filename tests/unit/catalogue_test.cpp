@@ -172,6 +172,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "#x", "",        // blanks around the number are allowed
                    "#x", "#x"}},    // "2 3" and a number beyond 32 bits count 1
         NamesCase{"count line as last line", {"a", "#x 3"}, "NT", {"a"}},
+        NamesCase{"the most negative count", {"#printers -2147483648", "#x $80000000", "x"}, "NT", {"#printers", "#x"}},
         NamesCase{"sections for NT",
                   {"?NT", "a", "?9x", "b", "?NT 9x", "c", "?nt", "d", "?end", "e", "?NT", "f", "last"},
                   "NT",

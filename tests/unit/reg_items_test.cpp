@@ -124,6 +124,7 @@ INSTANTIATE_TEST_SUITE_P(
         PrinterCase{"NoCount", {}, "#printers", "NT", {""}},
         PrinterCase{"ZeroIsOne", {}, "#printers 0", "NT", {""}},
         PrinterCase{"Negative", {"P"}, "#printers -2", "NT", {}},
+        PrinterCase{"MostNegative", {"P"}, "#printers -2147483648", "NT", {}},
         PrinterCase{"OneOfTwo", {"Laser1"}, "#printers 2", "NT", {"Laser1 on LPT1: Driver1", ""}},
         PrinterCase{"FirstTwoOfThree", {"A", "B", "C"}, "#PRINTERS 2", "NT", {"A on LPT1: Driver1", "B on LPT2: Driver2"}}),
     [](const auto& info) { return std::string(info.param.name); });
