@@ -142,7 +142,7 @@ bool Form1Window::CreateControls() {
                                 ControlId(kPanel1Id), instance_, nullptr));
   if (!panel1_) return false;
   SetFont(panel1_.Get(), font_.get());
-  if (!graphView_.Create(instance_, panel1_.Get(), font_.get())) return false;
+  // The graph screen's controls are made when it first shows (an unattended run never needs them).
 
   progressBar1_.Reset(CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD, 0, 0, 0, 0, self,
                                       ControlId(kProgressBar1Id), instance_, nullptr));
@@ -375,6 +375,10 @@ void Form1Window::Render() {
   RenderMenu();
   RenderMemo();
   RenderGrid();
+  if (model_.Panel1Visible && !graphView_.Created() && panel1_) {
+    graphView_.Create(instance_, panel1_.Get(), font_.get());
+    Layout();
+  }
   graphView_.Render();
 
   if (renderedStatus_ != model_.StatusBar1Text) {
@@ -599,7 +603,7 @@ void Form1Window::Layout() {
   if (bottom < 0) bottom = 0;
   for (HWND screen : {memo1_.Get(), grid1_.Get(), panel1_.Get()})
     if (screen) MoveWindow(screen, 0, 0, width, bottom, TRUE);
-  if (panel1_) graphView_.Layout(width, bottom);
+  if (panel1_ && graphView_.Created()) graphView_.Layout(width, bottom);
 }
 
 void Form1Window::FocusVisibleScreen() {

@@ -142,7 +142,7 @@ void GraphPanelView::Layout(int width, int height) {
 }
 
 void GraphPanelView::Render() {
-  if (rendered_ && renderedRevision_ == model_.revision) return;
+  if (!Created() || (rendered_ && renderedRevision_ == model_.revision)) return;
   HWND combo = comboBox1_.Get();
   // The list is rebuilt only when its entries changed (a rebuild would close an open list).
   const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));

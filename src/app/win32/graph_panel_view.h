@@ -22,6 +22,7 @@ class GraphPanelView {
   // Creates the controls as children of `panel` (which forwards their WM_COMMAND and
   // WM_CTLCOLORSTATIC to its parent).
   bool Create(HINSTANCE instance, HWND panel, HFONT font);
+  bool Created() const { return static_cast<bool>(comboBox1_); }
   // Places the controls for the panel's size.
   void Layout(int width, int height);
   // Shows the model as it is now.

@@ -71,7 +71,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
                       model.ProgramFolder(), std::make_unique<Win32SmartDevice>());
   platform.smart = smart.get();
   Form1Window form1(model);
-  if (!form1.Create(instance)) return 1;
+  if (!form1.Create(instance)) {
+    // Without a window the unattended run still does its job: read and save, then end.
+    if (!model.showMainForm) {
+      model.Timer1Timer();
+      return 0;
+    }
+    MessageBoxW(nullptr, L"ウィンドウを作成できませんでした", Widen(kProgramTitle).c_str(), MB_OK | MB_ICONERROR);
+    return 1;
+  }
   dialogs.SetOwner(form1.Handle());
   services.shell.SetOwner(form1.Handle());
 
