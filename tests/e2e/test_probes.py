@@ -8,6 +8,7 @@ report for the same things: processor, board, BIOS, memory, host name and addres
 import shutil
 import socket
 import sys
+import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
@@ -41,7 +42,13 @@ def wmic(cls, *props):
     wmic does not keep its columns apart when several are asked). Its output is UTF-16."""
     result = {}
     for prop in props:
-        r = S.prefix.wine(["wmic", cls, "get", prop], timeout=60)
+        # Wine's wmic (the reference, not the program under test) now and then ends with exit
+        # code 1 on a loaded machine; it is asked again before the test gives up.
+        for attempt in range(3):
+            r = S.prefix.wine(["wmic", cls, "get", prop], timeout=60, check=attempt == 2)
+            if r.returncode == 0:
+                break
+            time.sleep(1)
         lines = [l for l in r.stdout.decode("utf-16", errors="replace").splitlines() if l.strip()]
         result[prop] = lines[1].strip() if len(lines) > 1 else ""
     return result
