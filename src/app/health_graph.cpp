@@ -1,7 +1,6 @@
 #include "app/health_graph.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 
 #include "util/text.h"
@@ -23,16 +22,7 @@ constexpr int kDaysPerStep = 30;
 constexpr int kMaxAxisSteps = 30;
 
 // A whole number as the grid holds it; nullopt for anything else (empty, hand-edited, shifted).
-std::optional<long long> IntegerCell(const std::string& text) {
-  const std::string t = Trim(text);
-  long long value = 0;
-  const char* first = t.data();
-  const char* last = t.data() + t.size();
-  if (first != last && *first == '+') ++first;
-  auto [end, ec] = std::from_chars(first, last, value);
-  if (ec != std::errc() || end != last || first == last) return std::nullopt;
-  return value;
-}
+std::optional<long long> IntegerCell(const std::string& text) { return ParseInt64(text); }
 
 // "yyyy/mm/dd hh:mm:ss" by position: year, month and day from characters 1-4, 6-7 and 9-10, the
 // time from the 8 characters at 12.

@@ -72,7 +72,7 @@ class HealthGraphPanel {
   ComboBoxModel ComboBox1;
   // Latest data.
   LabelModel Label10, Label12, Label14, Label16, Label18, Label19, Label20, Label21, Label22, Label24, Label25;
-  // Disk specification.
+  // The disk: drive number, capacity, model, serial number.
   LabelModel Label2, Label4, Label6, Label8;
   LabelModel Label26;  // colour legend
   LabelModel Label27;  // judgement of the plotted attribute (red, bold)

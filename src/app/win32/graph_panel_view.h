@@ -1,6 +1,6 @@
 #pragma once
 // The controls of the history graph screen inside Panel1: the data selector, the chart area, the
-// legend and judgement labels, and the two groups of latest data and disk specification. It maps
+// legend and judgement labels, and the two groups of latest data and of the disk itself. It maps
 // the HealthGraphPanel model to these controls and reports the selector's changes; the chart is
 // painted by the model's graph on a GDI canvas.
 
