@@ -89,7 +89,7 @@ TEST_F(DiskScreens, StatusGridOfOneRealDrive) {
       {"DiskNumber", "ディスクNo.", "0"},
       {"Model", "モデル", ""},  // no WMI on this platform
       {"SerialNumber", "シリアルNo.", r.SerialNumber},
-      {"Capacity(MB)", "容量(MB)", "131071"},
+      {"Capacity(MB)", "容量(MB)", "2861588"},  // the 48-bit sector count of a 3 TB drive
       {"Reallocated Sector", "再配置セクタ数", "0"},
       {"Hours Running", "運転時間", "1040"},
       {"Power Cycles", "電源入り切り回数", "745"},
@@ -425,7 +425,7 @@ TEST_F(Graph, LabelsShowTheLatestLine) {
   EXPECT_FALSE(form.Memo1.visible);
   EXPECT_EQ(p.Label2.caption, "0");
   EXPECT_EQ(p.Label4.caption, drive.ModelNumber);
-  EXPECT_EQ(p.Label8.caption, "131,071");
+  EXPECT_EQ(p.Label8.caption, "2,861,588");
   EXPECT_EQ(p.Label10.caption, "41℃");
   EXPECT_EQ(p.Label12.caption, "46℃");
   EXPECT_EQ(p.Label16.caption, "745");
