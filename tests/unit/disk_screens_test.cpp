@@ -14,6 +14,7 @@
 #include "diskhealth/smart_read.h"
 #include "fakes/fake_platform.h"
 #include "fakes/fake_smart_device.h"
+#include "fakes/fake_wmi.h"
 #include "util/text.h"
 
 namespace orv {
@@ -138,6 +139,27 @@ TEST_F(DiskScreens, ThreeDrivesStartTwoRowsAfterTheLastAttributeRow) {
     start = lastRow + 2;
   }
   EXPECT_EQ(g.RowCount(), start);  // one empty row below the last block
+}
+
+TEST_F(DiskScreens, EachBlocksModelRowIsItsOwnDrivesDiskDrive) {
+  PutCapture(kWd, 0);
+  PutCapture(kCrucial, 1);
+  // The real Win32_DiskDrive of a VirtualBox disk as drive 0, and a second instance as drive 1.
+  auto disks = test::ParseWmiListing(
+      test::ReadTestData("wmi/wmi_win32_diskdrive_wmic-value_virtualbox-win10_systeminformation-issue421.txt"));
+  ASSERT_EQ(disks.size(), 1u);
+  disks.push_back(disks[0]);
+  *test::FindProperty(disks[1], "Name") = test::ScalarProperty("Name", 8, std::string(R"(\\.\PHYSICALDRIVE1)"));
+  *test::FindProperty(disks[1], "Model") = test::ScalarProperty("Model", 8, std::string("Crucial_CT250MX200SSD1"));
+  test::FakeWmi wmi;
+  wmi.classes["Win32_DiskDrive"] = disks;
+  fake.platform.wmi = &wmi;
+  form.HDD1Click();
+  const GridModel& g = form.StringGrid1;
+  const int second = 1 + 10 + static_cast<int>(LoggedSlots(Read(0)).size()) + 2;
+  EXPECT_EQ(g.Cell(3, second), "1");
+  EXPECT_EQ(g.Cell(3, 2), "VBOX HARDDISK/(Standard disk drives)");
+  EXPECT_EQ(g.Cell(3, second + 1), "Crucial_CT250MX200SSD1/(Standard disk drives)");
 }
 
 TEST_F(DiskScreens, DriveWithoutLoggedAttributesHasOnlyItsSummary) {
