@@ -61,7 +61,6 @@ inline constexpr size_t kNvmeHealthLogSize = 512;               // NVME_HEALTH_I
 // GET_LENGTH_INFORMATION: Length (8). DISK_GEOMETRY_EX: Geometry (24), DiskSize (8) at 24.
 inline constexpr size_t kLengthInfoSize = 8;
 inline constexpr size_t kGeometryExDiskSizeAt = 24;
-inline constexpr size_t kGeometryExSize = 32;
 }  // namespace storage
 
 // CreateFile arguments used for the devices.
