@@ -8,9 +8,8 @@
 // fail, as on a system without them, and take no input), [3] drive number. A record: [0] bit 0 the call fails, [1] driver
 // error byte, [2] IDE error byte, then for the three reads (not for SMART ENABLE) the 512 bytes
 // of the sector. A storage query record (the bus type and the NVMe queries): [0] bit 0 the call
-// fails, [1] bit 0 that failure is an access refusal, [2] descriptor version, [3] size, [4] the
-// bus type, [5-6] data offset, [7-8] data length, [9-10] bytes returned, then up to 512 data bytes
-// placed at the offset. A length record: [0] the call fails, then 8 bytes. A missing record
+// fails, bit 1 as an access refusal, [1-2] the bytes returned, then the reply's bytes (as many as
+// the output buffer holds). A length record: [0] the call fails, then 8 bytes. A missing record
 // answers like a device that returns zeros.
 //
 // Properties: at most 30 attribute slots are filled, no handle stays open; when the reading
@@ -41,7 +40,7 @@ class FuzzHandle final : public ISmartHandle {
   SmartIoStatus IoControl(uint32_t code, std::string_view in, std::string& output) override {
     if (code == kStorageQueryProperty) {
       if (!storage_) return {false, kErrorNotSupported, 0};
-      return Storage(in, output);
+      return Storage(output);
     }
     if (code == kDiskGetLengthInfo || code == kDiskGetDriveGeometryEx) {
       if (!storage_) return {false, kErrorInvalidFunction, 0};
@@ -75,27 +74,13 @@ class FuzzHandle final : public ISmartHandle {
   }
 
  private:
-  SmartIoStatus Storage(std::string_view in, std::string& output) {
-    const bool fails = input_.Bit(false);
-    const bool wantsAccess = input_.Bit(false);
-    std::fill(output.begin(), output.end(), '\0');
-    for (size_t k = 0; k < in.size() && k < output.size(); ++k) output[k] = in[k];
-    auto put = [&](size_t at, uint32_t v, int bytes) {
-      for (int k = 0; k < bytes && at + k < output.size(); ++k) output[at + k] = static_cast<char>((v >> (8 * k)) & 0xFF);
-    };
-    put(0, input_.Byte(48), 4);
-    put(4, input_.Byte(48), 4);
-    if (output.size() > 28) put(28, input_.Byte(storage::kBusNvme), 4);
-    const uint32_t offset = input_.Byte(40) | (input_.Byte(0) << 8);
-    const uint32_t length = input_.Byte(0) | (input_.Byte(2) << 8);
+  SmartIoStatus Storage(std::string& output) {
+    const uint8_t how = input_.Byte(0);
     const uint32_t returned = input_.Byte(0xFF) | (input_.Byte(0xFF) << 8);
-    if (output.size() > 28) {
-      put(8 + 16, offset, 4);
-      put(8 + 20, length, 4);
-    }
-    const std::string_view data = input_.Bytes(512);
-    for (size_t k = 0; k < data.size() && 8 + offset + k < output.size(); ++k) output[8 + offset + k] = data[k];
-    if (fails) return {false, wantsAccess ? kErrorAccessDenied : kErrorNotSupported, 0};
+    const std::string_view reply = input_.Bytes(output.size());
+    std::fill(output.begin(), output.end(), '\0');
+    std::copy(reply.begin(), reply.end(), output.begin());
+    if (how & 1) return {false, (how & 2) ? kErrorAccessDenied : kErrorNotSupported, 0};
     return {true, 0, returned};
   }
 

@@ -45,7 +45,8 @@ class ReplayHandle final : public ISmartHandle {
 
   SmartIoStatus IoControl(uint32_t controlCode, std::string_view input, std::string& output) override {
     if (controlCode == kStorageQueryProperty) return StorageQuery(input, output);
-    if (controlCode == kDiskGetLengthInfo) return DiskLength(output);
+    if (controlCode == kDiskGetLengthInfo || controlCode == kDiskGetDriveGeometryEx)
+      return DiskLength(controlCode, output);
     // A captured NVMe drive has no ATA path: its driver refuses the drive S.M.A.R.T. interface.
     if (drive_ >= 0 && !device_.IsAtaDrive(drive_) &&
         (controlCode == kSmartGetVersion || controlCode == kSmartSendDriveCommand || controlCode == kSmartRcvDriveData))
@@ -137,13 +138,15 @@ class ReplayHandle final : public ISmartHandle {
     return {true, 0, static_cast<uint32_t>(start + length)};
   }
 
-  // IOCTL_DISK_GET_LENGTH_INFO from the drive's length file; refused without one.
-  SmartIoStatus DiskLength(std::string& output) {
+  // IOCTL_DISK_GET_LENGTH_INFO and the disk size of IOCTL_DISK_GET_DRIVE_GEOMETRY_EX (without
+  // a geometry) from the drive's length file; refused without one.
+  SmartIoStatus DiskLength(uint32_t controlCode, std::string& output) {
     const std::optional<int64_t> length = drive_ >= 0 ? device_.Length(drive_) : std::nullopt;
-    if (!length || output.size() < storage::kLengthInfoSize) return {false, kErrorInvalidFunction, 0};
+    const size_t at = controlCode == kDiskGetLengthInfo ? 0 : storage::kGeometryExDiskSizeAt;
+    if (!length || output.size() < at + 8) return {false, kErrorInvalidFunction, 0};
     std::fill(output.begin(), output.end(), '\0');
-    PutLe(output, 0, static_cast<uint64_t>(*length), 8);
-    return {true, 0, static_cast<uint32_t>(storage::kLengthInfoSize)};
+    PutLe(output, at, static_cast<uint64_t>(*length), 8);
+    return {true, 0, static_cast<uint32_t>(at + 8)};
   }
 
   static uint32_t Le32(std::string_view b, size_t at) {

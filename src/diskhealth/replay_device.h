@@ -17,7 +17,7 @@
 //   drive<n>_nvme_smart_health_log02.*    SMART / Health Information log (512 bytes)
 // and answers the storage property queries of the NVMe path (bus type NVMe) and refuses the ATA
 // commands, as an NVMe driver does. Either kind may have drive<n>_length.txt, the drive's size
-// in bytes in decimal, which answers the disk length query (an NVMe drive whose identify data
+// in bytes in decimal, which answers the disk length and geometry queries (an NVMe drive whose identify data
 // gives no capacity reads its capacity there; without the file it reads 0).
 // Drive n exists when one of its identify files exists; a folder may mix ATA and NVMe drives. A
 // sector that is missing or unusable makes its command fail as an aborted command.

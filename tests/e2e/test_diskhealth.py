@@ -283,8 +283,6 @@ def test_an_nvme_drive_zero_and_an_ata_drive_one():
         second = [i for i, f in enumerate(english) if f == "DriveNum"][1]
         assert data[3:5] == ["953869", "XPG GAMMIX S50 Lite"], data[:14]
         assert data[second + 1:second + 3] == ["2861588", "WDC WD30EFRX-68EUZN0"], data[second:second + 14]
-        assert japanese[second] == "ディスクNo." and data[second - 1] == "", japanese[second - 2:second + 2]
-        assert "*213: Critical Warning" in english[:second] and "*213: Critical Warning" not in english[second:]
 
         with p.start_program(["/a", settings(out="out_mix", folder=folder)], timeout=120) as prog:
             prog.wait_window(MAIN_TITLE)
@@ -293,12 +291,8 @@ def test_an_nvme_drive_zero_and_an_ata_drive_one():
             _, rows = p.grid(STATUS_TITLE)
             starts = [i for i, r in enumerate(rows) if r[1] == "DiskNumber"]
             assert [rows[i][3] for i in starts] == ["0", "1"], starts
-            assert rows[starts[0] + 3][3] == "953869" and rows[starts[1] + 3][3] == "2861588"
-            assert rows[starts[0] + 7][1:4] == ["Temperature Celcius", "温度", "43"], rows[starts[0] + 7]
-            ids = [r[0] for r in rows[starts[0] + 11:starts[1] - 1]]
-            assert ids == ["5", "9", "12", "192", "194", "198", "213", "233", "241", "242"], ids
-            wear = rows[starts[0] + 11 + 7]
-            assert wear[1:5] == ["Media Wearout Indicator", "残り寿命", "-", "89"], wear
+            assert [rows[i + 3][3] for i in starts] == ["953869", "2861588"], starts
+            assert rows[starts[0] + 11 + 7][1:5] == ["Media Wearout Indicator", "残り寿命", "-", "89"], rows
             p.screenshot(SHOTS / "hdd-status-nvme.png", STATUS_TITLE, settle=1.0)
 
             prog.send_keys("alt+d", "g", window_title=STATUS_TITLE)
@@ -331,8 +325,7 @@ def test_an_unreadable_drive_zero_hides_no_drive_behind_it():
         prog.send_keys("alt+d", "h")
         assert p.find_x_window(STATUS_TITLE, timeout=20), (p.windows(), p.boxes())
         _, rows = p.grid(STATUS_TITLE)
-        assert rows[0][1:4] == ["DiskNumber", "ディスクNo.", "1"], rows[0]
-        assert [r[3] for r in rows if r[1] == "DiskNumber"] == ["1"]
+        assert [(i, r[3]) for i, r in enumerate(rows) if r[1] == "DiskNumber"] == [(0, "1")], rows[:2]
         prog.send_keys("alt+f", "x", window_title=STATUS_TITLE)
         prog.wait_exit(timeout=30)
 

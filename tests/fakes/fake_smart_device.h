@@ -8,7 +8,6 @@
 #include <sstream>
 #include <map>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,20 +29,8 @@ struct FakeSmartPosition {
   FakeFailure enable, identifyCmd, readData, readThresholds;
 };
 
-// An NVMe drive as the storage stack shows it (the replies of the protocol-specific queries laid
-// out as STORAGE_PROTOCOL_DATA_DESCRIPTOR, as a Windows driver writes them).
-struct FakeNvme {
-  std::string identify;                  // Identify Controller data; zeros up to 4096 bytes
-  std::string health;                    // SMART / Health log
-  bool deviceQuery = true, adapterQuery = true;  // which property the driver answers
-  bool needsReadWrite = false;           // the driver refuses a handle opened without access
-  int64_t length = 0;                    // disk length; 0: the length queries fail
-};
-
 struct FakeSmartDrive {
   uint32_t openError = 0;  // not 0: the open fails with this code
-  std::optional<uint32_t> busType;  // StorageDeviceProperty's bus type; none: the query fails
-  std::optional<FakeNvme> nvme;
   bool versionFails = false;
   uint32_t versionError = kErrorNotSupported;
   uint8_t map = 0x01;
@@ -57,7 +44,6 @@ struct FakeOpenCall {
 
 struct FakeIoCall {
   std::string path;
-  uint32_t access;
   uint32_t code;
   std::string input;
   std::string outputBefore;  // the output buffer as the caller handed it in
@@ -141,15 +127,14 @@ class FakeSmartDevice final : public ISmartDevice {
     auto it = devices.find(path);
     if (it == devices.end()) return {nullptr, kErrorFileNotFound};
     if (it->second.openError) return {nullptr, it->second.openError};
-    return {std::make_unique<Handle>(*this, path, access, it->second), 0};
+    return {std::make_unique<Handle>(*this, path, it->second), 0};
   }
 
-  // The calls and opens of the ATA path alone.
+  // The calls and opens of the ATA path alone, without the storage queries before it.
   std::vector<FakeIoCall> AtaCalls() const {
     std::vector<FakeIoCall> ata;
     for (const auto& c : calls)
-      if (c.code == kSmartGetVersion || c.code == kSmartSendDriveCommand || c.code == kSmartRcvDriveData)
-        ata.push_back(c);
+      if (c.code != kStorageQueryProperty) ata.push_back(c);
     return ata;
   }
   std::vector<FakeOpenCall> AtaOpens() const {
@@ -164,16 +149,18 @@ class FakeSmartDevice final : public ISmartDevice {
  private:
   class Handle final : public ISmartHandle {
    public:
-    Handle(FakeSmartDevice& owner, std::string path, uint32_t access, FakeSmartDrive& drive)
-        : owner_(owner), path_(std::move(path)), access_(access), drive_(drive) {
+    Handle(FakeSmartDevice& owner, std::string path, FakeSmartDrive& drive)
+        : owner_(owner), path_(std::move(path)), drive_(drive) {
       ++owner_.liveHandles;
     }
     ~Handle() override { --owner_.liveHandles; }
 
     SmartIoStatus IoControl(uint32_t code, std::string_view input, std::string& output) override {
-      owner_.calls.push_back({path_, access_, code, std::string(input), output});
-      if (code == kStorageQueryProperty) return Storage(input, output);
-      if (code == kDiskGetLengthInfo || code == kDiskGetDriveGeometryEx) return Length(code, output);
+      owner_.calls.push_back({path_, code, std::string(input), output});
+      // The storage stack's queries: a driver without them (the NVMe path is tested over the
+      // replay device).
+      if (code != kSmartGetVersion && code != kSmartSendDriveCommand && code != kSmartRcvDriveData)
+        return {false, kErrorInvalidFunction, 0};
       if (code == kSmartGetVersion) {
         if (drive_.versionFails) return {false, drive_.versionError, 0};
         std::fill(output.begin(), output.end(), '\0');
@@ -198,59 +185,6 @@ class FakeSmartDevice final : public ISmartDevice {
     }
 
    private:
-    static uint32_t Le32(std::string_view b, size_t at) {
-      uint32_t v = 0;
-      for (int k = 0; k < 4; ++k) v |= static_cast<uint32_t>(static_cast<uint8_t>(b[at + k])) << (8 * k);
-      return v;
-    }
-    static void PutLe(std::string& b, size_t at, uint64_t v, int bytes) {
-      for (int k = 0; k < bytes; ++k) b[at + k] = static_cast<char>((v >> (8 * k)) & 0xFF);
-    }
-
-    SmartIoStatus Storage(std::string_view input, std::string& output) {
-      if (input.size() < 8) return {false, kErrorInvalidParameter, 0};
-      const uint32_t property = Le32(input, 0);
-      std::fill(output.begin(), output.end(), '\0');
-      if (property == 0) {  // STORAGE_DEVICE_DESCRIPTOR, without its texts
-        if (!drive_.busType || output.size() < 40) return {false, kErrorInvalidFunction, 0};
-        PutLe(output, 0, 40, 4);
-        PutLe(output, 4, 40, 4);
-        PutLe(output, 28, *drive_.busType, 4);
-        return {true, 0, 40};
-      }
-      const FakeNvme* nvme = drive_.nvme ? &*drive_.nvme : nullptr;
-      if (!nvme || (property == 50 && !nvme->deviceQuery) || (property == 49 && !nvme->adapterQuery))
-        return {false, kErrorNotSupported, 0};
-      if (nvme->needsReadWrite && access_ == kNoAccess) return {false, kErrorAccessDenied, 0};
-      if (input.size() < 48 || Le32(input, 8) != 3) return {false, kErrorInvalidParameter, 0};
-      const uint32_t type = Le32(input, 12), value = Le32(input, 16), length = Le32(input, 28);
-      std::string data;
-      if (type == 1 && value == 1) data = nvme->identify;
-      else if (type == 2 && value == 2) data = nvme->health;
-      else return {false, kErrorInvalidParameter, 0};
-      if (output.size() < 48 + size_t{length}) return {false, kErrorInvalidParameter, 0};
-      PutLe(output, 0, 48, 4);  // STORAGE_PROTOCOL_DATA_DESCRIPTOR: Version, Size
-      PutLe(output, 4, 48, 4);
-      for (size_t k = 0; k < 40; ++k) output[8 + k] = input[8 + k];  // the request's protocol block
-      PutLe(output, 8 + 16, 40, 4);      // ProtocolDataOffset, from the block's start
-      PutLe(output, 8 + 20, length, 4);  // ProtocolDataLength
-      for (size_t k = 0; k < data.size() && k < length; ++k) output[48 + k] = data[k];
-      return {true, 0, 48 + length};
-    }
-
-    SmartIoStatus Length(uint32_t code, std::string& output) {
-      const int64_t length = drive_.nvme ? drive_.nvme->length : 0;
-      if (length <= 0) return {false, kErrorInvalidFunction, 0};
-      std::fill(output.begin(), output.end(), '\0');
-      if (code == kDiskGetLengthInfo) {  // needs read access
-        if (!(access_ & kGenericRead)) return {false, kErrorAccessDenied, 0};
-        PutLe(output, 0, static_cast<uint64_t>(length), 8);
-        return {true, 0, 8};
-      }
-      PutLe(output, 24, static_cast<uint64_t>(length), 8);  // DISK_GEOMETRY_EX.DiskSize
-      return {true, 0, 32};
-    }
-
     static SmartIoStatus Fail(std::string& output, const FakeFailure& f) {
       std::fill(output.begin(), output.end(), '\0');
       output[4] = static_cast<char>(f.driverError);
@@ -268,7 +202,6 @@ class FakeSmartDevice final : public ISmartDevice {
 
     FakeSmartDevice& owner_;
     std::string path_;
-    uint32_t access_;
     FakeSmartDrive& drive_;
   };
 };
