@@ -111,11 +111,12 @@ TEST_F(Nvme, TheRealCaptureFillsTheSlotsTheRowsAndTheHistory) {
   std::vector<std::string> slots;
   for (int i = 0; i < r.AttrCount; ++i)
     slots.push_back(std::to_string(r.AttrId[i]) + " " + r.AttrStatus[i] + " " + AttrCell(r, r.AttrId[i]).substr(
-                        r.AttrStatus[i].size() + 1) + " " + std::to_string(r.RawValue[i]));
-  EXPECT_EQ(slots, (std::vector<std::string>{"5 OK 100/100/10 0", "9 - 100/100/0 1054", "12 - 100/100/0 12",
-                                             "192 - 100/100/0 2", "194 - 43/43/0 184686411819",
-                                             "198 - 100/100/0 0", "213 OK 100/100/10 0", "233 - 89/89/0 11",
-                                             "241 - 100/100/0 44115588", "242 - 100/100/0 4238934"}));
+                        r.AttrStatus[i].size() + 1) + " " + std::to_string(r.RawValue[i]) +
+                    (r.PreFailure[i] ? " P" : "") + (r.EventCount[i] ? " E" : "") + (r.ErrorRate[i] ? " R" : ""));
+  EXPECT_EQ(slots, (std::vector<std::string>{"5 OK 100/100/10 0 P", "9 - 100/100/0 1054 E", "12 - 100/100/0 12 E",
+                                             "192 - 100/100/0 2 E", "194 - 43/43/0 184686411819",
+                                             "198 - 100/100/0 0 E", "213 OK 100/100/10 0 P", "233 - 89/89/0 11",
+                                             "241 - 100/100/0 44115588 E", "242 - 100/100/0 4238934 E"}));
 
   std::vector<std::string> rows;
   DiskHealthItems(fake.platform, std::string(kHdd) + "PC01__WORKGROUP.csv",
