@@ -3,7 +3,8 @@
 // a device by name, then move command blocks in and reply buffers out with device I/O control
 // calls. Nothing here knows the command layouts; those are built byte by byte by the disk-health
 // code (diskhealth/smart_read.cpp), so that the same code talks to the real driver, to the replay
-// device of captured sectors and to the test fakes.
+// device of captured sectors and to the test fakes. The same handles carry the storage stack's
+// property and length queries of the NVMe path (diskhealth/nvme_read.cpp).
 
 #include <cstddef>
 #include <cstdint>
