@@ -4,12 +4,13 @@
 // Input parts (separated by 0x1E):
 //   [0] settings: [0] bit 0 identify as .bin (else hexdump text), bit 1 data as .bin, bit 2
 //       thresholds as .bin, bit 3 the files belong to drive 1 (else drive 0), bit 4 the folder
-//       is given relative to the program; [1] family (0 NT, 1 9x)
-//   [1] the identify file, [2] the attribute file, [3] the threshold file
+//       is given relative to the program, bit 5 the drive is an NVMe drive; [1] family (0 NT, 1 9x)
+//   [1] the identify file, [2] the attribute file, [3] the threshold file; for an NVMe drive
+//       [1] the identify controller file, [2] the health log file, [3] the length file
 //   [4] the folder name as the settings file would give it (default "C:\captures")
 //
 // Properties: a parsed dump is exactly 512 bytes; any 512 bytes printed as a hexdump parse back
-// to the same bytes.
+// to the same bytes; an NVMe drive that reads fills its ten slots and names its bus.
 
 #include <cstdio>
 #include <string>
@@ -58,12 +59,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string folderPath = (flags & 16) ? programFolder + "captures" : "C:\\captures";
   const std::string folder = parts.size() > 4 ? part(4) : (flags & 16) ? "captures" : folderPath;
   files.AddFolder(folderPath);
-  const char* kinds[] = {"identify", "smart_read_data", "smart_read_thresholds"};
+  const bool nvme = (flags & 32) != 0;
+  const char* ataKinds[] = {"identify", "smart_read_data", "smart_read_thresholds"};
+  const char* nvmeKinds[] = {"nvme_identify_controller", "nvme_smart_health_log02", "length"};
   for (int k = 0; k < 3; ++k) {
-    const bool bin = (flags >> k) & 1;
-    files.Put(folderPath + "\\drive" + std::to_string(drive) + "_" + kinds[k] + (bin ? ".bin" : ".hexdump.txt"),
-              part(1 + k));
-    if (!bin) {
+    const bool bin = ((flags >> k) & 1) && !(nvme && k == 2);
+    const char* kind = nvme ? nvmeKinds[k] : ataKinds[k];
+    const char* extension = bin ? ".bin" : nvme && k == 2 ? ".txt" : ".hexdump.txt";
+    files.Put(folderPath + "\\drive" + std::to_string(drive) + "_" + kind + extension, part(1 + k));
+    if (!bin && !(nvme && k == 2)) {
       const std::optional<std::string> sector = ParseSectorDump(part(1 + k));
       if (sector) ORV_FUZZ_CHECK(sector->size() == 512, std::to_string(sector->size()));
     }
@@ -77,6 +81,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string error;
     ReadSmartData(*device, platformId, drive, r, error);
     ORV_FUZZ_CHECK(r.AttrCount >= 0 && r.AttrCount <= kSmartEntries, std::to_string(r.AttrCount));
+    if (nvme && error.empty() && platformId == kPlatformNT)
+      ORV_FUZZ_CHECK(r.AttrCount == 10 && r.BusType == "NVMe" && r.Capacity >= 0, r.BusType);
   }
 
   std::string sector = part(1).substr(0, 512);

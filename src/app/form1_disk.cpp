@@ -21,7 +21,7 @@ constexpr const char* kCaptionStatus = "Orvanta HDD S.M.A.R.T.情報";
 constexpr const char* kCaptionHistory = "Orvanta HDD S.M.A.R.T.履歴";
 constexpr const char* kCaptionGraph = "Orvanta HDD S.M.A.R.T.履歴グラフ";
 constexpr const char* kNoHistory = "HDD情報ファイルがありません";
-// Drive numbers the status screen reads: 0 to 4, up to the first that does not answer.
+// Drive numbers the status screen reads: 0 to 4, up to the first that does not exist.
 constexpr int kStatusMaxDrives = 5;
 
 }  // namespace
@@ -55,24 +55,19 @@ void TForm1::HDD1Click() {
     return;
   }
 
-  TSmartResult r;
-  std::string error;
-  ReadSmartData(platform_, 0, r, error);
-  if (!error.empty()) {
+  // Every drive up to the first that does not exist: an unreadable drive 0 does not hide drive 1.
+  std::vector<DriveReading> drives = ReadEveryDrive(platform_, kStatusMaxDrives);
+  std::erase_if(drives, [](const DriveReading& d) { return d.state != DriveState::Read; });
+  if (drives.empty()) {
     platform_.dialogs.ShowBox("ハードディスク情報が取得できません", "情報", MsgButtons::Ok, MsgIcon::Information);
     return;
   }
 
   SetUpStatusGrid(StringGrid1, true);
   int row = kStatusFirstBlockRow;
-  for (int drive = 0; drive < kStatusMaxDrives; ++drive) {
-    if (drive > 0) {
-      r = TSmartResult{};
-      ReadSmartData(platform_, drive, r, error);
-      if (!error.empty()) break;
-    }
-    const std::string model = platform_.wmi ? GetDiskModel(*platform_.wmi, drive) : std::string();
-    row = WriteDriveBlock(StringGrid1, row, drive, model, r);
+  for (const DriveReading& d : drives) {
+    const std::string model = platform_.wmi ? GetDiskModel(*platform_.wmi, d.number) : std::string();
+    row = WriteDriveBlock(StringGrid1, row, d.number, model, d.result);
   }
   ShowGridScreen(kCaptionStatus);
 }

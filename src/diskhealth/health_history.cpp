@@ -100,13 +100,10 @@ std::string HealthEventLine(const std::string& computerName, const DateTime& whe
 
 std::vector<TSmartResult> ReadHealthDrives(Platform& platform) {
   std::vector<TSmartResult> drives;
-  for (int d = 0; d < kHistoryMaxDrives; ++d) {
-    TSmartResult r;
-    std::string error;
-    ReadSmartData(platform, d, r, error);
-    if (!error.empty()) break;
-    drives.push_back(std::move(r));
-  }
+  // An unreadable drive (a card reader, a RAID volume) gets no block but does not hide the drives
+  // behind it.
+  for (DriveReading& d : ReadEveryDrive(platform, kHistoryMaxDrives))
+    if (d.state == DriveState::Read) drives.push_back(std::move(d.result));
   return drives;
 }
 
@@ -178,10 +175,7 @@ void AppendHealthHistory(Platform& platform, const std::string& pcFilePath, bool
   if (!existing) {
     written = WriteTextLines(files, platform.codec, path,
                              {EnglishHealthHeader(drives), JapaneseHealthHeader(drives), dataLine});
-  } else {
-    // A history that exists but cannot be read now (locked, share gone) must not be replaced by
-    // this one line: leave it, and a later save of this run tries again.
-    if (!lines) return;
+  } else if (lines) {
     if (lines->size() > kHistoryMaxLines - 1) {
       // The oldest data lines go; the two headers stay.
       const auto drop = static_cast<std::ptrdiff_t>(lines->size() - (kHistoryMaxLines - 1));
@@ -197,11 +191,15 @@ void AppendHealthHistory(Platform& platform, const std::string& pcFilePath, bool
     lines->push_back(dataLine);
     written = WriteTextLines(files, platform.codec, path, *lines);
   }
+  // A history that exists but cannot be read now (locked, share gone) is not replaced by this one
+  // line: it is left, and a later save of this run tries again. The drive's state still goes into
+  // the event logs below, against reference counts of 0, so a failing disk is recorded that day.
 
   const std::string event = HealthEventLine(platform.system.ComputerName().value_or(""), now, failures,
                                             refFailures, warnings, refWarnings);
-  // Announced only against an earlier save: the first line of a history has nothing to compare.
-  if (existing) {
+  // Announced only against an earlier save: the first line of a history has nothing to compare,
+  // and neither has a history that could not be read.
+  if (existing && lines) {
     if (failures > refFailures) {
       platform.dialogs.ShowBox(kFailureText, "警告", MsgButtons::Ok, MsgIcon::Warning);
       AppendEvent(platform, folder, HealthEventLog::HddFail, event);

@@ -19,6 +19,9 @@ constexpr const char* kSmartVsd = "\\\\.\\SMARTVSD";
 constexpr size_t kReplySector = 16;
 constexpr uint8_t kDriverErrorIde = 1;  // "Error from IDE controller"
 constexpr uint8_t kAtaErrorAbort = 0x04;  // ATA error register: command aborted
+constexpr uint32_t kErrorInsufficientBuffer = 122;
+constexpr const char* kNvmeIdentifyKind = "nvme_identify_controller";
+constexpr const char* kNvmeHealthKind = "nvme_smart_health_log02";
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -41,6 +44,13 @@ class ReplayHandle final : public ISmartHandle {
   ReplayHandle(ReplaySmartDevice& device, int drive) : device_(device), drive_(drive) {}
 
   SmartIoStatus IoControl(uint32_t controlCode, std::string_view input, std::string& output) override {
+    if (controlCode == kStorageQueryProperty) return StorageQuery(input, output);
+    if (controlCode == kDiskGetLengthInfo || controlCode == kDiskGetDriveGeometryEx)
+      return DiskLength(controlCode, output);
+    // A captured NVMe drive has no ATA path: its driver refuses the drive S.M.A.R.T. interface.
+    if (drive_ >= 0 && !device_.IsAtaDrive(drive_) &&
+        (controlCode == kSmartGetVersion || controlCode == kSmartSendDriveCommand || controlCode == kSmartRcvDriveData))
+      return {false, kErrorInvalidFunction, 0};
     if (controlCode == kSmartGetVersion) return Version(output);
     if (controlCode != kSmartSendDriveCommand && controlCode != kSmartRcvDriveData)
       return {false, kErrorInvalidFunction, 0};
@@ -83,6 +93,69 @@ class ReplayHandle final : public ISmartHandle {
     output[3] = static_cast<char>(map);
     output[4] = 0x05;  // fCapabilities: CAP_ATA_ID_CMD | CAP_SMART_CMD
     return {true, 0, 24};
+  }
+
+  // IOCTL_STORAGE_QUERY_PROPERTY as a driver answers it: the bus type (NVMe for a captured NVMe
+  // drive, ATA otherwise), and for an NVMe drive its identify data and health log as a
+  // STORAGE_PROTOCOL_DATA_DESCRIPTOR, by the device and the adapter query alike.
+  SmartIoStatus StorageQuery(std::string_view input, std::string& output) {
+    namespace st = storage;
+    if (drive_ < 0 || input.size() < st::kQueryHeaderSize) return {false, kErrorInvalidFunction, 0};
+    const uint32_t property = Le32(input, 0);
+    std::fill(output.begin(), output.end(), '\0');
+    const bool nvme = device_.IsNvmeDrive(drive_);
+    if (property == st::kDeviceProperty) {
+      if (output.size() < st::kDeviceDescriptorSize) return {false, kErrorInsufficientBuffer, 0};
+      PutLe(output, 0, st::kDeviceDescriptorSize, 4);  // Version
+      PutLe(output, 4, st::kDeviceDescriptorSize, 4);  // Size: no vendor or product texts
+      PutLe(output, st::kDeviceDescriptorBusType, nvme ? st::kBusNvme : st::kBusAta, 4);
+      return {true, 0, static_cast<uint32_t>(st::kDeviceDescriptorSize)};
+    }
+    if (property != st::kDeviceProtocolSpecific && property != st::kAdapterProtocolSpecific)
+      return {false, kErrorInvalidFunction, 0};
+    const size_t block = st::kQueryHeaderSize;
+    if (!nvme || input.size() < block + st::kProtocolDataSize || Le32(input, block + st::kProtocolTypeAt) != st::kProtocolNvme)
+      return {false, kErrorNotSupported, 0};
+    const uint32_t type = Le32(input, block + st::kDataTypeAt), value = Le32(input, block + st::kRequestValueAt);
+    const uint32_t length = Le32(input, block + st::kDataLengthAt);
+    std::optional<std::string> data;
+    if (type == st::kNvmeDataIdentify && value == st::kNvmeIdentifyController)
+      data = device_.Sector(drive_, kNvmeIdentifyKind);
+    else if (type == st::kNvmeDataLogPage && value == st::kNvmeLogHealth)
+      data = device_.Sector(drive_, kNvmeHealthKind);
+    else
+      return {false, kErrorInvalidParameter, 0};
+    if (!data) return {false, kErrorIoDevice, 0};
+    const size_t start = block + st::kProtocolDataSize;
+    if (output.size() < start + length) return {false, kErrorInsufficientBuffer, 0};
+    PutLe(output, 0, st::kProtocolDescriptorSize, 4);
+    PutLe(output, 4, st::kProtocolDescriptorSize, 4);
+    for (size_t k = 0; k < st::kProtocolDataSize; ++k) output[block + k] = input[block + k];
+    PutLe(output, block + st::kDataOffsetAt, st::kProtocolDataSize, 4);
+    PutLe(output, block + st::kDataLengthAt, length, 4);
+    // A capture holds the first 512 bytes of the data; the rest reads as zeros.
+    for (size_t k = 0; k < data->size() && k < length; ++k) output[start + k] = (*data)[k];
+    return {true, 0, static_cast<uint32_t>(start + length)};
+  }
+
+  // IOCTL_DISK_GET_LENGTH_INFO and the disk size of IOCTL_DISK_GET_DRIVE_GEOMETRY_EX (without
+  // a geometry) from the drive's length file; refused without one.
+  SmartIoStatus DiskLength(uint32_t controlCode, std::string& output) {
+    const std::optional<int64_t> length = drive_ >= 0 ? device_.Length(drive_) : std::nullopt;
+    const size_t at = controlCode == kDiskGetLengthInfo ? 0 : storage::kGeometryExDiskSizeAt;
+    if (!length || output.size() < at + 8) return {false, kErrorInvalidFunction, 0};
+    std::fill(output.begin(), output.end(), '\0');
+    PutLe(output, at, static_cast<uint64_t>(*length), 8);
+    return {true, 0, static_cast<uint32_t>(at + 8)};
+  }
+
+  static uint32_t Le32(std::string_view b, size_t at) {
+    uint32_t v = 0;
+    for (int k = 0; k < 4; ++k) v |= static_cast<uint32_t>(static_cast<uint8_t>(b[at + k])) << (8 * k);
+    return v;
+  }
+  static void PutLe(std::string& b, size_t at, uint64_t v, int bytes) {
+    for (int k = 0; k < bytes; ++k) b[at + k] = static_cast<char>((v >> (8 * k)) & 0xFF);
   }
 
   static SmartIoStatus Reply(std::string& output, const std::string& sector, uint32_t bufferSize) {
@@ -153,10 +226,24 @@ std::string ReplaySmartDevice::FilePath(int drive, std::string_view kind, std::s
   return folder_ + sep + "drive" + std::to_string(drive) + "_" + std::string(kind) + std::string(extension);
 }
 
-bool ReplaySmartDevice::DriveExists(int drive) {
+bool ReplaySmartDevice::HasCapture(int drive, std::string_view kind) {
   for (const char* ext : {".bin", ".hexdump.txt", ".txt"})
-    if (files_.FileExists(FilePath(drive, "identify", ext))) return true;
+    if (files_.FileExists(FilePath(drive, kind, ext))) return true;
   return false;
+}
+
+bool ReplaySmartDevice::IsAtaDrive(int drive) { return HasCapture(drive, "identify"); }
+
+bool ReplaySmartDevice::IsNvmeDrive(int drive) { return !IsAtaDrive(drive) && HasCapture(drive, kNvmeIdentifyKind); }
+
+bool ReplaySmartDevice::DriveExists(int drive) { return IsAtaDrive(drive) || IsNvmeDrive(drive); }
+
+std::optional<int64_t> ReplaySmartDevice::Length(int drive) {
+  auto text = files_.ReadFile(FilePath(drive, "length", ".txt"));
+  if (!text) return std::nullopt;
+  auto bytes = ParseInt64(Trim(*text));
+  if (!bytes || *bytes <= 0) return std::nullopt;
+  return bytes;
 }
 
 std::optional<std::string> ReplaySmartDevice::Sector(int drive, std::string_view kind) {

@@ -11,8 +11,16 @@
 //   drive<n>_smart_read_thresholds.*  SMART READ THRESHOLDS sector
 // each as ".bin" (the 512 bytes as read) or as ".hexdump.txt" / ".txt" (text lines
 // "NNN-NNN: xx xx ...", 16 bytes a line, NNN-NNN the decimal offsets), the form disk tools print.
-// Drive n exists when one of its identify files exists. A sector that is missing or unusable makes
-// its command fail as an aborted command.
+// An NVMe drive n instead has
+//   drive<n>_nvme_identify_controller.*   Identify Controller data (its first 512 bytes, or all
+//                                         4096; bytes not captured read as zeros)
+//   drive<n>_nvme_smart_health_log02.*    SMART / Health Information log (512 bytes)
+// and answers the storage property queries of the NVMe path (bus type NVMe) and refuses the ATA
+// commands, as an NVMe driver does. Either kind may have drive<n>_length.txt, the drive's size
+// in bytes in decimal, which answers the disk length and geometry queries (an NVMe drive whose identify data
+// gives no capacity reads its capacity there; without the file it reads 0).
+// Drive n exists when one of its identify files exists; a folder may mix ATA and NVMe drives. A
+// sector that is missing or unusable makes its command fail as an aborted command.
 
 #include <memory>
 #include <optional>
@@ -37,14 +45,21 @@ class ReplaySmartDevice final : public ISmartDevice {
   SmartOpenResult Open(const std::string& path, uint32_t access, uint32_t shareMode, uint32_t disposition) override;
   std::string ErrorText(uint32_t code) override;
 
-  // True when drive `drive` has an identify file.
+  // True when drive `drive` has an identify file of either kind.
   bool DriveExists(int drive);
-  // The captured sector `kind` ("identify", "smart_read_data", "smart_read_thresholds") of
-  // `drive`; nullopt when it is missing or unusable.
+  // An ATA drive has an ATA identify file; an NVMe drive has an identify controller file and none.
+  bool IsAtaDrive(int drive);
+  bool IsNvmeDrive(int drive);
+  // The size in the drive's length file; nullopt without a usable one.
+  std::optional<int64_t> Length(int drive);
+  // The captured sector `kind` ("identify", "smart_read_data", "smart_read_thresholds",
+  // "nvme_identify_controller", "nvme_smart_health_log02") of `drive`; nullopt when it is missing
+  // or unusable.
   std::optional<std::string> Sector(int drive, std::string_view kind);
 
  private:
   std::string FilePath(int drive, std::string_view kind, std::string_view extension) const;
+  bool HasCapture(int drive, std::string_view kind);
 
   IFiles& files_;
   std::string folder_;

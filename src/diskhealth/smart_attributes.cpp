@@ -49,6 +49,9 @@ constexpr AttrNames kAttrNames[] = {
     {210, "Vibration During Write", "書き込み中の振動"},
     {211, "Vibration During Read", "読み込み中の振動"},
     {212, "Shock During Write", "書き込み中の衝撃"},
+    // 213, 233, 241 and 242 are also the slots of an NVMe drive's health log (nvme_health.h); the
+    // names hold for both kinds of drive.
+    {213, "Critical Warning", "重大な警告"},
     {220, "Disk Shift", "ディスクずれ"},
     {221, "G-Sense Error Rate", "衝撃エラー"},
     {222, "Loaded Hours", "負荷時間"},
@@ -60,7 +63,10 @@ constexpr AttrNames kAttrNames[] = {
     {228, "Power-Off Retract Count", "停電退避回数"},
     {230, "GMR Head Amplitude", "GMRヘッド振幅"},
     {231, "Temperature", "温度"},
+    {233, "Media Wearout Indicator", "残り寿命"},
     {240, "Head Flying Hours", "ヘッド位置決め時間"},
+    {241, "Total Data Written", "総書き込み量"},
+    {242, "Total Data Read", "総読み込み量"},
     {250, "Read Error Retry Rate", "読み取りエラー率"},
 };
 

@@ -1,7 +1,9 @@
 #include "diskhealth/smart_read.h"
 
 #include <cstdio>
+#include <optional>
 
+#include "diskhealth/nvme_read.h"
 #include "diskhealth/smart_attributes.h"
 #include "platform/platform.h"
 #include "platform/smart_device.h"
@@ -82,10 +84,24 @@ std::string AtaText(std::string_view sector, size_t offset, size_t length) {
   return text;
 }
 
-void FillIdentity(TSmartResult& r, std::string_view identify) {
+// The user-addressable sectors: words 100-103 (48-bit count) when word 83 says the drive
+// supports 48-bit addressing (bit 10, in a word marked valid by bits 15-14 = 01), words 60-61
+// otherwise. Words 60-61 stop at 0x0FFFFFFF sectors (128 GiB), so a larger drive needs the
+// 48-bit count.
+int64_t AtaSectors(std::string_view identify) {
+  const unsigned word83 = Byte(identify, 166) | (Byte(identify, 167) << 8);
+  if ((word83 & 0xC000) == 0x4000 && (word83 & 0x0400)) {
+    uint64_t sectors48 = 0;
+    for (int k = 0; k < 6; ++k) sectors48 |= static_cast<uint64_t>(Byte(identify, 200 + k)) << (8 * k);
+    if (sectors48 != 0) return static_cast<int64_t>(sectors48);
+  }
   uint32_t sectors = 0;
   for (int k = 0; k < 4; ++k) sectors |= static_cast<uint32_t>(Byte(identify, 120 + k)) << (8 * k);  // words 60-61
-  r.Capacity = static_cast<int64_t>(sectors) * kSectorSize;
+  return sectors;
+}
+
+void FillIdentity(TSmartResult& r, std::string_view identify) {
+  r.Capacity = AtaSectors(identify) * kSectorSize;
   r.SerialNumber = AtaText(identify, 20, 20);  // words 10-19
   r.FirmwareRev = AtaText(identify, 46, 8);    // words 23-26
   r.ModelNumber = AtaText(identify, 54, 40);   // words 27-46
@@ -138,23 +154,28 @@ std::string SwapAtaString(std::string_view bytes) {
   return s.substr(begin, end - begin);
 }
 
-bool ReadSmartData(ISmartDevice& device, uint32_t platformId, int32_t driveNumber, TSmartResult& result,
-                   std::string& errorText) {
+namespace {
+
+// The ATA path: SMART_GET_VERSION, then IDENTIFY, SMART READ DATA and SMART READ THRESHOLDS per
+// drive position. `opened` tells whether the device could be opened at all.
+bool ReadAta(ISmartDevice& device, uint32_t platformId, int32_t driveNumber, TSmartResult& result,
+             std::string& errorText, bool& opened) {
   result = TSmartResult{};
   errorText.clear();
+  opened = false;
 
-  SmartOpenResult opened;
+  SmartOpenResult open;
   if (platformId == kPlatformWin9x) {
-    opened = device.Open("\\\\.\\SMARTVSD", 0, 0, kCreateNew);
-    if (!opened.handle) {
-      errorText = "Unable to open SMARTVSD: " + device.ErrorText(opened.lastError);
+    open = device.Open("\\\\.\\SMARTVSD", 0, 0, kCreateNew);
+    if (!open.handle) {
+      errorText = "Unable to open SMARTVSD: " + device.ErrorText(open.lastError);
       return false;
     }
   } else if (platformId == kPlatformNT) {
-    opened = device.Open("\\\\.\\PhysicalDrive" + std::to_string(driveNumber), kGenericReadWrite,
+    open = device.Open("\\\\.\\PhysicalDrive" + std::to_string(driveNumber), kGenericReadWrite,
                          kFileShareReadWrite, kOpenExisting);
-    if (!opened.handle) {
-      errorText = "Unable to open physical drive: " + device.ErrorText(opened.lastError);
+    if (!open.handle) {
+      errorText = "Unable to open physical drive: " + device.ErrorText(open.lastError);
       return false;
     }
   } else {
@@ -163,7 +184,8 @@ bool ReadSmartData(ISmartDevice& device, uint32_t platformId, int32_t driveNumbe
     errorText = "Unable to open physical drive: " + device.ErrorText(kErrorNotSupported);
     return false;
   }
-  ISmartHandle& handle = *opened.handle;
+  ISmartHandle& handle = *open.handle;
+  opened = true;
 
   std::string version(kGetVersionSize, '\0');
   SmartIoStatus status = handle.IoControl(kSmartGetVersion, {}, version);
@@ -243,16 +265,99 @@ bool ReadSmartData(ISmartDevice& device, uint32_t platformId, int32_t driveNumbe
   return ok;
 }
 
-bool ReadSmartData(Platform& platform, int32_t driveNumber, TSmartResult& result, std::string& errorText) {
+// The NT family's path to drive n: a handle without access rights for the storage queries (the
+// bus type, and the NVMe queries of an NVMe drive), the ATA path with its own read/write handle,
+// and the NVMe queries again for a drive whose ATA path failed. A drive that answers neither
+// keeps the ATA path's error text.
+bool ReadNtDrive(ISmartDevice& device, int32_t driveNumber, TSmartResult& result, std::string& errorText,
+                 DriveState& state) {
+  const std::string path = "\\\\.\\PhysicalDrive" + std::to_string(driveNumber);
+  SmartOpenResult query = device.Open(path, kNoAccess, kFileShareReadWrite, kOpenExisting);
+  if (!query.handle) {
+    result = TSmartResult{};
+    errorText = "Unable to open physical drive: " + device.ErrorText(query.lastError);
+    state = DriveState::Absent;
+    return false;
+  }
+  const std::optional<uint32_t> bus = QueryBusType(*query.handle);
+  const bool nvmeBus = bus == storage::kBusNvme;
+  auto readNvme = [&] {
+    TSmartResult nvme;
+    if (!ReadNvmeDrive(device, path, query.handle, nvme)) return false;
+    result = std::move(nvme);
+    result.BusType = BusTypeName(storage::kBusNvme);
+    errorText.clear();
+    state = DriveState::Read;
+    return true;
+  };
+  if (nvmeBus && readNvme()) return true;
+
+  bool opened = false;
+  const bool ok = ReadAta(device, kPlatformNT, driveNumber, result, errorText, opened);
+  if (errorText.empty()) {
+    result.BusType = bus ? BusTypeName(*bus) : "ATA";
+    state = DriveState::Read;
+    return ok;
+  }
+  if (!nvmeBus && readNvme()) return true;
+  result.BusType = bus ? BusTypeName(*bus) : "";
+  state = DriveState::Unreadable;
+  return ok;
+}
+
+bool ReadAnyDrive(ISmartDevice& device, uint32_t platformId, int32_t driveNumber, TSmartResult& result,
+                  std::string& errorText, DriveState& state) {
+  if (platformId == kPlatformNT) return ReadNtDrive(device, driveNumber, result, errorText, state);
+  bool opened = false;
+  const bool ok = ReadAta(device, platformId, driveNumber, result, errorText, opened);
+  state = !opened ? DriveState::Absent : errorText.empty() ? DriveState::Read : DriveState::Unreadable;
+  if (state == DriveState::Read) result.BusType = "ATA";
+  return ok;
+}
+
+bool ReadPlatformDrive(Platform& platform, int32_t driveNumber, TSmartResult& result, std::string& errorText,
+                       DriveState& state) {
   const uint32_t platformId = platform.system.GetOsVersion().platformId;
   if (!platform.smart) {
     result = TSmartResult{};
     errorText = std::string(platformId == kPlatformWin9x ? "Unable to open SMARTVSD: "
                                                          : "Unable to open physical drive: ") +
                 "The request is not supported.";
+    state = DriveState::Absent;
     return false;
   }
-  return ReadSmartData(*platform.smart, platformId, driveNumber, result, errorText);
+  return ReadAnyDrive(*platform.smart, platformId, driveNumber, result, errorText, state);
+}
+
+}  // namespace
+
+bool ReadSmartData(ISmartDevice& device, uint32_t platformId, int32_t driveNumber, TSmartResult& result,
+                   std::string& errorText) {
+  DriveState state;
+  return ReadAnyDrive(device, platformId, driveNumber, result, errorText, state);
+}
+
+bool ReadSmartData(Platform& platform, int32_t driveNumber, TSmartResult& result, std::string& errorText) {
+  DriveState state;
+  return ReadPlatformDrive(platform, driveNumber, result, errorText, state);
+}
+
+DriveState ReadSmartDrive(Platform& platform, int32_t driveNumber, TSmartResult& result, std::string& errorText) {
+  DriveState state;
+  ReadPlatformDrive(platform, driveNumber, result, errorText, state);
+  return state;
+}
+
+std::vector<DriveReading> ReadEveryDrive(Platform& platform, int maxDrives) {
+  std::vector<DriveReading> drives;
+  for (int n = 0; n < maxDrives; ++n) {
+    DriveReading d;
+    d.number = n;
+    d.state = ReadSmartDrive(platform, n, d.result, d.error);
+    if (d.state == DriveState::Absent) break;
+    drives.push_back(std::move(d));
+  }
+  return drives;
 }
 
 }  // namespace orv

@@ -13,10 +13,11 @@ inline constexpr int kSmartEntries = 30;     // entries of an attribute or thres
 
 struct TSmartResult {
   int32_t DriveNum = -1;       // drive position (0..3) that answered; -1 when none did
-  int64_t Capacity = 0;        // bytes: identify words 60-61 (LBA sector count) x 512
-  std::string SerialNumber;    // identify words 10-19
-  std::string FirmwareRev;     // identify words 23-26
-  std::string ModelNumber;     // identify words 27-46
+  int64_t Capacity = 0;        // bytes: ATA identify words 100-103 (48-bit drives) or 60-61, x 512;
+                               // NVMe TNVMCAP or the disk's length
+  std::string SerialNumber;    // identify words 10-19 (NVMe: identify controller bytes 4-23)
+  std::string FirmwareRev;     // identify words 23-26 (NVMe: bytes 64-71)
+  std::string ModelNumber;     // identify words 27-46 (NVMe: bytes 24-63)
   int32_t Temperature = 0;     // from attribute 194
   int32_t TempWorst = 0;
   int32_t TempLow = 0;
@@ -36,6 +37,10 @@ struct TSmartResult {
   std::array<int32_t, kSmartSlots> Threshold{};  // threshold sector entry at the same index
   std::array<int64_t, kSmartSlots> RawValue{};   // 6 bytes little-endian
   std::array<std::string, kSmartSlots> AttrStatus{};
+  // The bus the storage stack names for the drive ("NVMe", "SATA", "USB", ...; "ATA" for a drive
+  // read through the ATA commands when the stack names none); "" when the drive was not read and
+  // the stack named none.
+  std::string BusType;
 };
 
 }  // namespace orv

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/screen_model.h"
+#include "diskhealth/disks_word.h"
 #include "inventory/catalogue.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
@@ -178,6 +179,8 @@ class Evaluator {
       SharedFolders(count);
     } else if (word == "running") {
       RunningPrograms(argument);
+    } else if (word == "disks") {
+      for (const std::string& value : DisksWordValues(c_.platform, count)) Add(value);
     } else if (EndsWith(word, ".dll") || EndsWith(word, ".exe") || EndsWith(word, ".ocx")) {
       Add(FileVersionText(readers_, word, "ProductVersion"));
     }

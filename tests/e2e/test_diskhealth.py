@@ -46,21 +46,21 @@ HISTORY_TITLE = "Orvanta HDD S.M.A.R.T.履歴"
 GRAPH_TITLE = "Orvanta HDD S.M.A.R.T.履歴グラフ"
 
 
-def settings(replay=True):
+def settings(replay=True, out="out", folder="replay"):
     """The settings file: the save folder, and the replay folder unless `replay` is off."""
     p = S.prefix
     ini = p.root / "site.ini"
-    text = f"[General]\r\nSaveDir={p.windows_path(p.root / 'out')}\r\n"
+    text = f"[General]\r\nSaveDir={p.windows_path(p.root / out)}\r\n"
     if replay:
-        text += f"SmartReplayFolder={p.windows_path(p.root / 'replay')}\r\n"
+        text += f"SmartReplayFolder={p.windows_path(p.root / folder)}\r\n"
     ini.write_bytes(text.encode("cp932"))
     return p.windows_path(ini)
 
 
-def run(switches="/b0", replay=True):
+def run(switches="/b0", replay=True, out="out", folder="replay"):
     p = S.prefix
-    out = p.root / "out"
-    r = p.run_program([switches, settings(replay)], timeout=120)
+    r = p.run_program([switches, settings(replay, out, folder)], timeout=120)
+    out = p.root / out
     assert not r.crashed and not r.timed_out and r.exit_code == 0, str(r)
     files = sorted(out.glob("*.csv"))
     assert len(files) == 1, [f.name for f in files]
@@ -158,7 +158,7 @@ def test_status_screen_shows_the_replayed_drive():
                            "イベント?", "エラー率?"], columns
         # Row 1 of the grid is the list's first item.
         assert rows[0][1:4] == ["DiskNumber", "ディスクNo.", "0"], rows[0]
-        assert rows[3][1:4] == ["Capacity(MB)", "容量(MB)", "131071"], rows[3]
+        assert rows[3][1:4] == ["Capacity(MB)", "容量(MB)", "2861588"], rows[3]  # the 48-bit sector count
         assert rows[5][1:4] == ["Hours Running", "運転時間", "1040"], rows[5]
         assert rows[10] == [""] * 11, rows[10]
         first = rows[11]
@@ -199,7 +199,7 @@ def test_graph_screen_draws_a_long_history():
         texts = [c.get("text", "") for c in p.controls(GRAPH_TITLE)]
         last = written[-1].split(",")
         for expected in ("温度", "最新のデータ", "ハードディスク仕様", f"{last[6]}℃", "WDC WD30EFRX-68EUZN0",
-                         "131,071", "1,152", last[0][:10], last[0][11:19],
+                         "2,861,588", "1,152", last[0][:10], last[0][11:19],
                          "グラフの 緑は現在温度、赤は過去最高温度、青は過去最低温度 です"):
             assert expected in texts, (expected, texts)
         assert p.grid(GRAPH_TITLE) is None or not p.visible_window(MAIN_TITLE)
@@ -242,6 +242,92 @@ def test_erase_asks_and_removes_only_the_history():
         prog.send_keys("alt+f", "x")
         prog.wait_exit(timeout=30)
     assert not list(hdd.glob("*.csv"))
+
+
+NVME = "cdi_XPG_GAMMIX_S50_Lite_nvme_"
+
+
+def replay_folder(name, drives):
+    """A replay folder: `drives` maps a drive number to "nvme", "nvme without log" or "ata"."""
+    folder = S.prefix.root / name
+    folder.mkdir()
+    (S.prefix.root / f"out_{name}").mkdir()
+    for n, kind in drives.items():
+        if kind.startswith("nvme"):
+            shutil.copy(DATA / f"{NVME}identify_controller_first512.hexdump.txt",
+                        folder / f"drive{n}_nvme_identify_controller.hexdump.txt")
+            if kind == "nvme":
+                shutil.copy(DATA / f"{NVME}smart_health_log02.hexdump.txt",
+                            folder / f"drive{n}_nvme_smart_health_log02.hexdump.txt")
+            # The capture holds no size: that of a 1 TB drive, as the disk length query gives it.
+            (folder / f"drive{n}_length.txt").write_text("1000204886016\r\n")
+        else:
+            for k in ("identify", "smart_read_data", "smart_read_thresholds"):
+                shutil.copy(DATA / f"{CAPTURE}_{k}.hexdump.txt", folder / f"drive{n}_{k}.hexdump.txt")
+    return name
+
+
+def test_an_nvme_drive_zero_and_an_ata_drive_one():
+    p = S.prefix
+    folder = replay_folder("mix", {0: "nvme", 1: "ata"})
+    script = p.app_dir / "regitems.txt"
+    script.write_bytes("#disks 3\r\n// the last line is never read\r\n".encode("cp932"))
+    try:
+        _, record, history = run(out="out_mix", folder=folder)
+        # Rows 56-61 from the NVMe drive: no attributes 1, 7 and 10; the spare as attribute 5.
+        assert record[55:61] == ["0/0", "", "OK/100/100/10/0", "", "", "'-/43/43/0/43/43"], record[55:61]
+        assert record[90:93] == ["0 NVMe XPG GAMMIX S50 Lite 953869MB OK 43℃",
+                                 "1 ATA WDC WD30EFRX-68EUZN0 2861588MB OK 40℃", ""], record[90:93]
+        english, japanese, data = (l.split(",") for l in decode_cp932_lines(history))
+        assert len(english) == len(japanese) == len(data), (len(english), len(japanese), len(data))
+        second = [i for i, f in enumerate(english) if f == "DriveNum"][1]
+        assert data[3:5] == ["953869", "XPG GAMMIX S50 Lite"], data[:14]
+        assert data[second + 1:second + 3] == ["2861588", "WDC WD30EFRX-68EUZN0"], data[second:second + 14]
+
+        with p.start_program(["/a", settings(out="out_mix", folder=folder)], timeout=120) as prog:
+            prog.wait_window(MAIN_TITLE)
+            prog.send_keys("alt+d", "h")
+            assert p.find_x_window(STATUS_TITLE, timeout=20), p.windows()
+            _, rows = p.grid(STATUS_TITLE)
+            starts = [i for i, r in enumerate(rows) if r[1] == "DiskNumber"]
+            assert [rows[i][3] for i in starts] == ["0", "1"], starts
+            assert [rows[i + 3][3] for i in starts] == ["953869", "2861588"], starts
+            assert rows[starts[0] + 11 + 7][1:5] == ["Media Wearout Indicator", "残り寿命", "-", "89"], rows
+            p.screenshot(SHOTS / "hdd-status-nvme.png", STATUS_TITLE, settle=1.0)
+
+            prog.send_keys("alt+d", "g", window_title=STATUS_TITLE)
+            assert p.find_x_window(GRAPH_TITLE, timeout=20), p.windows()
+            texts = [c.get("text", "") for c in p.controls(GRAPH_TITLE)]
+            for expected in ("43℃", "XPG GAMMIX S50 Lite", "953,869", "1,054",
+                             "グラフの 緑は現在温度、赤は過去最高温度、青は過去最低温度 です"):
+                assert expected in texts, (expected, texts)
+            p.screenshot(SHOTS / "hdd-graph-nvme.png", GRAPH_TITLE, settle=1.5)
+
+            items = p.app_dir / "itemlist.csv"
+            prog.send_keys("alt+i", "l", window_title=GRAPH_TITLE)
+            prog.wait_window("Orvanta 項目リスト", timeout=30)
+            prog.send_keys("alt+f", "x", window_title="Orvanta 項目リスト")
+            prog.wait_exit(timeout=30)
+        names = decode_cp932_lines(items)
+        assert names[90:] == ["#disks,#disks", ",", ","], names[88:]
+    finally:
+        script.unlink()
+
+
+def test_an_unreadable_drive_zero_hides_no_drive_behind_it():
+    p = S.prefix
+    folder = replay_folder("bad", {0: "nvme without log", 1: "ata"})
+    _, _, history = run(out="out_bad", folder=folder)
+    data = decode_cp932_lines(history)[2].split(",")
+    assert data[4] == "WDC WD30EFRX-68EUZN0" and "XPG GAMMIX S50 Lite" not in data, data[:14]
+    with p.start_program([settings(out="out_bad", folder=folder)], timeout=120) as prog:
+        prog.wait_window(MAIN_TITLE)
+        prog.send_keys("alt+d", "h")
+        assert p.find_x_window(STATUS_TITLE, timeout=20), (p.windows(), p.boxes())
+        _, rows = p.grid(STATUS_TITLE)
+        assert [(i, r[3]) for i, r in enumerate(rows) if r[1] == "DiskNumber"] == [(0, "1")], rows[:2]
+        prog.send_keys("alt+f", "x", window_title=STATUS_TITLE)
+        prog.wait_exit(timeout=30)
 
 
 if __name__ == "__main__":

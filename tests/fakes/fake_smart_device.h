@@ -130,6 +130,20 @@ class FakeSmartDevice final : public ISmartDevice {
     return {std::make_unique<Handle>(*this, path, it->second), 0};
   }
 
+  // The calls and opens of the ATA path alone, without the storage queries before it.
+  std::vector<FakeIoCall> AtaCalls() const {
+    std::vector<FakeIoCall> ata;
+    for (const auto& c : calls)
+      if (c.code != kStorageQueryProperty) ata.push_back(c);
+    return ata;
+  }
+  std::vector<FakeOpenCall> AtaOpens() const {
+    std::vector<FakeOpenCall> ata;
+    for (const auto& o : opens)
+      if (o.access != kNoAccess) ata.push_back(o);
+    return ata;
+  }
+
   std::string ErrorText(uint32_t code) override { return "message " + std::to_string(code); }
 
  private:
@@ -143,6 +157,10 @@ class FakeSmartDevice final : public ISmartDevice {
 
     SmartIoStatus IoControl(uint32_t code, std::string_view input, std::string& output) override {
       owner_.calls.push_back({path_, code, std::string(input), output});
+      // The storage stack's queries: a driver without them (the NVMe path is tested over the
+      // replay device).
+      if (code != kSmartGetVersion && code != kSmartSendDriveCommand && code != kSmartRcvDriveData)
+        return {false, kErrorInvalidFunction, 0};
       if (code == kSmartGetVersion) {
         if (drive_.versionFails) return {false, drive_.versionError, 0};
         std::fill(output.begin(), output.end(), '\0');

@@ -14,6 +14,7 @@
 #include "diskhealth/smart_read.h"
 #include "fakes/fake_platform.h"
 #include "fakes/fake_smart_device.h"
+#include "fakes/fake_wmi.h"
 #include "util/text.h"
 
 namespace orv {
@@ -89,7 +90,7 @@ TEST_F(DiskScreens, StatusGridOfOneRealDrive) {
       {"DiskNumber", "ディスクNo.", "0"},
       {"Model", "モデル", ""},  // no WMI on this platform
       {"SerialNumber", "シリアルNo.", r.SerialNumber},
-      {"Capacity(MB)", "容量(MB)", "131071"},
+      {"Capacity(MB)", "容量(MB)", "2861588"},  // the 48-bit sector count of a 3 TB drive
       {"Reallocated Sector", "再配置セクタ数", "0"},
       {"Hours Running", "運転時間", "1040"},
       {"Power Cycles", "電源入り切り回数", "745"},
@@ -138,6 +139,27 @@ TEST_F(DiskScreens, ThreeDrivesStartTwoRowsAfterTheLastAttributeRow) {
     start = lastRow + 2;
   }
   EXPECT_EQ(g.RowCount(), start);  // one empty row below the last block
+}
+
+TEST_F(DiskScreens, EachBlocksModelRowIsItsOwnDrivesDiskDrive) {
+  PutCapture(kWd, 0);
+  PutCapture(kCrucial, 1);
+  // The real Win32_DiskDrive of a VirtualBox disk as drive 0, and a second instance as drive 1.
+  auto disks = test::ParseWmiListing(
+      test::ReadTestData("wmi/wmi_win32_diskdrive_wmic-value_virtualbox-win10_systeminformation-issue421.txt"));
+  ASSERT_EQ(disks.size(), 1u);
+  disks.push_back(disks[0]);
+  *test::FindProperty(disks[1], "Name") = test::ScalarProperty("Name", 8, std::string(R"(\\.\PHYSICALDRIVE1)"));
+  *test::FindProperty(disks[1], "Model") = test::ScalarProperty("Model", 8, std::string("Crucial_CT250MX200SSD1"));
+  test::FakeWmi wmi;
+  wmi.classes["Win32_DiskDrive"] = disks;
+  fake.platform.wmi = &wmi;
+  form.HDD1Click();
+  const GridModel& g = form.StringGrid1;
+  const int second = 1 + 10 + static_cast<int>(LoggedSlots(Read(0)).size()) + 2;
+  EXPECT_EQ(g.Cell(3, second), "1");
+  EXPECT_EQ(g.Cell(3, 2), "VBOX HARDDISK/(Standard disk drives)");
+  EXPECT_EQ(g.Cell(3, second + 1), "Crucial_CT250MX200SSD1/(Standard disk drives)");
 }
 
 TEST_F(DiskScreens, DriveWithoutLoggedAttributesHasOnlyItsSummary) {
@@ -425,7 +447,7 @@ TEST_F(Graph, LabelsShowTheLatestLine) {
   EXPECT_FALSE(form.Memo1.visible);
   EXPECT_EQ(p.Label2.caption, "0");
   EXPECT_EQ(p.Label4.caption, drive.ModelNumber);
-  EXPECT_EQ(p.Label8.caption, "131,071");
+  EXPECT_EQ(p.Label8.caption, "2,861,588");
   EXPECT_EQ(p.Label10.caption, "41℃");
   EXPECT_EQ(p.Label12.caption, "46℃");
   EXPECT_EQ(p.Label16.caption, "745");

@@ -306,13 +306,19 @@ TEST_F(History, NothingIsWrittenWithoutADriveOrOnceARunHasWritten) {
   EXPECT_FALSE(fake.files.Has(kFailed));
 }
 
-TEST_F(History, AHistoryThatCannotBeReadIsLeftWhole) {
+TEST_F(History, AHistoryThatCannotBeReadIsLeftWholeButTheEventsAreLogged) {
   PutLines(kHistory, {"H1", "H2", "old"});
   fake.files.failReads.insert("c:\\tools\\inv\\hdd\\pc01__workgroup.csv");
   SetCounts(1, 0);
   EXPECT_FALSE(Save());
   fake.files.failReads.clear();
   EXPECT_EQ(Lines(kHistory), (std::vector<std::string>{"H1", "H2", "old"}));
+  // A failing disk is still recorded that day, against reference counts of 0; nothing to announce.
+  const std::vector<std::string> event = {"PC01               2026/12/06 10:00:00  故障 1/0  警告 0/0"};
+  EXPECT_EQ(Lines(kFailed), event);
+  EXPECT_EQ(Lines(kFailPlusWarning), event);
+  EXPECT_TRUE(fake.dialogs.shown.empty());
+  EXPECT_FALSE(fake.files.Has(kHddFail));
 }
 
 TEST_F(History, AHistoryThatCannotBeWrittenStillAnnouncesAndLogs) {

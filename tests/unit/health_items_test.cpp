@@ -45,7 +45,7 @@ TEST_F(HealthItems, LiveValuesOfDriveZero) {
   PutHistory("ignored\r\n");
   EXPECT_EQ(Items(), (std::vector<std::string>{"0/1", "OK/100/100/62", "警戒/69/80/50/12", "", "OK/100/100/60",
                                                "-/36/45/0/36/45"}));
-  EXPECT_EQ(device.opens.size(), 1u) << "drive 0 only";
+  EXPECT_EQ(device.AtaOpens().size(), 1u) << "drive 0 only";
 }
 
 TEST_F(HealthItems, SavedLineStandsInWhenTheDriveCannotBeRead) {

@@ -56,11 +56,15 @@ TEST(SmartCommands, PositionsZeroAndOneGetTheExactBlocksAndBuffers) {
   EXPECT_EQ(res.r.DriveNum, 1);
   EXPECT_EQ(res.r.ModelNumber, "ONE");
 
-  ASSERT_EQ(dev.opens.size(), 1u);
-  EXPECT_EQ(dev.opens[0].path, "\\\\.\\PhysicalDrive3");
-  EXPECT_EQ(dev.opens[0].access, 0xC0000000u);
-  EXPECT_EQ(dev.opens[0].shareMode, 3u);
-  EXPECT_EQ(dev.opens[0].disposition, 3u);
+  // The query handle without access rights comes first; the ATA commands go through their own.
+  ASSERT_EQ(dev.opens.size(), 2u);
+  EXPECT_EQ(dev.opens[0].access, 0u);
+  const auto opens = dev.AtaOpens();
+  ASSERT_EQ(opens.size(), 1u);
+  EXPECT_EQ(opens[0].path, "\\\\.\\PhysicalDrive3");
+  EXPECT_EQ(opens[0].access, 0xC0000000u);
+  EXPECT_EQ(opens[0].shareMode, 3u);
+  EXPECT_EQ(opens[0].disposition, 3u);
 
   struct Expected {
     uint32_t code;
@@ -77,15 +81,16 @@ TEST(SmartCommands, PositionsZeroAndOneGetTheExactBlocksAndBuffers) {
       {0x0007C088, Block({0, 2, 0, 0, 0xD0, 1, 1, 0x4F, 0xC2, 0xB0, 0xB0, 0, 1}), 528, false},
       {0x0007C088, Block({0, 2, 0, 0, 0xD1, 1, 1, 0x4F, 0xC2, 0xB0, 0xB0, 0, 1}), 528, false},
   };
-  ASSERT_EQ(dev.calls.size(), expected.size());
+  const auto calls = dev.AtaCalls();
+  ASSERT_EQ(calls.size(), expected.size());
   for (size_t k = 0; k < expected.size(); ++k) {
     SCOPED_TRACE("call " + std::to_string(k));
-    EXPECT_EQ(dev.calls[k].code, expected[k].code);
-    EXPECT_EQ(dev.calls[k].input, expected[k].input);
-    ASSERT_EQ(dev.calls[k].outputBefore.size(), expected[k].outputSize);
+    EXPECT_EQ(calls[k].code, expected[k].code);
+    EXPECT_EQ(calls[k].input, expected[k].input);
+    ASSERT_EQ(calls[k].outputBefore.size(), expected[k].outputSize);
     std::string before(expected[k].outputSize, '\0');
     if (expected[k].identifyBuffer) before[1] = 2;
-    EXPECT_EQ(dev.calls[k].outputBefore, before) << "reply buffers are zero-filled before each command";
+    EXPECT_EQ(calls[k].outputBefore, before) << "reply buffers are zero-filled before each command";
   }
   // Position 0's failure is the last failure met, although position 1 was read.
   EXPECT_EQ(res.error, "Identify Command Failed on Drive: Error from IDE controller bIDEStatus=0004 : message 1117");
@@ -98,9 +103,10 @@ TEST(SmartCommands, AtapiPositionGetsIdentifyPacketAndNoEnable) {
   drive.positions[0] = test::DrivePosition("CDROM", "C1", kAttrs);
   Read res = ReadWith(dev);
   EXPECT_TRUE(res.ok);
-  ASSERT_EQ(dev.calls.size(), 4u);
-  EXPECT_EQ(dev.calls[1].input, Block({0, 2, 0, 0, 0, 1, 1, 0, 0, 0xA0, 0xA1, 0, 0}));
-  for (const auto& c : dev.calls) EXPECT_NE(c.code, kSmartSendDriveCommand);
+  const auto calls = dev.AtaCalls();
+  ASSERT_EQ(calls.size(), 4u);
+  EXPECT_EQ(calls[1].input, Block({0, 2, 0, 0, 0, 1, 1, 0, 0, 0xA0, 0xA1, 0, 0}));
+  for (const auto& c : calls) EXPECT_NE(c.code, kSmartSendDriveCommand);
 }
 
 TEST(SmartCommands, DeviceMapDecidesWhichPositionsAreTried) {
@@ -121,7 +127,7 @@ TEST(SmartCommands, DeviceMapDecidesWhichPositionsAreTried) {
     EXPECT_EQ(res.r.ModelNumber, "P" + std::to_string(c.positionRead));
     EXPECT_EQ(res.r.AttrCount, 3);
     // Only the first position that succeeds is read.
-    EXPECT_EQ(dev.calls.size(), 5u);
+    EXPECT_EQ(dev.AtaCalls().size(), 5u);
   }
 }
 
@@ -133,7 +139,7 @@ TEST(SmartCommands, OnlyAtapiBitsSkipEveryPositionAndSucceedEmpty) {
   EXPECT_EQ(res.error, "");
   EXPECT_EQ(res.r.DriveNum, -1);
   EXPECT_EQ(res.r.AttrCount, 0);
-  EXPECT_EQ(dev.calls.size(), 1u);  // the version query only
+  EXPECT_EQ(dev.AtaCalls().size(), 1u);  // the version query only
 }
 
 TEST(SmartCommands, NineXFamilyOpensTheVxdAndIgnoresTheDriveNumber) {

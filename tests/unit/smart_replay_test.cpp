@@ -45,18 +45,19 @@ struct Capture {
   std::map<int, std::string> judged;  // slots with a judgement other than "-"
 };
 
-// Identity as the drives report it: words 60-61 hold 0x0FFFFFFF on drives above 128 GB; the
-// report the cdi captures come from blanked the serial numbers with FFFF.
+// Identity as the drives report it: the capacity from the 48-bit sector count (words 60-61 hold
+// 0x0FFFFFFF on drives above 128 GB; the 3 TB WD30EFRX reads 2861588 MB); the report the cdi
+// captures come from blanked the serial numbers with FFFF.
 const Capture kCaptures[] = {
-    {"trac1070_CT500MX500SSD1", 11, "CT500MX500SSD1", "1844E1D50A27", "M3CR022", 137438952960LL, 51, 0, 54, 0, 0, 1,
+    {"trac1070_CT500MX500SSD1", 11, "CT500MX500SSD1", "1844E1D50A27", "M3CR022", 500107862016LL, 51, 0, 54, 0, 0, 1,
      {}},
-    {"trac1070_SSDSC2KB019T7R", 12, "SSDSC2KB019T7R", "PHYS741401K01P9DGN", "SCV1DL57", 137438952960LL, 26, 0, 0, 12,
+    {"trac1070_SSDSC2KB019T7R", 12, "SSDSC2KB019T7R", "PHYS741401K01P9DGN", "SCV1DL57", 1920383410176LL, 26, 0, 0, 12,
      0, 35, {{5, "OK"}, {170, "OK"}, {179, "OK"}, {201, "OK"}, {232, "OK"}}},
-    {"cdi_WDC_WD30EFRX-68EUZN0", 34, "WDC WD30EFRX-68EUZN0", "????????????????????", "80.00A80", 137438952960LL, 40,
+    {"cdi_WDC_WD30EFRX-68EUZN0", 34, "WDC WD30EFRX-68EUZN0", "????????????????????", "80.00A80", 3000592982016LL, 40,
      0, 0, 1040, 0, 745, {{1, "OK"}, {3, "OK"}, {5, "OK"}}},
     {"cdi_SanDisk_SSD_PLUS_120_GB", 35, "SanDisk SSD PLUS 120 GB", "????????????????????", "UE3000RL",
      120040980480LL, 40, 0, 65, 485, 0, 164, {}},
-    {"cdi_Crucial_CT250MX200SSD1", 36, "Crucial_CT250MX200SSD1", "????????????????????", "MU01", 137438952960LL, 42,
+    {"cdi_Crucial_CT250MX200SSD1", 36, "Crucial_CT250MX200SSD1", "????????????????????", "MU01", 250059350016LL, 42,
      12, 55, 813, 1, 347, {}},
 };
 

@@ -1,0 +1,258 @@
+// NVMe drives over the real capture in a replay folder: identity, slots, the six rows and the
+// history line; failing logs judged and announced as for an ATA drive; drivers that answer only
+// one of the two queries or refuse a handle without access; every drive past an unreadable one.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/form1.h"
+#include "diskhealth/disks_word.h"
+#include "diskhealth/health_history.h"
+#include "diskhealth/health_items.h"
+#include "diskhealth/replay_device.h"
+#include "diskhealth/smart_attributes.h"
+#include "diskhealth/smart_read.h"
+#include "fakes/fake_platform.h"
+#include "fakes/fake_smart_device.h"
+#include "util/text.h"
+
+namespace orv {
+namespace {
+
+const char* const kPcFile = "C:\\tools\\inv\\PC01__WORKGROUP.csv";
+const char* const kHdd = "C:\\tools\\inv\\hdd\\";
+const char* const kXpg = "cdi_XPG_GAMMIX_S50_Lite_nvme_";
+
+// A driver over the replay device: it may answer only the device or only the adapter query,
+// refuse a handle opened without access, and it refuses the length query on such a handle as
+// Windows does (read access needed). The requests of the NVMe queries are kept.
+class Driver final : public ISmartDevice {
+ public:
+  explicit Driver(IFiles& files) : replay_(files, "C:\\replay") {}
+  bool device = true, adapter = true, wantsAccess = false;
+  std::vector<uint32_t> opens;
+  std::vector<std::string> requests;
+
+  SmartOpenResult Open(const std::string& path, uint32_t access, uint32_t share, uint32_t how) override {
+    opens.push_back(access);
+    SmartOpenResult r = replay_.Open(path, access, share, how);
+    if (r.handle) r.handle = std::make_unique<Handle>(*this, std::move(r.handle), access);
+    return r;
+  }
+  std::string ErrorText(uint32_t code) override { return "message " + std::to_string(code); }
+
+ private:
+  struct Handle final : ISmartHandle {
+    Handle(Driver& d, std::unique_ptr<ISmartHandle> inner, uint32_t access)
+        : d(d), inner(std::move(inner)), access(access) {}
+    SmartIoStatus IoControl(uint32_t code, std::string_view in, std::string& out) override {
+      const uint8_t property = in.empty() ? 0 : static_cast<uint8_t>(in[0]);
+      if (code == kStorageQueryProperty && property != storage::kDeviceProperty) {
+        d.requests.emplace_back(in);
+        if (!(property == storage::kDeviceProtocolSpecific ? d.device : d.adapter)) return {false, kErrorNotSupported, 0};
+        if (d.wantsAccess && access == kNoAccess) return {false, kErrorAccessDenied, 0};
+      }
+      if (code == kDiskGetLengthInfo && access == kNoAccess) return {false, kErrorAccessDenied, 0};
+      return inner->IoControl(code, in, out);
+    }
+    Driver& d;
+    std::unique_ptr<ISmartHandle> inner;
+    uint32_t access;
+  };
+  ReplaySmartDevice replay_;
+};
+
+class Nvme : public ::testing::Test {
+ public:
+  void SetUp() override {
+    fake.files.AddFolder("C:\\replay");
+    fake.platform.smart = &driver;
+  }
+  // The real capture as drive n (its health log left out when `log` is off), with a 1 TB length:
+  // the capture holds no size and its TNVMCAP is 0.
+  void PutCapture(int n, bool log = true) {
+    const std::string drive = "C:\\replay\\drive" + std::to_string(n) + "_";
+    fake.files.Put(drive + "nvme_identify_controller.hexdump.txt",
+                   test::SmartDataFile(std::string(kXpg) + "identify_controller_first512.hexdump.txt"));
+    if (log) fake.files.Put(drive + "nvme_smart_health_log02.hexdump.txt", test::SmartDataFile(std::string(kXpg) + "smart_health_log02.hexdump.txt"));
+    fake.files.Put(drive + "length.txt", "1000204886016\r\n");
+  }
+  // Drive 0's health log with one byte changed (a .bin capture is read before a hexdump).
+  void SetLogByte(size_t at, uint8_t value) {
+    std::string log = *ParseSectorDump(test::SmartDataFile(std::string(kXpg) + "smart_health_log02.hexdump.txt"));
+    log[at] = static_cast<char>(value);
+    fake.files.Put("C:\\replay\\drive0_nvme_smart_health_log02.bin", log);
+  }
+  std::vector<std::string> Lines(const std::string& path) {
+    return SplitLines(fake.codec.FromCp932(fake.files.Get(path)));
+  }
+  bool Save() {
+    bool written = false;
+    AppendHealthHistory(fake.platform, kPcFile, written);
+    return written;
+  }
+
+  test::FakePlatform fake;
+  Driver driver{fake.files};
+};
+
+TEST_F(Nvme, TheRealCaptureFillsTheSlotsTheRowsAndTheHistory) {
+  PutCapture(0);
+  TSmartResult r;
+  std::string error;
+  ASSERT_TRUE(ReadSmartData(fake.platform, 0, r, error));
+  EXPECT_EQ(error, "");
+  EXPECT_EQ(r.BusType + "|" + r.ModelNumber + "|" + r.FirmwareRev + "|" + r.SerialNumber,
+            "NVMe|XPG GAMMIX S50 Lite|82A7TBAA|????????????????????");  // the report blanked the serial
+  EXPECT_EQ(std::vector<int64_t>({r.Capacity / 1048576, r.Temperature, r.TempWorst, r.TempLow, r.HoursRunning,
+                                  r.PowerCycles, r.ReallocSector}),
+            std::vector<int64_t>({953869, 43, 43, 43, 1054, 12, 0}));
+  std::vector<std::string> slots;
+  for (int i = 0; i < r.AttrCount; ++i)
+    slots.push_back(std::to_string(r.AttrId[i]) + " " + r.AttrStatus[i] + " " + AttrCell(r, r.AttrId[i]).substr(
+                        r.AttrStatus[i].size() + 1) + " " + std::to_string(r.RawValue[i]) +
+                    (r.PreFailure[i] ? " P" : "") + (r.EventCount[i] ? " E" : "") + (r.ErrorRate[i] ? " R" : ""));
+  EXPECT_EQ(slots, (std::vector<std::string>{"5 OK 100/100/10 0 P", "9 - 100/100/0 1054 E", "12 - 100/100/0 12 E",
+                                             "192 - 100/100/0 2 E", "194 - 43/43/0 184686411819",
+                                             "198 - 100/100/0 0 E", "213 OK 100/100/10 0 P", "233 - 89/89/0 11",
+                                             "241 - 100/100/0 44115588 E", "242 - 100/100/0 4238934 E"}));
+
+  std::vector<std::string> rows;
+  DiskHealthItems(fake.platform, std::string(kHdd) + "PC01__WORKGROUP.csv",
+                  [&](const std::string& v) { rows.push_back(v); });
+  EXPECT_EQ(rows, (std::vector<std::string>{"0/0", "", "OK/100/100/10/0", "", "", "-/43/43/0/43/43"}));
+
+  ASSERT_TRUE(Save());
+  const auto lines = Lines(std::string(kHdd) + "PC01__WORKGROUP.csv");
+  ASSERT_EQ(lines.size(), 3u);
+  const auto english = Split(lines[0], ','), japanese = Split(lines[1], ','), data = Split(lines[2], ',');
+  ASSERT_EQ(english.size(), data.size());
+  ASSERT_EQ(japanese.size(), data.size());
+  EXPECT_EQ(Join(std::vector<std::string>(data.begin() + 2, data.begin() + 14), ","),
+            "0,953869,XPG GAMMIX S50 Lite,????????????????????,43,43,43,0,0,0,12,1054");
+  std::vector<std::string> heads;  // groups of five from column 14; 1, 7, 10 and 3 are empty
+  for (size_t c = 14; c + 1 < english.size(); c += 5) heads.push_back(english[c] + "/" + japanese[c]);
+  EXPECT_EQ(heads, (std::vector<std::string>{
+                       "/", "*5: Reallocated Sector Count/再配置セクタ数", "/", "/", "/", "194: Temperature Celcius/温度（℃）",
+                       "9: Power On Hours Count/電源入り時間", "12: Power Cycle Count/電源入切回数",
+                       "192: Emergency Retract Cycle/非常退避回数", "198: Off-line Uncorrectable/回復不可セクタ",
+                       "*213: Critical Warning/重大な警告", "233: Media Wearout Indicator/残り寿命",
+                       "241: Total Data Written/総書き込み量", "242: Total Data Read/総読み込み量"}));
+}
+
+TEST_F(Nvme, FailingLogsAreJudgedAndAnnouncedAsForAnAtaDrive) {
+  struct Case {
+    const char* name;
+    size_t byte;
+    uint8_t value;
+    int id;
+    const char* status;
+  };
+  const Case cases[] = {
+      {"spare below its threshold", 3, 5, 5, "故障"},
+      {"spare in the warning band", 3, 40, 5, "警戒"},
+      {"critical warning bit 2: reliability degraded", 0, 0x04, 213, "故障"},
+      {"critical warning bit 5: persistent memory unreliable", 0, 0x20, 213, "故障"},
+      {"critical warning bit 1 alone: temperature", 0, 0x02, 213, "警戒"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fake.files.RemoveFile(std::string(kHdd) + "PC01__WORKGROUP.csv");
+    for (const char* log : {"_hddfail.txt", "_failed.txt", "_fail_plus_warning.txt"})
+      fake.files.RemoveFile(std::string(kHdd) + log);
+    fake.dialogs.shown.clear();
+    fake.files.RemoveFile("C:\\replay\\drive0_nvme_smart_health_log02.bin");
+    PutCapture(0);
+    Save();  // a healthy first save
+    SetLogByte(c.byte, c.value);
+    TSmartResult r;
+    std::string error;
+    ReadSmartData(fake.platform, 0, r, error);
+    ASSERT_GE(FindSlot(r, c.id), 0);
+    EXPECT_EQ(r.AttrStatus[FindSlot(r, c.id)], c.status);
+    EXPECT_EQ(r.SmartFailTot + r.SmartWarnTot, 1);
+
+    Save();
+    const bool failure = std::string(c.status) == "故障";
+    const std::vector<std::string> event = {std::string("PC01               2026/12/06 10:00:00  故障 ") +
+                                            (failure ? "1/0  警告 0/0" : "0/0  警告 1/0")};
+    EXPECT_EQ(Lines(std::string(kHdd) + "_fail_plus_warning.txt"), event);
+    EXPECT_EQ(Lines(std::string(kHdd) + "_failed.txt"), failure ? event : std::vector<std::string>{});
+    EXPECT_EQ(Lines(std::string(kHdd) + "_hddfail.txt"), failure ? event : std::vector<std::string>{});
+    ASSERT_EQ(fake.dialogs.shown.size(), failure ? 1u : 0u);  // a first warning is not announced yet
+    if (failure) {
+      EXPECT_EQ(fake.dialogs.shown[0].text,
+                "【重要】ハードディスクが故障しました\n作業をやめ直ちにシステム担当者に連絡してください");
+    }
+  }
+}
+
+TEST_F(Nvme, DriversThatAnswerOneQueryOrWantMoreAccess) {
+  PutCapture(0);
+  struct Case {
+    const char* name;
+    bool device, adapter, wantsAccess;
+    std::vector<uint32_t> opens;
+    const char* error;  // "" when the drive is read
+  };
+  const Case cases[] = {
+      {"device query only", true, false, false, {0}, ""},
+      {"adapter query only", false, true, false, {0}, ""},
+      {"a driver that refuses the query handle", true, true, true, {0, kGenericReadWrite}, ""},
+      {"neither query: the ATA path's text", false, false, false, {0, kGenericReadWrite},
+       "DFP_GET_VERSION failed: message 1"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    driver.device = c.device;
+    driver.adapter = c.adapter;
+    driver.wantsAccess = c.wantsAccess;
+    driver.opens.clear();
+    driver.requests.clear();
+    TSmartResult r;
+    std::string error;
+    EXPECT_EQ(ReadSmartDrive(fake.platform, 0, r, error), *c.error ? DriveState::Unreadable : DriveState::Read);
+    EXPECT_EQ(error, c.error);
+    EXPECT_EQ(driver.opens, c.opens);
+    // The length from the length query on a read/write handle, from the geometry on the other.
+    if (!*c.error) {
+      EXPECT_EQ(r.Capacity, 1000204886016);
+    }
+  }
+  // The requests byte for byte: STORAGE_PROPERTY_QUERY (device property, standard query) and the
+  // protocol data block (NVMe, identify controller / health log, offset 40 and length).
+  auto le = [](std::initializer_list<uint32_t> words) {
+    std::string b;
+    for (uint32_t w : words)
+      for (int k = 0; k < 4; ++k) b += static_cast<char>((w >> (8 * k)) & 0xFF);
+    return b;
+  };
+  driver.device = driver.adapter = true;
+  driver.wantsAccess = false;
+  driver.requests.clear();
+  TSmartResult r;
+  std::string error;
+  ReadSmartData(fake.platform, 0, r, error);
+  ASSERT_EQ(driver.requests.size(), 2u);
+  EXPECT_EQ(driver.requests[0], le({50, 0, 3, 1, 1, 0, 40, 4096}) + std::string(16 + 4096, '\0'));
+  EXPECT_EQ(driver.requests[1], le({50, 0, 3, 2, 2, 0, 40, 512}) + std::string(16 + 512, '\0'));
+}
+
+TEST_F(Nvme, AnUnreadableDriveZeroHidesNoDriveBehindIt) {
+  PutCapture(0, false);  // there, but without its health log: neither path reads it
+  PutCapture(1);
+  ASSERT_TRUE(Save());
+  EXPECT_EQ(Split(Lines(std::string(kHdd) + "PC01__WORKGROUP.csv")[2], ',')[4], "XPG GAMMIX S50 Lite");
+  TForm1 form(fake.platform, {});
+  form.HDD1Click();
+  EXPECT_TRUE(fake.dialogs.shown.empty());
+  EXPECT_EQ(form.StringGrid1.Cell(3, 1), "1");
+  EXPECT_EQ(DisksWordValues(fake.platform, 3),
+            (std::vector<std::string>{"0 NVMe -", "1 NVMe XPG GAMMIX S50 Lite 953869MB OK 43℃", ""}));
+  EXPECT_EQ(DisksWordValues(fake.platform, 1), std::vector<std::string>{"0 NVMe -"});
+  EXPECT_TRUE(DisksWordValues(fake.platform, -2).empty());
+}
+
+}  // namespace
+}  // namespace orv
