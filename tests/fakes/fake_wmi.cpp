@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 #include "util/text.h"
 
@@ -291,6 +292,19 @@ std::vector<WmiInstance> ParseWmiListing(std::string_view text) {
     if (!AddedByPowerShell(name)) current.properties.push_back(PropertyFromText(name, value));
   }
   finish();
+  return instances;
+}
+
+std::vector<WmiInstance> ParseWmicList(std::string_view text) {
+  std::vector<WmiInstance> instances;
+  WmiInstance current;
+  for (const std::string& raw : SplitLines(text)) {
+    std::string name, value;
+    if (!SplitPropertyLine(raw, name, value)) continue;
+    if (FindProperty(current, name)) instances.push_back(std::exchange(current, {}));
+    current.properties.push_back(PropertyFromText(name, value));
+  }
+  if (!current.properties.empty()) instances.push_back(std::move(current));
   return instances;
 }
 

@@ -64,6 +64,10 @@ class HangingWmi final : public IWmi {
 // Cim*) are left out.
 std::vector<WmiInstance> ParseWmiListing(std::string_view text);
 
+// Instances from wmic's "/format:list" output, which puts a blank line after every value: blank
+// lines separate nothing, and a property name that comes again starts the next instance.
+std::vector<WmiInstance> ParseWmicList(std::string_view text);
+
 // Instances from a column table (wmic "get" with named columns, PowerShell's table view): the
 // first line that starts with `firstColumn` is the header, a line of dashes under it is skipped,
 // rows follow up to the next blank line. Cells are cut at the header's column starts.

@@ -2,8 +2,10 @@
 
 #include "app/form1.h"
 #include "fakes/fake_platform.h"
+#include "fakes/fake_wmi.h"
 #include "inventory/collection_run.h"
 #include "platform/null_services.h"
+#include "util/text.h"
 
 namespace orv {
 namespace {
@@ -16,10 +18,10 @@ struct Record {
   AppState state;
 };
 
-Record Collect(FakePlatform& p, const std::string& saveFolder = "") {
-  NullWmi wmi;
+Record Collect(FakePlatform& p, const std::string& saveFolder = "", IWmi* fakeWmi = nullptr) {
+  NullWmi noWmi;
   NullCpu cpu;
-  CollectionServices services{p.platform, wmi, cpu};
+  CollectionServices services{p.platform, fakeWmi ? *fakeWmi : noWmi, cpu};
   Record run;
   run.state.saveFolder = saveFolder;
   MemoModel memo;
@@ -169,6 +171,45 @@ TEST(CollectionRun, NetworkComponentsAreFoundDepthFirst) {
   EXPECT_EQ(Row(run, 85), "");
   EXPECT_EQ(Row(run, 86), "Internet Protocol (TCP/IP)");
   EXPECT_EQ(Row(run, 87), "");
+}
+
+TEST(CollectionRun, Windows10And11InTheFixedRows) {
+  FakePlatform p;
+  // The CurrentVersion key of a Windows 10 Education 20H2 PC.
+  const std::string cv = "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion";
+  for (const std::string& line : SplitLines(test::ReadTestData(
+           "wmi/ntcurrentversion_getitemproperty_win10-education-20H2-pl_getwinver-comment.txt"))) {
+    const size_t colon = line.find(" : ");
+    if (colon == std::string::npos) continue;
+    const std::string name = Trim(line.substr(0, colon)), value = Trim(line.substr(colon + 3));
+    if (EndsWith(name, "VersionNumber") || name == "InstallDate")
+      p.registry.SetDword(cv, name, static_cast<uint32_t>(*ParseInt64(value)));
+    else
+      p.registry.SetString(cv, name, value);
+  }
+  p.registry.SetDword("HKLM\\SOFTWARE\\Policies\\Microsoft\\Windows\\WindowsUpdate\\AU", "AUOptions", 4);
+  p.shell.admin = false;  // the filtered token of UAC
+  p.system.administratorsMember = true;
+  const std::string net = "HKLM\\System\\CurrentControlSet\\Control\\Network\\{4D36E974}\\{A1}";
+  p.registry.SetString(net, "Description", "Microsoft ネットワーク用ファイルとプリンター共有");
+  p.registry.SetString(net, "InfPath", "netserv.inf");
+  test::FakeWmi wmi;
+  wmi.classes["Win32_QuickFixEngineering"] = {
+      {{test::ScalarProperty("HotFixID", 8, std::string("KB5026446")),
+        test::ScalarProperty("Description", 8, std::string("Security Update")),
+        test::ScalarProperty("InstalledOn", 8, std::string("5/12/2023"))}},
+      {{test::ScalarProperty("HotFixID", 8, std::string("KB5012170")),
+        test::ScalarProperty("InstalledOn", 8, std::string("12/8/2022"))}}};
+  Record run = Collect(p, "", &wmi);
+  EXPECT_EQ(Row(run, 31), "10.0.19042");
+  EXPECT_EQ(Row(run, 32), "2023/05/12");
+  EXPECT_EQ(Row(run, 34), "4:自動アップデート");
+  EXPECT_EQ(Row(run, 35), "AdminUser");
+  EXPECT_EQ(Row(run, 85), "Microsoft ネットワーク用ファイルとプリンター共有");
+  EXPECT_EQ(std::vector<std::string>(run.rows.begin() + 190, run.rows.end()),
+            (std::vector<std::string>{"2023/05/12 KB5026446 Security Update", "2022/12/08 KB5012170"}));
+  p.system.administratorsMember = false;
+  EXPECT_EQ(Row(Collect(p), 35), "Non-AdminUser");
 }
 
 TEST(RowFormats, ClockRoundingByDigits) {
