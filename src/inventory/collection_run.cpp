@@ -199,10 +199,12 @@ std::string WindowsProductName(TRegistryEx& reg, IWmi& wmi, bool is9x) {
   } else {
     name = RegText(reg, kCurrentVersionNT, "ProductName");
   }
-  name += " " + ReplaceServicePack(RegText(reg, kCurrentVersionNT, "CSDVersion"));
+  if (std::string csd = RegText(reg, kCurrentVersionNT, "CSDVersion"); !csd.empty()) name += " " + ReplaceServicePack(csd);
   // The WMI caption is preferred; without one the registry's name (with its service pack) stands.
+  // Windows without a service pack (every release since 8) gets no blank after its caption.
   std::string caption = GetOSProperty(wmi, "Caption");
-  std::string value = caption.empty() ? name : caption + " " + ReplaceServicePack(WmiServicePack(wmi));
+  const std::string servicePack = ReplaceServicePack(WmiServicePack(wmi));
+  std::string value = caption.empty() ? name : servicePack.empty() ? caption : caption + " " + servicePack;
   return DropMicrosoftWindows(value);
 }
 

@@ -67,7 +67,7 @@ TEST(CollectionRun, RegistryRowsOfAnNtMachine) {
   EXPECT_EQ(Row(run, 9), "受付");
   EXPECT_EQ(Row(run, 10), "佐藤 太郎");
   EXPECT_EQ(Row(run, 11), "総務部");
-  EXPECT_EQ(Row(run, 30), "Windows 10 Pro ");  // no WMI caption: the registry's name and service pack
+  EXPECT_EQ(Row(run, 30), "Windows 10 Pro");  // no WMI caption: the registry's name (no service pack)
   EXPECT_EQ(Row(run, 31), "6.3.19045");
   EXPECT_EQ(Row(run, 34), "4:自動アップデート");
   EXPECT_EQ(Row(run, 35), "AdminUser");
@@ -200,7 +200,11 @@ TEST(CollectionRun, Windows10And11InTheFixedRows) {
         test::ScalarProperty("InstalledOn", 8, std::string("5/12/2023"))}},
       {{test::ScalarProperty("HotFixID", 8, std::string("KB5012170")),
         test::ScalarProperty("InstalledOn", 8, std::string("12/8/2022"))}}};
+  // Windows 11 Pro's own caption: no service pack (null), the "Microsoft Windows " prefix.
+  wmi.classes["Win32_OperatingSystem"] = test::ParseWmiListing(
+      test::ReadTestData("wmi/wmi_win32_operatingsystem_formatlist_win11-de-parallels-vm_olray-delphifun.txt"));
   Record run = Collect(p, "", &wmi);
+  EXPECT_EQ(Row(run, 30), "11 Pro");
   EXPECT_EQ(Row(run, 31), "10.0.19042");
   EXPECT_EQ(Row(run, 32), "2023/05/12");
   EXPECT_EQ(Row(run, 34), "4:自動アップデート");
