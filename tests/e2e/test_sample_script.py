@@ -113,8 +113,10 @@ def test_rows_over_the_fixtures_and_the_item_list_names_them():
     added = rows[90:90 + len(ROWS)]
     for i, ((_, want), have) in enumerate(zip(ROWS, added)):
         assert want is None or have == want, f"row {91 + i}: {have!r}, expected {want!r}"
-    # The fixed rows that Windows 11 moved, and the programs of the user's and the 32-bit list.
-    fixed = {31: "10.0.22631", 34: "4:自動アップデート", 85: "Microsoft ネットワーク用ファイルとプリンター共有"}
+    # The fixed rows that Windows 11 moved (rows 78 and 84 from the 32-bit view), and the programs
+    # of the user's and the 32-bit list.
+    fixed = {31: "10.0.22631", 34: "4:自動アップデート", 78: "'8.8.0.1804", 84: "17.505.00",
+             85: "Microsoft ネットワーク用ファイルとプリンター共有"}
     for row, text in fixed.items():
         assert rows[row - 1] == text, f"row {row}: {rows[row - 1]!r}, expected {text!r}"
     programs = rows[90 + len(ROWS):190 + len(ROWS)]

@@ -211,28 +211,17 @@ const std::vector<WmiInstance>* FakeWmi::Class(const std::string& prefix, const 
 }
 
 bool FakeWmi::Connected() {
-  if (!connected_ && !connectFailed_) {
-    if (connectFailures > 0) {
-      --connectFailures;
-      connectFailed_ = true;
-    } else {
-      connected_ = true;
-    }
-  }
+  // The first query after a Reconnect connects, or fails to while failures are left.
+  if (!connected_ && !connectFailed_) (connectFailures-- > 0 ? connectFailed_ : connected_) = true;
   return connected_;
 }
 
 std::optional<std::vector<WmiInstance>> FakeWmi::ExecQuery(const std::string& wql) {
-  WmiRequest request;
-  request.text = wql;
-  return Query(request);
+  return Query({kDefaultWmiNamespace, wql, false});
 }
 
 std::optional<std::vector<WmiInstance>> FakeWmi::InstancesOf(const std::string& className) {
-  WmiRequest request;
-  request.text = className;
-  request.listClass = true;
-  return Query(request);
+  return Query({kDefaultWmiNamespace, className, true});
 }
 
 std::optional<std::vector<WmiInstance>> FakeWmi::Query(const WmiRequest& request) {

@@ -44,14 +44,11 @@ class HangingWmi final : public IWmi {
  public:
   std::chrono::milliseconds elapsed{0};
   int calls = 0;
-  std::optional<std::vector<WmiInstance>> ExecQuery(const std::string&) override { return Wait(kWmiCallLimit); }
-  std::optional<std::vector<WmiInstance>> InstancesOf(const std::string&) override { return Wait(kWmiCallLimit); }
-  std::optional<std::vector<WmiInstance>> Query(const WmiRequest& request) override { return Wait(request.timeLimit); }
-
- private:
-  std::optional<std::vector<WmiInstance>> Wait(std::chrono::milliseconds limit) {
+  std::optional<std::vector<WmiInstance>> ExecQuery(const std::string& wql) override { return Query({"", wql}); }
+  std::optional<std::vector<WmiInstance>> InstancesOf(const std::string& c) override { return Query({"", c}); }
+  std::optional<std::vector<WmiInstance>> Query(const WmiRequest& request) override {
     ++calls;
-    elapsed += limit;
+    elapsed += request.timeLimit;
     return std::nullopt;
   }
 };

@@ -68,23 +68,6 @@ TEST_F(AntiVirusTest, SevenItemsInOrderWithOrWithoutProducts) {
                                "1.594.00 2003/07/08 09:00:00"}));
 }
 
-TEST_F(AntiVirusTest, KeysOfThe32BitViewAreRead) {
-  // Both product lines are 32-bit programs: on 64-bit Windows their keys are under WOW6432Node.
-  auto set = [this](const std::string& key, const char* name, const char* text) {
-    RegValue v;
-    v.type = regtype::String;
-    v.text = text;
-    fake.AddKey(key, RegView::Wow32).values.emplace_back(name, v);
-  };
-  set(kPlugins + "VIRUSCAN8000", "Version", "8.8.0.1804");
-  set(kEngine, "szEngineVer", "5900.7806");
-  set(kPattern2, "PatternVer", "17.505.00");
-  const Strings items = Status();
-  EXPECT_EQ(items[kVersion], "'8.8.0.1804");
-  EXPECT_EQ(items[kEngineVer], "5900.7806");
-  EXPECT_EQ(items[kPattern], "17.505.00");
-}
-
 TEST_F(AntiVirusTest, DefinitionVersionIsTheGreatestOfThree) {
   struct Case {
     std::string dat, virDef, sourceDisk, expected;

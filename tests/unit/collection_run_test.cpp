@@ -175,18 +175,12 @@ TEST(CollectionRun, NetworkComponentsAreFoundDepthFirst) {
 
 TEST(CollectionRun, Windows10And11InTheFixedRows) {
   FakePlatform p;
-  // The CurrentVersion key of a Windows 10 Education 20H2 PC.
+  // Values of the CurrentVersion key of a Windows 10 Education 20H2 PC (tests/data/wmi/ntcurrentversion_...).
   const std::string cv = "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion";
-  for (const std::string& line : SplitLines(test::ReadTestData(
-           "wmi/ntcurrentversion_getitemproperty_win10-education-20H2-pl_getwinver-comment.txt"))) {
-    const size_t colon = line.find(" : ");
-    if (colon == std::string::npos) continue;
-    const std::string name = Trim(line.substr(0, colon)), value = Trim(line.substr(colon + 3));
-    if (EndsWith(name, "VersionNumber") || name == "InstallDate")
-      p.registry.SetDword(cv, name, static_cast<uint32_t>(*ParseInt64(value)));
-    else
-      p.registry.SetString(cv, name, value);
-  }
+  p.registry.SetString(cv, "CurrentVersion", "6.3");
+  p.registry.SetString(cv, "CurrentBuildNumber", "19042");
+  p.registry.SetDword(cv, "CurrentMajorVersionNumber", 10);
+  p.registry.SetDword(cv, "CurrentMinorVersionNumber", 0);
   p.registry.SetDword("HKLM\\SOFTWARE\\Policies\\Microsoft\\Windows\\WindowsUpdate\\AU", "AUOptions", 4);
   p.shell.admin = false;  // the filtered token of UAC
   p.system.administratorsMember = true;
@@ -194,12 +188,8 @@ TEST(CollectionRun, Windows10And11InTheFixedRows) {
   p.registry.SetString(net, "Description", "Microsoft ネットワーク用ファイルとプリンター共有");
   p.registry.SetString(net, "InfPath", "netserv.inf");
   test::FakeWmi wmi;
-  wmi.classes["Win32_QuickFixEngineering"] = {
-      {{test::ScalarProperty("HotFixID", 8, std::string("KB5026446")),
-        test::ScalarProperty("Description", 8, std::string("Security Update")),
-        test::ScalarProperty("InstalledOn", 8, std::string("5/12/2023"))}},
-      {{test::ScalarProperty("HotFixID", 8, std::string("KB5012170")),
-        test::ScalarProperty("InstalledOn", 8, std::string("12/8/2022"))}}};
+  wmi.classes["Win32_QuickFixEngineering"] = test::ParseWmicList(
+      "HotFixID=KB5026446\nDescription=Security Update\nInstalledOn=5/12/2023\nHotFixID=KB5012170\nInstalledOn=12/8/2022");
   // Windows 11 Pro's own caption: no service pack (null), the "Microsoft Windows " prefix.
   wmi.classes["Win32_OperatingSystem"] = test::ParseWmiListing(
       test::ReadTestData("wmi/wmi_win32_operatingsystem_formatlist_win11-de-parallels-vm_olray-delphifun.txt"));

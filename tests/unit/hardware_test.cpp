@@ -79,17 +79,11 @@ TEST(MemoryTest, SlotRulesForSmallModulesUnknownCodesAndNulls) {
       {"codes past the tables have no name", {Module("A", "8589934592", 26, 24, 3200)}, "A:/8192/3200/64/", "3200"},
       {"last codes of the tables", {Module("A", "8589934592", 23, 20, 3200)}, "A:LGA/8192/3200/64/DDR", "3200"},
       {"null speed passes on as NULL", {nullSpeed}, "DIMM2:DIMM/512/NULL/64/DDR", "NULL"},
-      {"SMBIOS names DDR3 to LPDDR5",
-       {smbios(Module("A", "8589934592", 12, 0, 3200), 26), smbios(Module("B", "8589934592", 12, 24, 1600), 24),
-        smbios(Module("C", "8589934592", 12, 0, 4800), 34), smbios(Module("D", "8589934592", 12, 0, 6400), 35),
-        smbios(Module("E", "8589934592", 12, 0, 4266), 30)},
-       "A:SODIMM/8192/3200/64/DDR4 +B:SODIMM/8192/1600/64/DDR3 +C:SODIMM/8192/4800/64/DDR5 "
-       "+D:SODIMM/8192/6400/64/LPDDR5 +E:SODIMM/8192/4266/64/LPDDR4",
-       "4266"},
-      {"SMBIOS unknown or reserved keeps the old name",
-       {smbios(Module("A", "8589934592", 8, 0, 2400), 2), smbios(Module("B", "8589934592", 8, 20, 400), 26),
-        smbios(Module("C", "8589934592", 8, 0, 2400), 21)},
-       "A:DIMM/8192/2400/64/Unknown +B:DIMM/8192/400/64/DDR +C:DIMM/8192/2400/64/Unknown", "2400"},
+      {"SMBIOS names newer kinds; its unknown and reserved codes, and an old name, stand back",
+       {smbios(Module("A", "1073741824", 12, 0, 3200), 26), smbios(Module("B", "1073741824", 12, 24, 4800), 35),
+        smbios(Module("C", "1073741824", 8, 0, 800), 2), smbios(Module("D", "1073741824", 8, 20, 400), 21)},
+       "A:SODIMM/1024/3200/64/DDR4 +B:SODIMM/1024/4800/64/LPDDR5 +C:DIMM/1024/800/64/Unknown +D:DIMM/1024/400/64/DDR",
+       "400"},
   };
   for (const Case& c : cases) {
     FakeWmi wmi;

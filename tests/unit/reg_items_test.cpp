@@ -199,10 +199,8 @@ TEST(RegItems, WindowsWordsGiveTheirCountOfValuesInStepWithTheCatalogue) {
   Script s;
   test::FakeWmi wmi;
   s.p.platform.wmi = &wmi;
-  wmi.classes["Win32_BIOS"] = {{{test::ScalarProperty("Manufacturer", 8, std::string("LENOVO")),
-                                 test::ScalarProperty("SMBIOSBIOSVersion", 8, std::string("J5ET56WW (1.27 )"))}}};
-  wmi.classes["Win32_QuickFixEngineering"] = {{{test::ScalarProperty("HotFixID", 8, std::string("KB5026446")),
-                                                test::ScalarProperty("InstalledOn", 8, std::string("5/12/2023"))}}};
+  wmi.classes["Win32_BIOS"] = test::ParseWmicList("Manufacturer=LENOVO\nSMBIOSBIOSVersion=J5ET56WW (1.27 )");
+  wmi.classes["Win32_QuickFixEngineering"] = test::ParseWmicList("HotFixID=KB5026446\nInstalledOn=5/12/2023");
   const Lines script = {"#wmi:Win32_BIOS.Manufacturer,SMBIOSBIOSVersion", "#wmi:Win32_NoSuchClass.Name 2",
                         "#WMI:root\\wmi\\MSStorageDriver_FailurePredictStatus.InstanceName 0", "#antivirus 2",
                         "#updates 3", "#wmi:\\\\srv\\root\\cimv2\\Win32_BIOS.Manufacturer -1"};
@@ -212,8 +210,7 @@ TEST(RegItems, WindowsWordsGiveTheirCountOfValuesInStepWithTheCatalogue) {
   EXPECT_EQ(ScriptItemNames(withEnd, "NT"),
             (Lines{script[0], "#wmi:Win32_NoSuchClass.Name", "", "#WMI:root\\wmi\\MSStorageDriver_FailurePredictStatus.InstanceName",
                    "#antivirus", "", "#updates", "", "", "#wmi:\\\\srv\\root\\cimv2\\Win32_BIOS.Manufacturer"}));
-  // A remote namespace is never asked.
-  for (const std::string& asked : wmi.asked) EXPECT_FALSE(StartsWith(asked, "\\\\")) << asked;
+  for (const std::string& asked : wmi.asked) EXPECT_FALSE(StartsWith(asked, "\\\\")) << asked;  // never remote
 }
 
 TEST(RegItems, PlainKeyBlock) {
