@@ -2,7 +2,9 @@
 // "HKEY_" root, "#" count line, "&" installed program, "$" environment, "?" section, ">" question,
 // "<" prompt, "." file type version, "\" key block, "//" comment, anything else a literal value.
 // The item catalogue names the same lines (ScriptItemNames); the count of a "#" line comes from the
-// catalogue's CountLineCount so that names and values stay row for row.
+// catalogue's CountLineCount so that names and values stay row for row. The words that ask Windows
+// itself ("#antivirus", "#updates", "#wmi:") live in src/probes, one file each; this file only
+// dispatches to them.
 #include "regscript/reg_items.h"
 
 #include <string_view>
