@@ -1,6 +1,7 @@
 // WMI answers as text: RenderWmiValue of any property (every CIM type, arrays, nulls, every kind
 // of variant), the table query and the probes built on it (memory, board, BIOS, disks, network
-// adapters), over a WMI that answers every query with the instances of the input.
+// adapters, anti-virus products, installed updates, the "#wmi:" word), over a WMI that answers
+// every query, in any namespace, with the instances of the input.
 //
 // Input: [0] bit 0 every query fails, bits 1-2 the instance count (0..3); then per instance a
 // property count byte (0..15) and per property: a name byte (an index into kNames, or a
@@ -9,17 +10,23 @@
 // (8 bytes for numbers, a length byte and the bytes for a string). Missing bytes read as 0.
 //
 // Properties: a null renders "NULL"; the table has one row per instance under the header, all
-// of the header's width; the adapters give exactly 16 values.
+// of the header's width; the adapters give exactly 16 values; the script words exactly their
+// count; every update line starts with a real date "yyyy/mm/dd" (or the unknown date).
 
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "fuzz_support.h"
+#include "platform/clock.h"
 #include "platform/wmi.h"
+#include "probes/antivirus_products.h"
 #include "probes/hardware.h"
+#include "probes/installed_updates.h"
 #include "probes/network_info.h"
 #include "probes/wmi_table.h"
+#include "probes/wmi_word.h"
+#include "util/text.h"
 
 namespace orv {
 namespace {
@@ -30,7 +37,9 @@ const char* const kNames[] = {
     "DeviceLocator", "MaxCapacity", "MemoryDevices", "SMBIOSBIOSVersion", "SMBIOSMajorVersion",
     "SMBIOSMinorVersion", "SerialNumber", "Product", "Description", "IPEnabled", "DHCPEnabled", "IPAddress",
     "IPSubnet", "DefaultIPGateway", "DNSServerSearchOrder", "MACAddress", "WINSPrimaryServer",
-    "WINSSecondaryServer", "L2CacheSize", "Caption"};
+    "WINSSecondaryServer", "L2CacheSize", "Caption", "SMBIOSMemoryType", "HotFixID", "InstalledOn",
+    "displayName", "productState", "AMProductVersion", "AntivirusEnabled", "RealTimeProtectionEnabled",
+    "AntivirusSignatureVersion", "AntivirusSignatureLastUpdated"};
 constexpr size_t kNameCount = sizeof kNames / sizeof kNames[0];
 
 WmiScalar ReadScalar(fuzz::ByteReader& in) {
@@ -78,6 +87,7 @@ class FuzzWmi final : public IWmi {
   FuzzWmi(bool fails, std::vector<WmiInstance> instances) : fails_(fails), instances_(std::move(instances)) {}
   std::optional<std::vector<WmiInstance>> ExecQuery(const std::string&) override { return Answer(); }
   std::optional<std::vector<WmiInstance>> InstancesOf(const std::string&) override { return Answer(); }
+  std::optional<std::vector<WmiInstance>> Query(const WmiRequest&) override { return Answer(); }
 
  private:
   std::optional<std::vector<WmiInstance>> Answer() const {
@@ -129,5 +139,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   int values = 0;
   CollectAdapters(wmi, [&values](const std::string&) { ++values; });
   ORV_FUZZ_CHECK(values == 16, std::to_string(values));
+
+  ORV_FUZZ_CHECK(AntivirusWordValues(&wmi, 3).size() == 3, "antivirus");
+  DateTime t;
+  for (const std::string& line : UpdatesWordValues(&wmi, nullptr, 3))
+    ORV_FUZZ_CHECK(line.empty() || StartsWith(line, kUnknownUpdateDate) || ParseDateTime(line.substr(0, 10), t), line);
+  for (const WmiInstance& instance : instances)
+    for (const WmiProperty& p : instance.properties)
+      for (const WmiScalar& v : p.values)
+        if (const std::string* text = std::get_if<std::string>(&v)) {
+          const std::string date = InstalledOnDate(*text);
+          ORV_FUZZ_CHECK(date.empty() || (date.size() == 10 && ParseDateTime(date, t)), date);
+          ORV_FUZZ_CHECK(WmiWordValues(&wmi, ParseWmiWord(*text), 2).size() == 2, *text);
+        }
   return 0;
 }

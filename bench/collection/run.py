@@ -4,9 +4,12 @@
     make win && python3 bench/collection/run.py
 
 It runs build/win/collectbench.exe (the collection run over the real Win32 platform, without the
-window) twice in a fresh prefix: the first run pays for starting Wine's services (WMI), the second
-is the run a PC does every day. The processor clock group contains the fixed one-second
-measurement; the target is a run under 1.5 s without it.
+window) twice in a fresh prefix dressed as the Windows 11 PC of the sample script's test
+(tests/e2e/fixtures/sample_script.reg), with the shipped sample script as its regitems.txt (so
+the script group holds the anti-virus, update and graphics adapter words, which ask WMI and the
+update history): the first run pays for starting Wine's services (WMI), the second is the run a
+PC does every day. The processor clock group contains the fixed one-second measurement; the
+target is a run under 0.5 s without it.
 """
 
 import sys
@@ -18,6 +21,7 @@ sys.path.insert(0, str(REPO / "tests" / "e2e"))
 from harness import WinePrefix, win_build  # noqa: E402
 
 CLOCK_GROUP = "processor and memory"
+TARGET = 0.5
 
 
 def parse(text):
@@ -37,6 +41,9 @@ def main():
     if not tool.exists():
         sys.exit(f"{tool} is missing: run make win first")
     with WinePrefix() as prefix:
+        prefix.import_reg(REPO / "tests" / "e2e" / "fixtures" / "sample_script.reg")
+        # collectbench.exe reads the script from C:\ (its program folder).
+        (prefix.path / "drive_c" / "regitems.txt").write_bytes((win_build() / "regitems.sample.txt").read_bytes())
         for label in ("first run (Wine services starting)", "second run"):
             r = prefix.wine([tool], timeout=300)
             out = r.stdout.decode("utf-8", errors="replace")
@@ -47,8 +54,8 @@ def main():
             clock = groups.get(CLOCK_GROUP, 0.0)
             # The one-second clock measurement sits inside the processor group.
             without = total - min(clock, 1.0)
-            verdict = "within" if without < 1.5 else "OVER"
-            print(f"without the one-second clock measurement: {without:.3f} s ({verdict} the 1.5 s target)")
+            verdict = "within" if without < TARGET else "OVER"
+            print(f"without the one-second clock measurement: {without:.3f} s ({verdict} the {TARGET} s target)")
 
 
 if __name__ == "__main__":

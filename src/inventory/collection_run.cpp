@@ -13,7 +13,9 @@
 #include "platform/network.h"
 #include "platform/shell.h"
 #include "platform/system.h"
+#include "probes/bounded_sources.h"
 #include "probes/hardware.h"
+#include "probes/installed_updates.h"
 #include "probes/network_info.h"
 #include "probes/processor.h"
 #include "probes/software.h"
@@ -104,8 +106,8 @@ AuState ReadAuState(IFiles& files, const std::string& programFilesFolder) {
   return s;
 }
 
-std::string AutoUpdateSettingNT(TRegistryEx& reg) {
-  if (!reg.OpenKeyReadOnly("\\Software\\Microsoft\\Windows\\CurrentVersion\\WindowsUpdate\\Auto Update")) return {};
+std::string AutoUpdateSettingOf(TRegistryEx& reg, const char* keyPath) {
+  if (!reg.OpenKeyReadOnly(keyPath)) return {};
   if (reg.GetDataType("AUOptions") != RegDataType::Integer) return {};
   try {
     switch (int32_t v = reg.ReadInteger("AUOptions")) {
@@ -119,6 +121,40 @@ std::string AutoUpdateSettingNT(TRegistryEx& reg) {
     return {};
   }
 }
+
+// Row 34. Where Group Policy sets Windows Update (the usual case in a managed fleet), the setting
+// lives in the policy key and the key of the control panel has none.
+std::string AutoUpdateSettingNT(TRegistryEx& reg) {
+  std::string setting =
+      AutoUpdateSettingOf(reg, "\\Software\\Microsoft\\Windows\\CurrentVersion\\WindowsUpdate\\Auto Update");
+  if (setting.empty()) setting = AutoUpdateSettingOf(reg, "\\SOFTWARE\\Policies\\Microsoft\\Windows\\WindowsUpdate\\AU");
+  return setting;
+}
+
+// Row 31 on NT. "CurrentVersion" stays "6.3" on Windows 10 and 11; their version is in the two
+// integer values beside it.
+std::string WindowsVersionNT(TRegistryEx& reg) {
+  const std::string build = RegText(reg, kCurrentVersionNT, "CurrentBuildNumber");
+  try {
+    if (reg.OpenKeyReadOnly(kCurrentVersionNT) && reg.GetDataType("CurrentMajorVersionNumber") == RegDataType::Integer &&
+        reg.GetDataType("CurrentMinorVersionNumber") == RegDataType::Integer)
+      return std::to_string(reg.ReadInteger("CurrentMajorVersionNumber")) + "." +
+             std::to_string(reg.ReadInteger("CurrentMinorVersionNumber")) + "." + build;
+  } catch (const ERegistryError&) {
+  }
+  return RegText(reg, kCurrentVersionNT, "CurrentVersion") + "." + build;
+}
+
+// The patch rows when the uninstall list has no dated update: the installed updates, in the
+// patch list's own form (its date text sorts them, the text after "0@" is the row).
+void AddUpdatePatches(const std::vector<WindowsUpdate>& updates, std::vector<std::string>& patches) {
+  for (const WindowsUpdate& update : updates) patches.push_back(update.date + " " + update.kb + "0@" + UpdateLine(update));
+  SortTextList(patches);
+}
+
+// Row 35: the Administrators group counts also when UAC has filtered the token, as it does for
+// every administrator who has not chosen "run as administrator".
+bool IsAdministrator(Platform& p) { return IsUserAdmin(p.shell) || p.system.IsAdministratorsMember().value_or(false); }
 
 std::string InstallDate(TRegistryEx& reg, bool is9x) {
   try {
@@ -163,10 +199,12 @@ std::string WindowsProductName(TRegistryEx& reg, IWmi& wmi, bool is9x) {
   } else {
     name = RegText(reg, kCurrentVersionNT, "ProductName");
   }
-  name += " " + ReplaceServicePack(RegText(reg, kCurrentVersionNT, "CSDVersion"));
+  if (std::string csd = RegText(reg, kCurrentVersionNT, "CSDVersion"); !csd.empty()) name += " " + ReplaceServicePack(csd);
   // The WMI caption is preferred; without one the registry's name (with its service pack) stands.
+  // Windows without a service pack (every release since 8) gets no blank after its caption.
   std::string caption = GetOSProperty(wmi, "Caption");
-  std::string value = caption.empty() ? name : caption + " " + ReplaceServicePack(WmiServicePack(wmi));
+  const std::string servicePack = ReplaceServicePack(WmiServicePack(wmi));
+  std::string value = caption.empty() ? name : servicePack.empty() ? caption : caption + " " + servicePack;
   return DropMicrosoftWindows(value);
 }
 
@@ -258,8 +296,15 @@ std::string ComputerStem(Platform& p) {
 
 CollectionResult CollectRecord(CollectionServices& services, AppState& state, const std::string& programFolder,
                                MemoModel& memo, const std::function<void(const std::string&)>& addValue) {
-  Platform& p = services.platform;
-  IWmi& wmi = services.wmi;
+  // Each run connects to WMI anew, and WMI and the update history share one time budget (the
+  // script's words use them through the same bounds).
+  services.wmi.Reconnect();
+  SourceBudget budget(services.wmiBudget, services.now);
+  BoundedWmi wmi(services.wmi, budget);
+  BoundedUpdateHistory updateHistory(services.platform.updateHistory, budget);
+  Platform p = services.platform;
+  p.wmi = &wmi;
+  p.updateHistory = &updateHistory;
   TRegistryEx reg(p.registry);
   reg.SetRootKey(RegRoot::LocalMachine);
 
@@ -352,7 +397,7 @@ CollectionResult CollectRecord(CollectionServices& services, AppState& state, co
   mark("folders and screen");
   std::vector<std::string> programs, patches;
   reg.SetRootKey(RegRoot::LocalMachine);
-  CollectInstalledSoftware(reg, programs, patches);
+  const bool patchesDated = CollectInstalledSoftware(reg, programs, patches) != kNoPatchDate;
   reg.SetRootKey(RegRoot::LocalMachine);
   state.programFilesFolder = ReadProgramFilesFolder(reg);
 
@@ -368,15 +413,21 @@ CollectionResult CollectRecord(CollectionServices& services, AppState& state, co
     addValue(au.setting);
     addValue("");
   } else {
-    addValue(RegText(reg, kCurrentVersionNT, "CurrentVersion") + "." +
-             RegText(reg, kCurrentVersionNT, "CurrentBuildNumber"));
+    addValue(WindowsVersionNT(reg));
     std::vector<std::string> dates;
     CollectUpdateDates(reg, "\\Software\\Microsoft\\Updates", dates);
     std::sort(dates.begin(), dates.end());
-    addValue(dates.empty() ? std::string() : dates.back());
+    // Windows 10 and 11 write their updates to neither of the lists the rows were made for.
+    std::vector<WindowsUpdate> updates;
+    if (dates.empty() || !patchesDated) updates = InstalledWindowsUpdates(wmi, &updateHistory);
+    std::string lastUpdate = dates.empty() ? std::string() : dates.back();
+    if (dates.empty() && !updates.empty() && updates.front().date != kUnknownUpdateDate)
+      lastUpdate = updates.front().date;
+    addValue(lastUpdate);
+    if (!patchesDated) AddUpdatePatches(updates, patches);
     addValue("");
     addValue(AutoUpdateSettingNT(reg));
-    addValue(IsUserAdmin(p.shell) ? "AdminUser" : "Non-AdminUser");
+    addValue(IsAdministrator(p) ? "AdminUser" : "Non-AdminUser");
   }
   addValue(InstallDate(reg, is9x));
   addValue(GroupProductId(RegText(reg, currentVersion, "ProductId")));
@@ -440,7 +491,11 @@ CollectionResult CollectRecord(CollectionServices& services, AppState& state, co
   const std::string componentKey =
       is9x ? "\\System\\CurrentControlSet\\Services\\Class\\NetTrans" : "\\System\\CurrentControlSet\\Control\\Network";
   const std::string componentValue = is9x ? "DriverDesc" : "Description";
-  for (const char* text : {"プリンタ共有", "TCP/IP", "IPX/SPX", "NetBEUI"})
+  // Japanese Windows 8 and later write "プリンター共有" (with the long vowel mark).
+  std::string printerSharing = FindNetworkComponent(reg, componentKey, componentValue, "プリンタ共有");
+  if (printerSharing.empty()) printerSharing = FindNetworkComponent(reg, componentKey, componentValue, "プリンター共有");
+  addValue(printerSharing);
+  for (const char* text : {"TCP/IP", "IPX/SPX", "NetBEUI"})
     addValue(FindNetworkComponent(reg, componentKey, componentValue, text));
   addValue(EnumDialUpEntries(p.network));
   addValue(std::to_string(p.system.MillisecondsSinceStart() / 3600 / 1000));

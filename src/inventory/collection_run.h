@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "probes/bounded_sources.h"
+
 namespace orv {
 
 struct AppState;
@@ -20,7 +22,11 @@ struct CollectionServices {
   IWmi& wmi;
   ICpu& cpu;
   // Called after each group of rows with the group's name (for the collection benchmark).
-  std::function<void(const char* group)> groupDone;
+  std::function<void(const char* group)> groupDone = nullptr;
+  // All the time WMI and the update history may take in one run; after it the rows they feed
+  // are empty. `now` is the steady clock unless a test sets its own.
+  std::chrono::milliseconds wmiBudget = kCollectionWmiBudget;
+  SteadyClock now = nullptr;
 };
 
 struct CollectionResult {

@@ -15,6 +15,7 @@ class INetwork;
 class IWmi;
 class ICpu;
 class ISmartDevice;
+class IUpdateHistory;
 
 struct Platform {
   IRegistry& registry;
@@ -31,6 +32,8 @@ struct Platform {
   ICpu* cpu = nullptr;
   // The drives' S.M.A.R.T. interface; nullptr when the platform has none.
   ISmartDevice* smart = nullptr;
+  // The Windows Update history; nullptr when the platform has none.
+  IUpdateHistory* updateHistory = nullptr;
 };
 
 }  // namespace orv

@@ -50,6 +50,8 @@ class ISystem {
   virtual MemoryFacts Memory() = 0;
   // Drive 'C' ...: type, file system, size and free space.
   virtual DriveFacts Drive(char letter) = 0;
+  // The primary screen's width in physical pixels, also when the display is scaled (a
+  // 1920-pixel screen at 125 % is 1920, not the 1536 a program unaware of scaling is told).
   virtual int ScreenWidth() = 0;
   // Bits per pixel x colour planes of the screen.
   virtual int ColorBits() = 0;
@@ -69,6 +71,10 @@ class ISystem {
   virtual std::optional<std::vector<std::string>> RunningProcesses() = 0;
   // True when the program runs under Wine rather than on Windows.
   virtual bool IsWine() = 0;
+  // Whether the user belongs to the local Administrators group, also when UAC runs the program
+  // with the filtered token (the linked full token is asked); nullopt when the token cannot be
+  // read. Not a right to do anything: the filtered token still cannot.
+  virtual std::optional<bool> IsAdministratorsMember() { return std::nullopt; }
 };
 
 }  // namespace orv

@@ -1,5 +1,5 @@
 // The anti-virus status: seven items from the registry entries of the two product lines the
-// program knows, always seven and always in the same order.
+// program knows, always seven and always in the same order, read in either registry view.
 #include <algorithm>
 #include <optional>
 
@@ -53,18 +53,43 @@ struct Items {
   std::string engine, definition, lastScan, infected, onAccess, pattern;
 };
 
+// Both product lines are 32-bit programs: on 64-bit Windows their keys are in the 32-bit view
+// (under WOW6432Node), which a 64-bit program reads only when it asks for it. A key is read in
+// the program's own view when it is there, else in the 32-bit view.
+class Views {
+ public:
+  explicit Views(TRegistryEx& native) : native_(native), wow32_(native.Registry(), RegView::Wow32) {
+    wow32_.SetRootKey(native.CurrentRoot());
+  }
+  // The registry object in which `keyPath` is now open; nullptr when neither view has it.
+  TRegistryEx* Open(const char* keyPath) {
+    if (native_.OpenKeyReadOnly(keyPath)) return &native_;
+    if (wow32_.OpenKeyReadOnly(keyPath)) return &wow32_;
+    return nullptr;
+  }
+  void Close() {
+    native_.CloseKey();
+    wow32_.CloseKey();
+  }
+
+ private:
+  TRegistryEx& native_;
+  TRegistryEx wow32_;
+};
+
 // A value of `keyPath` as text; "" when the key cannot be opened.
-std::string ValueOf(TRegistryEx& reg, const char* keyPath, const char* name) {
-  if (!reg.OpenKeyReadOnly(keyPath)) return {};
-  return ReadRegValue(reg, name);
+std::string ValueOf(Views& views, const char* keyPath, const char* name) {
+  TRegistryEx* reg = views.Open(keyPath);
+  return reg ? ReadRegValue(*reg, name) : std::string();
 }
 
 // A string value of `keyPath`; "" when the key, or a string value of that name, is absent.
-std::string StringValueOf(TRegistryEx& reg, const char* keyPath, const char* name) {
-  if (!reg.OpenKeyReadOnly(keyPath)) return {};
-  const RegDataType type = reg.GetDataType(name);
+std::string StringValueOf(Views& views, const char* keyPath, const char* name) {
+  TRegistryEx* reg = views.Open(keyPath);
+  if (!reg) return {};
+  const RegDataType type = reg->GetDataType(name);
   if (type != RegDataType::String && type != RegDataType::ExpandString) return {};
-  return reg.ReadString(name);
+  return reg->ReadString(name);
 }
 
 std::string LastChars(const std::string& s, size_t count) {
@@ -89,30 +114,31 @@ std::string EndTimeText(int64_t seconds) {
 
 // "0" when the on-access scanner is set not to start, "1" when it starts, "" when not configured.
 // A setting that could not be read stays the reader's "Error!": it says nothing about the scanner.
-std::string OnAccessFlag(TRegistryEx& reg) {
-  const std::string disabled = ValueOf(reg, kMcShieldKey, "bStartDisabled");
+std::string OnAccessFlag(Views& views) {
+  const std::string disabled = ValueOf(views, kMcShieldKey, "bStartDisabled");
   if (disabled.empty() || disabled == "Error!") return disabled;
   const std::optional<int64_t> number = ParseInt64(disabled);
   return number && *number == 0 ? "1" : "0";
 }
 
 // Version 8: the last run of the on-demand task.
-void ReadVersion8Scan(TRegistryEx& reg, Items& items) {
-  if (!reg.OpenKeyReadOnly(kLastDataKey)) return;
-  const std::string endTime = ReadRegValue(reg, "szEndTime");
+void ReadVersion8Scan(Views& views, Items& items) {
+  TRegistryEx* reg = views.Open(kLastDataKey);
+  if (!reg) return;
+  const std::string endTime = ReadRegValue(*reg, "szEndTime");
   if (CharCount(endTime) < kEndTimeLength) return;
   // An end time that is not a number leaves the date empty; the other two items still stand.
   if (std::optional<int64_t> seconds = ParseInt64(LeftChars(endTime, kEndTimeLength)))
     items.lastScan = EndTimeText(*seconds);
-  items.infected = ReadRegValue(reg, "nFileInfected");
-  items.onAccess = OnAccessFlag(reg);
+  items.infected = ReadRegValue(*reg, "nFileInfected");
+  items.onAccess = OnAccessFlag(views);
 }
 
 // Version 7: the task's counter and the time its log file was last written.
-void ReadVersion7Scan(TRegistryEx& reg, IFiles& files, Items& items) {
-  if (reg.OpenKeyReadOnly(kTaskKey)) {
-    items.infected = ReadRegValue(reg, "dwNumFInfected");
-    std::string logFile = ReadRegValue(reg, "szLogFileName");
+void ReadVersion7Scan(Views& views, IFiles& files, Items& items) {
+  if (TRegistryEx* reg = views.Open(kTaskKey)) {
+    items.infected = ReadRegValue(*reg, "dwNumFInfected");
+    std::string logFile = ReadRegValue(*reg, "szLogFileName");
     // Environment variable names are not case-sensitive.
     if (SameTextIgnoringCase(LeftChars(logFile, CharCount(kAllUsersVariable)), kAllUsersVariable))
       logFile = kAllUsersFolder + logFile.substr(std::string_view(kAllUsersVariable).size());
@@ -120,7 +146,7 @@ void ReadVersion7Scan(TRegistryEx& reg, IFiles& files, Items& items) {
       if (std::optional<DateTime> written = files.LastWriteTime(logFile))
         items.lastScan = FormatDateTime(*written);
   }
-  items.onAccess = OnAccessFlag(reg);
+  items.onAccess = OnAccessFlag(views);
 }
 
 // "2003,7,9,10,5,30,..." (year, month, day, hour, minute, second, ...) -> "2003/7/9 10:05:30".
@@ -137,23 +163,23 @@ std::string ScanStartedText(const std::string& started) {
 }
 
 // Versions before 7: the console's scheduled scan and the shield setting.
-void ReadOlderScan(TRegistryEx& reg, Items& items) {
-  if (reg.OpenKeyReadOnly(kScanTaskKey)) {
-    items.lastScan = ScanStartedText(ReadRegValue(reg, "szTimeScanStarted"));
-    items.infected = ReadRegValue(reg, "uNumInfectedFiles");
+void ReadOlderScan(Views& views, Items& items) {
+  if (TRegistryEx* reg = views.Open(kScanTaskKey)) {
+    items.lastScan = ScanStartedText(ReadRegValue(*reg, "szTimeScanStarted"));
+    items.infected = ReadRegValue(*reg, "uNumInfectedFiles");
   }
-  items.onAccess = ValueOf(reg, kVirusScanKey, "bVshieldEnabled");
+  items.onAccess = ValueOf(views, kVirusScanKey, "bVshieldEnabled");
 }
 
 // Definition version: the newest of the three places a definition version is kept.
-std::string DefinitionVersion(TRegistryEx& reg) {
+std::string DefinitionVersion(Views& views) {
   std::string definition, newer;
-  if (reg.OpenKeyReadOnly(kEngineKey)) {
-    definition = ReadRegValue(reg, "szDatVersion");
-    newer = ReadRegValue(reg, "szVirDefVer");
+  if (TRegistryEx* reg = views.Open(kEngineKey)) {
+    definition = ReadRegValue(*reg, "szDatVersion");
+    newer = ReadRegValue(*reg, "szVirDefVer");
   }
   if (VersionToNumber(newer) > VersionToNumber(definition)) definition = newer;
-  const std::string sourceDisk = ValueOf(reg, kOnlineKey, "SourceDisk");
+  const std::string sourceDisk = ValueOf(views, kOnlineKey, "SourceDisk");
   const size_t equals = sourceDisk.find('=');
   const std::string online =
       equals == std::string::npos ? std::string() : CharSubstr(sourceDisk.substr(equals + 1), 0, 8);
@@ -167,13 +193,13 @@ int64_t ScanEndOrder(const std::string& endTime) {
 }
 
 // Second product line: pattern versions, then the newer of the two manual scans' end times.
-std::string PatternAndScan(TRegistryEx& reg) {
+std::string PatternAndScan(Views& views) {
   std::string pattern;
-  for (const char* key : kPatternKeys) pattern += StringValueOf(reg, key, "PatternVer");
+  for (const char* key : kPatternKeys) pattern += StringValueOf(views, key, "PatternVer");
   std::string full, manual;
-  if (reg.OpenKeyReadOnly(kManualScanKey)) {
-    full = ReadRegValue(reg, "LastTScanEndTime");
-    manual = ReadRegValue(reg, "LastMScanEndTime");
+  if (TRegistryEx* reg = views.Open(kManualScanKey)) {
+    full = ReadRegValue(*reg, "LastTScanEndTime");
+    manual = ReadRegValue(*reg, "LastMScanEndTime");
   }
   const std::string& latest = ScanEndOrder(full) > ScanEndOrder(manual) ? full : manual;
   if (!StartsWith(latest, "2")) return pattern;
@@ -196,24 +222,25 @@ void Guarded(Step step) {
 void GetAntiVirusStatus(TRegistryEx& reg, IFiles& files,
                         const std::function<void(const std::string&)>& addValue) {
   Items items;
+  Views views(reg);
   Guarded([&] {
     for (const char* key : kProductKeys) {
-      items.productVersion = ValueOf(reg, key, "Version");
+      items.productVersion = ValueOf(views, key, "Version");
       if (!items.productVersion.empty()) break;
     }
   });
-  Guarded([&] { items.engine = ValueOf(reg, kEngineKey, "szEngineVer"); });
-  Guarded([&] { items.definition = DefinitionVersion(reg); });
+  Guarded([&] { items.engine = ValueOf(views, kEngineKey, "szEngineVer"); });
+  Guarded([&] { items.definition = DefinitionVersion(views); });
   Guarded([&] {
     if (StartsWith(items.productVersion, "8"))
-      ReadVersion8Scan(reg, items);
+      ReadVersion8Scan(views, items);
     else if (StartsWith(items.productVersion, "7"))
-      ReadVersion7Scan(reg, files, items);
+      ReadVersion7Scan(views, files, items);
     else
-      ReadOlderScan(reg, items);
+      ReadOlderScan(views, items);
   });
-  Guarded([&] { items.pattern = PatternAndScan(reg); });
-  reg.CloseKey();
+  Guarded([&] { items.pattern = PatternAndScan(views); });
+  views.Close();
 
   addValue("'" + items.productVersion);
   addValue(items.engine);

@@ -22,6 +22,15 @@ constexpr std::array<const char*, 21> kMemoryTypeNames = {
     "Unknown", "Other", "DRAM",  "Synchronous DRAM", "Cache DRAM", "EDO",    "EDRAM", "VRAM",  "SRAM", "RAM", "ROM",
     "Flash",   "EEPROM", "FEPROM", "EPROM",          "CDRAM",      "3DRAM", "SDRAM", "SGRAM", "RDRAM", "DDR"};
 
+// Names of the SMBIOS memory types (SMBIOSMemoryType, SMBIOS type 17), indexed by the code.
+// Windows leaves MemoryType at 0 for DDR3 and later memory, or sets codes above the old table;
+// this code names them. Codes without a name here (reserved ones) give none.
+constexpr std::array<const char*, 37> kSmbiosMemoryTypeNames = {
+    "",      "Other",  "Unknown", "DRAM",   "EDRAM",  "VRAM",   "SRAM",  "RAM",  "ROM",   "FLASH",
+    "EEPROM", "FEPROM", "EPROM",  "CDRAM",  "3DRAM",  "SDRAM",  "SGRAM", "RDRAM", "DDR",  "DDR2",
+    "DDR2 FB-DIMM", "", "",       "",       "DDR3",   "FBD2",   "DDR4",  "LPDDR", "LPDDR2", "LPDDR3",
+    "LPDDR4", "Logical non-volatile device", "HBM", "HBM2", "DDR5", "LPDDR5", "HBM3"};
+
 // Memory modules and arrays below these sizes are not counted (bytes, kilobytes).
 constexpr int64_t kMinModuleBytes = 32000000;
 constexpr int64_t kMinArrayKB = 32000;
@@ -39,6 +48,17 @@ std::string Cell(const T2DimStrArray& table, size_t row, const std::string& name
   int column = FindWmiColumn(table, name);
   if (column == 0 || row >= table.size()) return {};
   return table[row][static_cast<size_t>(column)];
+}
+
+// The memory type of module row `row`: the old table's name, or the SMBIOS type's name when the
+// old code says nothing (0, "Unknown") or has no name; the old name stands when SMBIOS has none.
+std::string MemoryTypeName(const T2DimStrArray& table, size_t row) {
+  const std::string code = Cell(table, row, "MemoryType");
+  std::string name = CodeName(kMemoryTypeNames, code);
+  if (!name.empty() && ParseInt64(code) != 0) return name;
+  std::string smbios = CodeName(kSmbiosMemoryTypeNames, Cell(table, row, "SMBIOSMemoryType"));
+  if (smbios == "Unknown" || smbios == "Other") smbios.clear();
+  return smbios.empty() ? name : smbios;
 }
 
 // A property of one instance, rendered; nullopt when the instance has no such property.
@@ -110,7 +130,7 @@ std::string GetMemorySlots(IWmi& wmi) {
     // slot:form/MB/MHz/width/type
     result += Cell(table, k, "DeviceLocator") + ":" + CodeName(kFormFactorNames, Cell(table, k, "FormFactor")) + "/" +
               std::to_string(*bytes / 1048576) + "/" + Cell(table, k, "Speed") + "/" + Cell(table, k, "TotalWidth") +
-              "/" + CodeName(kMemoryTypeNames, Cell(table, k, "MemoryType")) + " +";
+              "/" + MemoryTypeName(table, k) + " +";
   }
   if (!result.empty()) result.resize(result.size() - 2);  // the last " +"
   return result;

@@ -15,7 +15,6 @@ namespace orv {
 namespace {
 
 constexpr const char* kUninstallKey = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-constexpr const char* kNoPatchDate = "No patch date";
 // Entries of operating-system updates start with this; everything else is a program.
 constexpr std::string_view kUpdatePrefix = "Windows ";
 // The date in an update's text is searched from this character on (0-based), past the
@@ -115,15 +114,26 @@ void SortTextList(std::vector<std::string>& list) {
 std::string CollectInstalledSoftware(TRegistryEx& reg, std::vector<std::string>& programs,
                                      std::vector<std::string>& patches) {
   // A 64-bit process sees only the 64-bit uninstall list; the 32-bit programs register in the
-  // 32-bit view, so both are read. An entry the two views share is listed once.
+  // 32-bit view, so both are read. Programs installed for the logged-on user alone (most browsers
+  // and chat programs today) register in the user's own list. An entry two lists share is listed
+  // once.
   programs.clear();
   patches.clear();
-  std::vector<std::string> entries = ReadUninstallEntries(reg);
-  TRegistryEx wow32(reg.Registry(), RegView::Wow32);
-  wow32.SetRootKey(reg.CurrentRoot());
-  const std::unordered_set<std::string> native(entries.begin(), entries.end());
-  for (std::string& entry : ReadUninstallEntries(wow32))
-    if (!native.count(entry)) entries.push_back(std::move(entry));
+  std::vector<std::string> entries;
+  std::unordered_set<std::string> listed;
+  const RegRoot machine = reg.CurrentRoot();
+  for (RegRoot root : {machine, RegRoot::CurrentUser}) {
+    for (RegView view : {RegView::Native, RegView::Wow32}) {
+      TRegistryEx list(reg.Registry(), view);
+      list.SetRootKey(root);
+      // Two entries of one list that read alike are two programs; an entry that an earlier list
+      // holds is the same program seen twice.
+      const std::vector<std::string> own = ReadUninstallEntries(list);
+      for (const std::string& entry : own)
+        if (!listed.count(entry)) entries.push_back(entry);
+      listed.insert(own.begin(), own.end());
+    }
+  }
 
   for (const std::string& entry : entries) {
     if (entry.compare(0, kUpdatePrefix.size(), kUpdatePrefix) != 0)

@@ -11,9 +11,13 @@ namespace orv {
 class IFiles;
 class TRegistryEx;
 
+// What CollectInstalledSoftware returns when no update of the list has a date.
+inline constexpr const char* kNoPatchDate = "No patch date";
+
 // Replaces the product list and the update list (both sorted) with the entries of the uninstall
-// list, read in the registry's own view and then in the 32-bit programs' view, and returns the
-// newest update date, or "No patch date". `reg`'s root must be the local machine.
+// lists of the machine and of the logged-on user, each read in the registry's own view and then
+// in the 32-bit programs' view, and returns the newest update date, or "No patch date". `reg`'s
+// root must be the local machine.
 std::string CollectInstalledSoftware(TRegistryEx& reg, std::vector<std::string>& programs,
                                      std::vector<std::string>& patches);
 // Appends the seven anti-virus items.

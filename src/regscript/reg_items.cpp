@@ -2,7 +2,9 @@
 // "HKEY_" root, "#" count line, "&" installed program, "$" environment, "?" section, ">" question,
 // "<" prompt, "." file type version, "\" key block, "//" comment, anything else a literal value.
 // The item catalogue names the same lines (ScriptItemNames); the count of a "#" line comes from the
-// catalogue's CountLineCount so that names and values stay row for row.
+// catalogue's CountLineCount so that names and values stay row for row. The words that ask Windows
+// itself ("#antivirus", "#updates", "#wmi:") live in src/probes, one file each; this file only
+// dispatches to them.
 #include "regscript/reg_items.h"
 
 #include <string_view>
@@ -15,6 +17,9 @@
 #include "platform/files.h"
 #include "platform/platform.h"
 #include "platform/system.h"
+#include "probes/antivirus_products.h"
+#include "probes/installed_updates.h"
+#include "probes/wmi_word.h"
 #include "regscript/lookups.h"
 #include "regscript/printer_details.h"
 #include "regscript/value_readers.h"
@@ -180,11 +185,32 @@ class Evaluator {
     } else if (word == "running") {
       RunningPrograms(argument);
     } else if (word == "disks") {
-      for (const std::string& value : DisksWordValues(c_.platform, count)) Add(value);
+      AddAll(DisksWordValues(c_.platform, WordCount(count)));
+    } else if (StartsWith(word, "wmi:")) {
+      // The class and property names as written: WMI gives the properties back under them.
+      AddAll(WmiWordValues(c_.platform.wmi, ParseWmiWord(LineWord(line).substr(4)), WordCount(count)));
+    } else if (word == "antivirus") {
+      AddAll(AntivirusWordValues(c_.platform.wmi, WordCount(count)));
+    } else if (word == "updates") {
+      AddAll(UpdatesWordValues(c_.platform.wmi, c_.platform.updateHistory, WordCount(count)));
     } else if (EndsWith(word, ".dll") || EndsWith(word, ".exe") || EndsWith(word, ".ocx")) {
       Add(FileVersionText(readers_, word, "ProductVersion"));
     }
     return Next::ReadLine;
+  }
+
+  // The words that report facts of Windows always give as many values as the catalogue names:
+  // n, and one for a count below 1.
+  static int WordCount(int count) { return count < 1 ? 1 : count; }
+
+  // The text between "#" and the first blank, as written.
+  static std::string LineWord(const std::string& line) {
+    const size_t blank = line.find(' ');
+    return Part(std::string_view(line).substr(1, blank == std::string::npos ? std::string::npos : blank - 1));
+  }
+
+  void AddAll(const std::vector<std::string>& values) {
+    for (const std::string& value : values) Add(value);
   }
 
   // Appends empty values until `count` values have been appended. The count is whatever the line

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """End-to-end checks of the probe rows under Wine against what Wine's own `wmic` and the machine
-report for the same things: processor, board, BIOS, memory, host name and address, drive C:.
+report for the same things: processor, board, BIOS, memory and its modules, network adapters, host
+name and address, drive C:, and the script words that ask WMI.
 
     python3 tests/e2e/test_probes.py [name filter...]
 """
@@ -17,6 +18,15 @@ from harness import Session, decode_cp932_lines, run_tests  # noqa: E402
 
 S = None
 ROWS = None
+# Script words that ask WMI, from row 91 on: 1 + 2 + 2 + 3 rows.
+# Wine has no Security Center and no Defender namespace: the anti-virus words give empty values.
+ANTIVIRUS = ["", ""]
+SCRIPT = ["#wmi:Win32_BIOS.Manufacturer,SMBIOSBIOSVersion", "#wmi:Win32_NoSuchClass.Name 2", "#antivirus 2",
+          "#updates 3"]
+FORM_FACTORS = ("Unknown Other SIP DIP ZIP SOJ Proprietary SIMM DIMM TSOP PGA RIMM SODIMM SRIMM SMD SSMP QFP TQFP "
+                "SOIC LCC PLCC BGA FPBGA LGA").split()
+MEMORY_TYPES = ["Unknown", "Other", "DRAM", "Synchronous DRAM", "Cache DRAM", "EDO", "EDRAM", "VRAM", "SRAM", "RAM",
+                "ROM", "Flash", "EEPROM", "FEPROM", "EPROM", "CDRAM", "3DRAM", "SDRAM", "SGRAM", "RDRAM", "DDR"]
 
 
 def setup_module():
@@ -27,6 +37,7 @@ def setup_module():
     out.mkdir()
     ini = p.root / "site.ini"
     ini.write_bytes(f"[General]\r\nSaveDir={p.windows_path(out)}\r\n".encode("cp932"))
+    (p.app_dir / "regitems.txt").write_bytes("\r\n".join(SCRIPT + ["// end", ""]).encode("cp932"))
     r = p.run_program(["/b0", p.windows_path(ini)], timeout=120)
     assert r.exit_code == 0 and not r.boxes, str(r)
     ROWS = decode_cp932_lines(next(out.glob("*.csv")))
@@ -54,6 +65,20 @@ def wmic(cls, *props):
     return result
 
 
+def wmic_column(cls, prop):
+    """Every instance's value of one property (`wmic path <class> get <prop>`), one line each (an
+    empty value is an empty line); None when Wine's class has no such property."""
+    r = S.prefix.wine(["wmic", "path", cls, "get", prop], timeout=60, check=False)
+    if r.returncode != 0:
+        return None
+    return [l.strip() for l in r.stdout.decode("utf-16", errors="replace").splitlines()[1:]]
+
+
+def wmic_array(text):
+    """'{"a", "b"}' as Wine's wmic prints an array -> ["a", "b"]."""
+    return [e.strip().strip('"') for e in text.strip("{}").split(",") if e.strip()] if text else []
+
+
 def row(n):
     return ROWS[n - 1]
 
@@ -76,6 +101,49 @@ def test_memory_agrees_with_wmic():
     total = int(wmic("computersystem", "TotalPhysicalMemory")["TotalPhysicalMemory"])
     mb = round(total / 1024 / 1024)
     assert row(16) == str((mb + 4) // 8 * 8), (row(16), total)
+
+
+def test_memory_modules_agree_with_wmic():
+    # Wine's Win32_PhysicalMemory has no Speed, TotalWidth or SMBIOSMemoryType: those parts stay empty.
+    cls = "Win32_PhysicalMemory"
+    columns = {p: wmic_column(cls, p) for p in ("DeviceLocator", "FormFactor", "Capacity", "MemoryType", "Speed")}
+    assert columns["Speed"] is None, columns
+    modules = [m for m in zip(columns["DeviceLocator"], columns["FormFactor"], columns["Capacity"],
+                              columns["MemoryType"]) if m[2]]
+    want = " +".join(f"{slot}:{FORM_FACTORS[int(form)]}/{int(size) // 1048576}///{MEMORY_TYPES[int(kind)]}"
+                     for slot, form, size, kind in modules if int(size) >= 32000000)
+    assert row(48) == want, (row(48), columns)
+
+
+def test_network_adapters_agree_with_wmic():
+    names = ("Description", "DHCPEnabled", "IPAddress", "IPSubnet", "DefaultIPGateway", "DNSServerSearchOrder",
+             "MACAddress", "IPEnabled")
+    columns = [wmic_column("Win32_NetworkAdapterConfiguration", p) for p in names]
+    adapters = [dict(zip(names, values)) for values in zip(*columns) if values[0]]
+    # Adapters with IP and an address (Wine lists IPv6 addresses first), two groups of eight rows;
+    # which group holds which adapter is the unit tests' matter.
+    groups = [[""] * 8, [""] * 8]
+    for a in [a for a in adapters if a["IPEnabled"] in ("-1", "TRUE") and wmic_array(a["IPAddress"])][:2]:
+        first = {p: (wmic_array(a[p]) or [""])[0] for p in ("IPAddress", "IPSubnet", "DefaultIPGateway")}
+        groups.append([a["Description"], "1" if a["DHCPEnabled"] in ("-1", "TRUE") else "0", first["IPAddress"],
+                       first["IPSubnet"], first["DefaultIPGateway"],
+                       ", ".join(wmic_array(a["DNSServerSearchOrder"])[:2]), a["MACAddress"], ""])
+    have = [r.replace(" ", "") if i % 8 == 2 else r for i, r in enumerate(ROWS[61:77])]
+    assert sorted([have[:8], have[8:]]) == sorted(groups[-2:]), (ROWS[61:77], adapters)
+
+
+def test_script_words_ask_wmi_like_wmic():
+    bios = wmic("bios", "Manufacturer", "SMBIOSBIOSVersion")
+    hotfixes = zip(wmic_column("Win32_QuickFixEngineering", "InstalledOn"),
+                   wmic_column("Win32_QuickFixEngineering", "HotFixID"),
+                   wmic_column("Win32_QuickFixEngineering", "Description"))
+    updates = []
+    for installed, kb, title in (h for h in hotfixes if h[1]):
+        day, month, year = installed.split("/")  # Wine writes the day first
+        updates.append(f"{year}/{int(month):02}/{int(day):02} {kb} {title}")
+    want = ([f"{bios['Manufacturer']} {bios['SMBIOSBIOSVersion']}", "", ""] + ANTIVIRUS +
+            (sorted(updates, reverse=True) + ["", "", ""])[:3])
+    assert ROWS[90:98] == want, ROWS[90:98]
 
 
 def test_host_name_and_address_agree_with_the_machine():

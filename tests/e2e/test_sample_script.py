@@ -9,8 +9,11 @@ run ("/b0 site.ini") on a PC without the keys it reads, then one over registry f
 Windows 11 PC with three browsers, Office and Defender (fixtures/sample_script.reg), write the
 per-PC file, whose rows after row 90 are checked exactly. The item list export must name those rows
 one for one, and the fleet table builder must split the tables at the sample's "/UninstallInfo".
+The same fixtures make the fixed rows of Windows 11 (31, 34, 85) and the program rows of the
+user's own and the 32-bit uninstall list.
 """
 
+import csv
 import shutil
 import sys
 from pathlib import Path
@@ -24,7 +27,7 @@ HERE = Path(__file__).resolve().parent
 SAMPLE = "regitems.sample.txt"
 
 # Name (from the item list) and value (in the per-PC file) of every row the sample adds after row
-# 90, over the fixtures. None: the value depends on the PC (checked in the first test only).
+# 90, over the fixtures. None: a fact of the PC that WMI gives, the same with or without the keys.
 ROWS = [
     ("Windows表示バージョン", "23H2"),
     ("Windowsビルド", "'22631.3880"),   # "'" keeps spreadsheets from reading it as a number
@@ -38,8 +41,16 @@ ROWS = [
     ("Defenderプラットフォーム", "4.18.24090.11-0"),
     ("Defender定義バージョン", "1.421.1234.0"),
     ("Defenderエンジンバージョン", "1.1.24090.11"),
+    ("#antivirus", ""),  # Wine has no Security Center and no Defender
+    ("", ""),
+    ("#updates", None),
+] + [("", None)] * 4 + [
+    ("#wmi:Win32_VideoController.Name,DriverVersion", None),
+    ("", None),
     ("/UninstallInfo", "/UninstallInfo"),
 ]
+# Wine's one hotfix, and the graphics adapter it shows on Xvfb.
+WINE_UPDATES = ["2022/02/22 KB1234567 Update", "", "", "", ""]
 WINDOWS_ROWS = 3  # the first rows, read from Windows' own key (which Wine has too)
 
 S = None
@@ -88,7 +99,11 @@ def test_a_pc_without_the_keys_gets_empty_rows_in_the_same_places():
     _, rows = unattended_run()
     added = rows[90:90 + len(ROWS)]
     assert added[-1] == "/UninstallInfo", added
-    assert added[WINDOWS_ROWS:-1] == [""] * (len(ROWS) - WINDOWS_ROWS - 1), added
+    for i, ((name, want), have) in enumerate(zip(ROWS[WINDOWS_ROWS:-1], added[WINDOWS_ROWS:-1])):
+        assert have == "" or want is None, f"row {91 + WINDOWS_ROWS + i}: {have!r}"
+    updates = ROWS.index(("#updates", None))
+    assert added[updates:updates + 5] == WINE_UPDATES, added[updates:updates + 5]
+    assert added[updates + 5] and added[updates + 6] == "", added[updates + 5:updates + 7]
 
 
 def test_rows_over_the_fixtures_and_the_item_list_names_them():
@@ -97,13 +112,21 @@ def test_rows_over_the_fixtures_and_the_item_list_names_them():
     pc_file, rows = unattended_run()
     added = rows[90:90 + len(ROWS)]
     for i, ((_, want), have) in enumerate(zip(ROWS, added)):
-        assert have == want, f"row {91 + i}: {have!r}, expected {want!r}"
+        assert want is None or have == want, f"row {91 + i}: {have!r}, expected {want!r}"
+    # The fixed rows that Windows 11 moved (rows 78 and 84 from the 32-bit view), and the programs
+    # of the user's and the 32-bit list.
+    fixed = {31: "10.0.22631", 34: "4:自動アップデート", 78: "'8.8.0.1804", 84: "17.505.00",
+             85: "Microsoft ネットワーク用ファイルとプリンター共有"}
+    for row, text in fixed.items():
+        assert rows[row - 1] == text, f"row {row}: {rows[row - 1]!r}, expected {text!r}"
+    programs = rows[90 + len(ROWS):190 + len(ROWS)]
+    assert "7-Zip 23.01 23.01 " in programs and "Microsoft Teams classic 1.7.00.13456 " in programs, programs[:30]
 
     # The catalogue gives the same rows their names: the item list export, in both columns.
     names = export_item_list()
     assert len(names) == 90 + len(ROWS), f"{len(names)} lines in itemlist.csv"
     for i, (name, _) in enumerate(ROWS):
-        assert names[90 + i] == f"{name},{name}", f"itemlist.csv line {91 + i}: {names[90 + i]!r}"
+        assert next(csv.reader([names[90 + i]])) == [name, name], f"itemlist.csv line {91 + i}: {names[90 + i]!r}"
 
     # The fleet tables: the sample's rows end the main table, the programs go to the A table.
     folder = p.root / "fleet"
@@ -112,10 +135,11 @@ def test_rows_over_the_fixtures_and_the_item_list_names_them():
     shutil.copy(p.app_dir / "itemlist.csv", folder / "itemlist.csv")
     r = run_command(["wine", win_build() / "qumbel-fleet.exe", p.windows_path(folder)], 60, env=p.env)
     assert r.returncode == 0, r.stdout.decode("utf-8", "replace") + r.stderr.decode("utf-8", "replace")
-    head, row = decode_cp932_lines(folder / "roster.csv")
-    assert head.endswith(",".join(name for name, _ in ROWS[:-1])), head[-200:]
-    assert row.endswith(",1.1.24090.11"), row[-200:]
-    assert len(row.split(",")) == len(head.split(",")) + 1, "the Office product ID holds one more comma"
+    head, row = [next(csv.reader([line])) for line in decode_cp932_lines(folder / "roster.csv")]
+    count = len(ROWS) - 1
+    assert head[-count:] == [name for name, _ in ROWS[:-1]], head[-count:]
+    assert row[-count:] == [(next(csv.reader([v]), None) or [""])[0] for v in added[:-1]], row[-count:]
+    assert len(row) == len(head), "a CSV reader reads as many fields as there are names"
     head_a, row_a = decode_cp932_lines(folder / "roster_a.csv")
     assert row_a == ",".join([pc_file.stem] + rows[90 + len(ROWS):]), "the A table holds the rows after the marker"
 

@@ -134,6 +134,9 @@ class FailingSystem final : public ISystem {
     return inner_.RunningProcesses();
   }
   bool IsWine() override { return plan_.Fail("IsWine") ? false : inner_.IsWine(); }
+  std::optional<bool> IsAdministratorsMember() override {
+    return Opt("IsAdministratorsMember", &ISystem::IsAdministratorsMember);
+  }
 
  private:
   template <typename T>

@@ -34,6 +34,7 @@ class FakeSystem final : public ISystem {
   DateTime now{2026, 12, 6, 10, 0, 0, 0};
   std::optional<std::vector<std::string>> processes = std::vector<std::string>{};
   bool wine = false;
+  std::optional<bool> administratorsMember;
 
   std::string ProgramPath() override { return programPath; }
   OsVersion GetOsVersion() override { return os; }
@@ -70,6 +71,7 @@ class FakeSystem final : public ISystem {
   DateTime Now() override { return now; }
   std::optional<std::vector<std::string>> RunningProcesses() override { return processes; }
   bool IsWine() override { return wine; }
+  std::optional<bool> IsAdministratorsMember() override { return administratorsMember; }
 };
 
 }  // namespace orv::test

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 #include "util/text.h"
 
@@ -165,13 +166,13 @@ bool SplitPropertyLine(std::string_view line, std::string& name, std::string& va
 bool AddedByPowerShell(const std::string& name) { return name == "PSComputerName" || StartsWith(name, "Cim"); }
 
 // "SELECT a, b FROM Class WHERE Prop = "literal"" taken apart; false when it is not of that form.
-struct Query {
+struct ParsedQuery {
   std::vector<std::string> properties;  // empty for *
   std::string className;
   std::string whereProperty, whereValue;
 };
 
-bool ReadQuery(const std::string& wql, Query& q) {
+bool ReadQuery(const std::string& wql, ParsedQuery& q) {
   std::string upper = UpperCase(wql);
   if (!StartsWith(upper, "SELECT ")) return false;
   size_t from = upper.find(" FROM ");
@@ -203,17 +204,39 @@ bool ReadQuery(const std::string& wql, Query& q) {
 
 }  // namespace
 
-const std::vector<WmiInstance>* FakeWmi::Class(const std::string& name) const {
+const std::vector<WmiInstance>* FakeWmi::Class(const std::string& prefix, const std::string& name) const {
   for (const auto& [className, instances] : classes)
-    if (SameTextIgnoringCase(className, name)) return &instances;
+    if (SameTextIgnoringCase(className, prefix + name)) return &instances;
   return nullptr;
 }
 
+bool FakeWmi::Connected() {
+  // The first query after a Reconnect connects, or fails to while failures are left.
+  if (!connected_ && !connectFailed_) (connectFailures-- > 0 ? connectFailed_ : connected_) = true;
+  return connected_;
+}
+
 std::optional<std::vector<WmiInstance>> FakeWmi::ExecQuery(const std::string& wql) {
-  asked.push_back(wql);
-  Query q;
-  if (down || failing.count(wql) || !ReadQuery(wql, q) || failing.count(q.className)) return std::nullopt;
-  const std::vector<WmiInstance>* instances = Class(q.className);
+  return Query({kDefaultWmiNamespace, wql, false});
+}
+
+std::optional<std::vector<WmiInstance>> FakeWmi::InstancesOf(const std::string& className) {
+  return Query({kDefaultWmiNamespace, className, true});
+}
+
+std::optional<std::vector<WmiInstance>> FakeWmi::Query(const WmiRequest& request) {
+  const bool cimv2 = SameTextIgnoringCase(request.wmiNamespace, kDefaultWmiNamespace);
+  const std::string prefix = cimv2 ? std::string() : request.wmiNamespace + "\\";
+  asked.push_back(prefix + request.text);
+  if (down || !Connected() || failing.count(prefix + request.text)) return std::nullopt;
+  if (request.listClass) {
+    const std::vector<WmiInstance>* instances = Class(prefix, request.text);
+    if (!instances) return std::nullopt;
+    return *instances;
+  }
+  ParsedQuery q;
+  if (!ReadQuery(request.text, q) || failing.count(prefix + q.className)) return std::nullopt;
+  const std::vector<WmiInstance>* instances = Class(prefix, q.className);
   if (!instances) return std::nullopt;
   std::vector<WmiInstance> answer;
   for (WmiInstance instance : *instances) {
@@ -237,12 +260,9 @@ std::optional<std::vector<WmiInstance>> FakeWmi::ExecQuery(const std::string& wq
   return answer;
 }
 
-std::optional<std::vector<WmiInstance>> FakeWmi::InstancesOf(const std::string& className) {
-  asked.push_back(className);
-  if (down || failing.count(className)) return std::nullopt;
-  const std::vector<WmiInstance>* instances = Class(className);
-  if (!instances) return std::nullopt;
-  return *instances;
+void FakeWmi::Reconnect() {
+  connected_ = false;
+  connectFailed_ = false;
 }
 
 std::vector<WmiInstance> ParseWmiListing(std::string_view text) {
@@ -261,6 +281,19 @@ std::vector<WmiInstance> ParseWmiListing(std::string_view text) {
     if (!AddedByPowerShell(name)) current.properties.push_back(PropertyFromText(name, value));
   }
   finish();
+  return instances;
+}
+
+std::vector<WmiInstance> ParseWmicList(std::string_view text) {
+  std::vector<WmiInstance> instances;
+  WmiInstance current;
+  for (const std::string& raw : SplitLines(text)) {
+    std::string name, value;
+    if (!SplitPropertyLine(raw, name, value)) continue;
+    if (FindProperty(current, name)) instances.push_back(std::exchange(current, {}));
+    current.properties.push_back(PropertyFromText(name, value));
+  }
+  if (!current.properties.empty()) instances.push_back(std::move(current));
   return instances;
 }
 

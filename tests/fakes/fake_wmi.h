@@ -15,19 +15,42 @@ namespace orv::test {
 // Instances of the classes put into `classes`. ExecQuery understands what this program asks:
 // SELECT * or a property list FROM a class, optionally WHERE <property> = "<literal>" (WQL escapes
 // \\ and \" are undone, comparison ignores case). A listed property the class lacks, an unknown
-// class or a query text it cannot read fail (nullopt), as WMI refuses them.
+// class or a query text it cannot read fail (nullopt), as WMI refuses them. Classes of another
+// namespace than root\CIMV2 are named with it ("root\SecurityCenter2\AntiVirusProduct"), so are
+// their entries in `failing` and `asked`. It connects as the real one does: on the first query
+// after a Reconnect, and a failed connection fails every query up to the next Reconnect.
 class FakeWmi final : public IWmi {
  public:
   std::map<std::string, std::vector<WmiInstance>> classes;  // class name -> instances
   std::set<std::string> failing;                            // query texts and class names that fail
-  bool down = false;                                        // no connection: everything fails
+  bool down = false;                                        // no service: everything fails
+  int connectFailures = 0;                                  // so many connections fail
   std::vector<std::string> asked;                           // every query text and class name, in order
 
   std::optional<std::vector<WmiInstance>> ExecQuery(const std::string& wql) override;
   std::optional<std::vector<WmiInstance>> InstancesOf(const std::string& className) override;
+  std::optional<std::vector<WmiInstance>> Query(const WmiRequest& request) override;
+  void Reconnect() override;
 
  private:
-  const std::vector<WmiInstance>* Class(const std::string& name) const;
+  const std::vector<WmiInstance>* Class(const std::string& prefix, const std::string& name) const;
+  bool Connected();
+  bool connected_ = false, connectFailed_ = false;
+};
+
+// A WMI service that never answers: every call waits out its whole time limit on the clock that
+// `elapsed` counts, then fails.
+class HangingWmi final : public IWmi {
+ public:
+  std::chrono::milliseconds elapsed{0};
+  int calls = 0;
+  std::optional<std::vector<WmiInstance>> ExecQuery(const std::string& wql) override { return Query({"", wql}); }
+  std::optional<std::vector<WmiInstance>> InstancesOf(const std::string& c) override { return Query({"", c}); }
+  std::optional<std::vector<WmiInstance>> Query(const WmiRequest& request) override {
+    ++calls;
+    elapsed += request.timeLimit;
+    return std::nullopt;
+  }
 };
 
 // Instances from a listing in PowerShell's Format-List form ("Name : Value") or wmic's
@@ -37,6 +60,10 @@ class FakeWmi final : public IWmi {
 // null, arrays are written {a,b}, {"a","b"} or (a, b). PowerShell's own additions (PSComputerName,
 // Cim*) are left out.
 std::vector<WmiInstance> ParseWmiListing(std::string_view text);
+
+// Instances from wmic's "/format:list" output, which puts a blank line after every value: blank
+// lines separate nothing, and a property name that comes again starts the next instance.
+std::vector<WmiInstance> ParseWmicList(std::string_view text);
 
 // Instances from a column table (wmic "get" with named columns, PowerShell's table view): the
 // first line that starts with `firstColumn` is the header, a line of dashes under it is skipped,

@@ -2,8 +2,10 @@
 
 #include "app/form1.h"
 #include "fakes/fake_platform.h"
+#include "fakes/fake_wmi.h"
 #include "inventory/collection_run.h"
 #include "platform/null_services.h"
+#include "util/text.h"
 
 namespace orv {
 namespace {
@@ -16,10 +18,10 @@ struct Record {
   AppState state;
 };
 
-Record Collect(FakePlatform& p, const std::string& saveFolder = "") {
-  NullWmi wmi;
+Record Collect(FakePlatform& p, const std::string& saveFolder = "", IWmi* fakeWmi = nullptr) {
+  NullWmi noWmi;
   NullCpu cpu;
-  CollectionServices services{p.platform, wmi, cpu};
+  CollectionServices services{p.platform, fakeWmi ? *fakeWmi : noWmi, cpu};
   Record run;
   run.state.saveFolder = saveFolder;
   MemoModel memo;
@@ -65,7 +67,7 @@ TEST(CollectionRun, RegistryRowsOfAnNtMachine) {
   EXPECT_EQ(Row(run, 9), "受付");
   EXPECT_EQ(Row(run, 10), "佐藤 太郎");
   EXPECT_EQ(Row(run, 11), "総務部");
-  EXPECT_EQ(Row(run, 30), "Windows 10 Pro ");  // no WMI caption: the registry's name and service pack
+  EXPECT_EQ(Row(run, 30), "Windows 10 Pro");  // no WMI caption: the registry's name (no service pack)
   EXPECT_EQ(Row(run, 31), "6.3.19045");
   EXPECT_EQ(Row(run, 34), "4:自動アップデート");
   EXPECT_EQ(Row(run, 35), "AdminUser");
@@ -169,6 +171,39 @@ TEST(CollectionRun, NetworkComponentsAreFoundDepthFirst) {
   EXPECT_EQ(Row(run, 85), "");
   EXPECT_EQ(Row(run, 86), "Internet Protocol (TCP/IP)");
   EXPECT_EQ(Row(run, 87), "");
+}
+
+TEST(CollectionRun, Windows10And11InTheFixedRows) {
+  FakePlatform p;
+  // Values of the CurrentVersion key of a Windows 10 Education 20H2 PC (tests/data/wmi/ntcurrentversion_...).
+  const std::string cv = "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion";
+  p.registry.SetString(cv, "CurrentVersion", "6.3");
+  p.registry.SetString(cv, "CurrentBuildNumber", "19042");
+  p.registry.SetDword(cv, "CurrentMajorVersionNumber", 10);
+  p.registry.SetDword(cv, "CurrentMinorVersionNumber", 0);
+  p.registry.SetDword("HKLM\\SOFTWARE\\Policies\\Microsoft\\Windows\\WindowsUpdate\\AU", "AUOptions", 4);
+  p.shell.admin = false;  // the filtered token of UAC
+  p.system.administratorsMember = true;
+  const std::string net = "HKLM\\System\\CurrentControlSet\\Control\\Network\\{4D36E974}\\{A1}";
+  p.registry.SetString(net, "Description", "Microsoft ネットワーク用ファイルとプリンター共有");
+  p.registry.SetString(net, "InfPath", "netserv.inf");
+  test::FakeWmi wmi;
+  wmi.classes["Win32_QuickFixEngineering"] = test::ParseWmicList(
+      "HotFixID=KB5026446\nDescription=Security Update\nInstalledOn=5/12/2023\nHotFixID=KB5012170\nInstalledOn=12/8/2022");
+  // Windows 11 Pro's own caption: no service pack (null), the "Microsoft Windows " prefix.
+  wmi.classes["Win32_OperatingSystem"] = test::ParseWmiListing(
+      test::ReadTestData("wmi/wmi_win32_operatingsystem_formatlist_win11-de-parallels-vm_olray-delphifun.txt"));
+  Record run = Collect(p, "", &wmi);
+  EXPECT_EQ(Row(run, 30), "11 Pro");
+  EXPECT_EQ(Row(run, 31), "10.0.19042");
+  EXPECT_EQ(Row(run, 32), "2023/05/12");
+  EXPECT_EQ(Row(run, 34), "4:自動アップデート");
+  EXPECT_EQ(Row(run, 35), "AdminUser");
+  EXPECT_EQ(Row(run, 85), "Microsoft ネットワーク用ファイルとプリンター共有");
+  EXPECT_EQ(std::vector<std::string>(run.rows.begin() + 190, run.rows.end()),
+            (std::vector<std::string>{"2023/05/12 KB5026446 Security Update", "2022/12/08 KB5012170"}));
+  p.system.administratorsMember = false;
+  EXPECT_EQ(Row(Collect(p), 35), "Non-AdminUser");
 }
 
 TEST(RowFormats, ClockRoundingByDigits) {

@@ -62,6 +62,11 @@ TEST(MemoryTest, SlotRulesForSmallModulesUnknownCodesAndNulls) {
     const char* slots;
     const char* speed;
   };
+  // Windows 10 and 11 leave MemoryType at 0 (or past the table) and name the kind in SMBIOSMemoryType.
+  auto smbios = [](WmiInstance module, int64_t type) {
+    module.properties.push_back(ScalarProperty("SMBIOSMemoryType", 19, type));
+    return module;
+  };
   WmiInstance nullSpeed = Module("DIMM2", "536870912", 8, 20, 0);
   *FindProperty(nullSpeed, "Speed") = NullProperty("Speed", 19);
   const Case cases[] = {
@@ -74,6 +79,11 @@ TEST(MemoryTest, SlotRulesForSmallModulesUnknownCodesAndNulls) {
       {"codes past the tables have no name", {Module("A", "8589934592", 26, 24, 3200)}, "A:/8192/3200/64/", "3200"},
       {"last codes of the tables", {Module("A", "8589934592", 23, 20, 3200)}, "A:LGA/8192/3200/64/DDR", "3200"},
       {"null speed passes on as NULL", {nullSpeed}, "DIMM2:DIMM/512/NULL/64/DDR", "NULL"},
+      {"SMBIOS names newer kinds; its unknown and reserved codes, and an old name, stand back",
+       {smbios(Module("A", "1073741824", 12, 0, 3200), 26), smbios(Module("B", "1073741824", 12, 24, 4800), 35),
+        smbios(Module("C", "1073741824", 8, 0, 800), 2), smbios(Module("D", "1073741824", 8, 20, 400), 21)},
+       "A:SODIMM/1024/3200/64/DDR4 +B:SODIMM/1024/4800/64/LPDDR5 +C:DIMM/1024/800/64/Unknown +D:DIMM/1024/400/64/DDR",
+       "400"},
   };
   for (const Case& c : cases) {
     FakeWmi wmi;

@@ -4,9 +4,11 @@
 
 #include "app/form1.h"
 #include "fakes/fake_platform.h"
+#include "fakes/fake_wmi.h"
 #include "inventory/catalogue.h"
 #include "regscript/reg_items.h"
 #include "regscript/value_readers.h"
+#include "util/text.h"
 #include "util/text_file.h"
 
 namespace orv {
@@ -191,6 +193,24 @@ TEST(RegItems, FileWordsAndOtherWords) {
   s.p.versions.files["c:\\program files\\app\\x.exe"] = {
       {"041104B0"}, {{"\\StringFileInfo\\041104B0\\OriginalFilename", "X.EXE"}, {"\\StringFileInfo\\041104B0\\ProductVersion", "2.0"}}};
   EXPECT_EQ(s.Run({"#%ProgramFiles%\\App\\X.exe", "#notes.txt", "#c:\\none.dll"}), (Lines{"x.exe 2.0", ""}));
+}
+
+TEST(RegItems, WindowsWordsGiveTheirCountOfValuesInStepWithTheCatalogue) {
+  Script s;
+  test::FakeWmi wmi;
+  s.p.platform.wmi = &wmi;
+  wmi.classes["Win32_BIOS"] = test::ParseWmicList("Manufacturer=LENOVO\nSMBIOSBIOSVersion=J5ET56WW (1.27 )");
+  wmi.classes["Win32_QuickFixEngineering"] = test::ParseWmicList("HotFixID=KB5026446\nInstalledOn=5/12/2023");
+  const Lines script = {"#wmi:Win32_BIOS.Manufacturer,SMBIOSBIOSVersion", "#wmi:Win32_NoSuchClass.Name 2",
+                        "#WMI:root\\wmi\\MSStorageDriver_FailurePredictStatus.InstanceName 0", "#antivirus 2",
+                        "#updates 3", "#wmi:\\\\srv\\root\\cimv2\\Win32_BIOS.Manufacturer -1"};
+  EXPECT_EQ(s.Run(script), (Lines{"LENOVO J5ET56WW (1.27 )", "", "", "", "", "", "2023/05/12 KB5026446", "", "", ""}));
+  Lines withEnd = script;
+  withEnd.push_back("// end");
+  EXPECT_EQ(ScriptItemNames(withEnd, "NT"),
+            (Lines{script[0], "#wmi:Win32_NoSuchClass.Name", "", "#WMI:root\\wmi\\MSStorageDriver_FailurePredictStatus.InstanceName",
+                   "#antivirus", "", "#updates", "", "", "#wmi:\\\\srv\\root\\cimv2\\Win32_BIOS.Manufacturer"}));
+  for (const std::string& asked : wmi.asked) EXPECT_FALSE(StartsWith(asked, "\\\\")) << asked;  // never remote
 }
 
 TEST(RegItems, PlainKeyBlock) {

@@ -10,6 +10,7 @@
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_system.h"
+#include "platform/win32/win32_update_history.h"
 #include "platform/win32/win32_version_info.h"
 #include "platform/win32/win32_wmi.h"
 
@@ -24,13 +25,16 @@ struct Win32Services {
   Win32System system;
   Win32Network network;
   Win32Cpu cpu;
-  // One WMI connection serves every query of the program run.
+  // Its connections serve the queries of one collection run (each run connects anew) and the
+  // disk screens between runs.
   Win32Wmi wmi;
+  Win32UpdateHistory updateHistory;
 
   Platform MakePlatform(IDialogs& dialogs) {
     Platform platform{registry, codec, files, dialogs, shell, versions, system, network};
     platform.cpu = &cpu;
     platform.wmi = &wmi;
+    platform.updateHistory = &updateHistory;
     return platform;
   }
 };

@@ -231,7 +231,15 @@ DriveFacts Win32System::Drive(char letter) {
   return facts;
 }
 
-int Win32System::ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
+int Win32System::ScreenWidth() {
+  // The program is not aware of display scaling (its window is drawn for 96 dpi and scaled by
+  // Windows), so GetSystemMetrics answers in scaled pixels. The display mode is the screen's own.
+  DEVMODEW mode{};
+  mode.dmSize = sizeof mode;
+  if (EnumDisplaySettingsW(nullptr, ENUM_CURRENT_SETTINGS, &mode) && mode.dmPelsWidth > 0)
+    return static_cast<int>(mode.dmPelsWidth);
+  return GetSystemMetrics(SM_CXSCREEN);
+}
 
 int Win32System::ColorBits() {
   ScreenDc dc;
@@ -317,5 +325,45 @@ std::optional<std::vector<std::string>> Win32System::RunningProcesses() {
 }
 
 bool Win32System::IsWine() { return win32::RunningUnderWine(); }
+
+namespace {
+
+// Whether `token` (an impersonation token, or null for the thread's own) holds the
+// Administrators group enabled.
+std::optional<bool> HoldsAdministrators(HANDLE token) {
+  SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+  PSID administrators = nullptr;
+  if (!AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
+                                &administrators))
+    return std::nullopt;
+  BOOL member = FALSE;
+  const BOOL ok = CheckTokenMembership(token, administrators, &member);
+  FreeSid(administrators);
+  if (!ok) return std::nullopt;
+  return member != FALSE;
+}
+
+}  // namespace
+
+std::optional<bool> Win32System::IsAdministratorsMember() {
+  if (auto direct = HoldsAdministrators(nullptr); direct && *direct) return true;
+  // Under UAC an administrator's program runs with a filtered token in which the group is
+  // present for denying only; the full token linked to it shows the membership.
+  HANDLE process = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY | TOKEN_DUPLICATE, &process)) return std::nullopt;
+  win32::UniqueHandle processToken(process);
+  TOKEN_ELEVATION_TYPE type{};
+  DWORD size = 0;
+  if (!GetTokenInformation(processToken.Get(), TokenElevationType, &type, sizeof type, &size)) return std::nullopt;
+  if (type != TokenElevationTypeLimited) return HoldsAdministrators(nullptr);
+  TOKEN_LINKED_TOKEN linked{};
+  if (!GetTokenInformation(processToken.Get(), TokenLinkedToken, &linked, sizeof linked, &size)) return std::nullopt;
+  win32::UniqueHandle fullToken(linked.LinkedToken);
+  // CheckTokenMembership needs an impersonation token.
+  HANDLE impersonation = nullptr;
+  if (!DuplicateToken(fullToken.Get(), SecurityIdentification, &impersonation)) return std::nullopt;
+  win32::UniqueHandle identification(impersonation);
+  return HoldsAdministrators(identification.Get());
+}
 
 }  // namespace orv

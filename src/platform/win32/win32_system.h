@@ -29,6 +29,7 @@ class Win32System final : public ISystem {
   DateTime Now() override;
   std::optional<std::vector<std::string>> RunningProcesses() override;
   bool IsWine() override;
+  std::optional<bool> IsAdministratorsMember() override;
 };
 
 }  // namespace orv

@@ -1,76 +1,30 @@
 #include "platform/win32/win32_wmi.h"
 
+#include "platform/win32/com_handles.h"
 #include "platform/win32/wide.h"
 
 #include <oleauto.h>
 #include <wbemidl.h>
 
+#include <cctype>
+#include <chrono>
 #include <cstdint>
 
 namespace orv::win32 {
 
 namespace {
 
-// Owns one COM interface pointer.
-template <typename T>
-class ComPtr {
- public:
-  ComPtr() = default;
-  ~ComPtr() { Reset(); }
-  ComPtr(const ComPtr&) = delete;
-  ComPtr& operator=(const ComPtr&) = delete;
-  T* operator->() const { return p_; }
-  T* Get() const { return p_; }
-  T** Out() {
-    Reset();
-    return &p_;
-  }
-  void Reset() {
-    if (p_) p_->Release();
-    p_ = nullptr;
-  }
-  explicit operator bool() const { return p_ != nullptr; }
-
- private:
-  T* p_ = nullptr;
-};
-
-class Bstr {
- public:
-  explicit Bstr(const std::wstring& s) : b_(SysAllocStringLen(s.data(), static_cast<UINT>(s.size()))) {}
-  Bstr() = default;
-  ~Bstr() { SysFreeString(b_); }
-  Bstr(const Bstr&) = delete;
-  Bstr& operator=(const Bstr&) = delete;
-  BSTR Get() const { return b_; }
-  BSTR* Out() {
-    SysFreeString(b_);
-    b_ = nullptr;
-    return &b_;
-  }
-
- private:
-  BSTR b_ = nullptr;
-};
-
-class Variant {
- public:
-  Variant() { VariantInit(&v_); }
-  ~Variant() { VariantClear(&v_); }
-  Variant(const Variant&) = delete;
-  Variant& operator=(const Variant&) = delete;
-  VARIANT* Out() {
-    VariantClear(&v_);
-    return &v_;
-  }
-  const VARIANT& Get() const { return v_; }
-
- private:
-  VARIANT v_;
-};
-
-// How long one enumeration step may wait for the service before the query gives up.
+// How long one enumeration step may wait for the service before the query gives up; a call's
+// own time limit may shorten it.
 constexpr long kStepTimeoutMs = 10000;
+
+using Deadline = std::chrono::steady_clock::time_point;
+
+long StepTimeout(Deadline deadline) {
+  auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+  if (left <= 0) return 0;
+  return left < kStepTimeoutMs ? static_cast<long>(left) : kStepTimeoutMs;
+}
 
 WmiScalar ScalarFromVariant(VARTYPE vt, const void* data) {
   switch (vt) {
@@ -142,12 +96,14 @@ WmiProperty ReadProperty(const std::wstring& name, const VARIANT& value, CIMTYPE
   return p;
 }
 
-std::optional<std::vector<WmiInstance>> Collect(IEnumWbemClassObject* enumerator) {
+std::optional<std::vector<WmiInstance>> Collect(IEnumWbemClassObject* enumerator, Deadline deadline) {
   std::vector<WmiInstance> instances;
   while (true) {
     ComPtr<IWbemClassObject> object;
     ULONG returned = 0;
-    HRESULT hr = enumerator->Next(kStepTimeoutMs, 1, object.Out(), &returned);
+    const long timeout = StepTimeout(deadline);
+    if (timeout == 0) return std::nullopt;  // the call's time is up
+    HRESULT hr = enumerator->Next(timeout, 1, object.Out(), &returned);
     if (hr == WBEM_S_TIMEDOUT) return std::nullopt;
     if (FAILED(hr)) return std::nullopt;
     if (returned == 0) break;
@@ -178,44 +134,70 @@ struct Win32Wmi::Connection {
 Win32Wmi::Win32Wmi() = default;
 Win32Wmi::~Win32Wmi() = default;
 
-Win32Wmi::Connection* Win32Wmi::Connect() {
-  if (connection_) return connection_.get();
-  if (connectFailed_) return nullptr;
-  connectFailed_ = true;
+void Win32Wmi::Reconnect() {
+  connections_.clear();
+  failed_.clear();
+}
+
+Win32Wmi::Connection* Win32Wmi::Connect(const std::string& wmiNamespace) {
+  // Namespace names ignore case.
+  std::string key = wmiNamespace;
+  for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (auto it = connections_.find(key); it != connections_.end()) return it->second.get();
+  // A namespace that could not be reached (Security Center on a server) is not asked again
+  // before the next Reconnect.
+  if (failed_.count(key)) return nullptr;
+  failed_.insert(key);
   auto c = std::make_unique<Connection>();
   if (FAILED(CoCreateInstance(CLSID_WbemLocator, nullptr, CLSCTX_INPROC_SERVER, IID_IWbemLocator,
                               reinterpret_cast<void**>(c->locator.Out()))))
     return nullptr;
-  Bstr ns(L"root\\CIMV2");
-  if (FAILED(c->locator->ConnectServer(ns.Get(), nullptr, nullptr, nullptr, 0, nullptr, nullptr, c->services.Out())))
+  Bstr ns(Widen(wmiNamespace));
+  // Without WBEM_FLAG_CONNECT_USE_MAX_WAIT a connection to a service that hangs waits for ever;
+  // with it Windows gives up after two minutes at most.
+  if (FAILED(c->locator->ConnectServer(ns.Get(), nullptr, nullptr, nullptr, WBEM_FLAG_CONNECT_USE_MAX_WAIT,
+                                       nullptr, nullptr, c->services.Out())))
     return nullptr;
   CoSetProxyBlanket(c->services.Get(), RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr, RPC_C_AUTHN_LEVEL_CALL,
                     RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE);
-  connectFailed_ = false;
-  connection_ = std::move(c);
-  return connection_.get();
+  failed_.erase(key);
+  return (connections_[key] = std::move(c)).get();
 }
 
 std::optional<std::vector<WmiInstance>> Win32Wmi::ExecQuery(const std::string& wql) {
-  Connection* c = Connect();
-  if (!c) return std::nullopt;
-  Bstr language(L"WQL"), query(Widen(wql));
-  ComPtr<IEnumWbemClassObject> enumerator;
-  if (FAILED(c->services->ExecQuery(language.Get(), query.Get(), WBEM_FLAG_RETURN_IMMEDIATELY, nullptr,
-                                    enumerator.Out())))
-    return std::nullopt;
-  return Collect(enumerator.Get());
+  WmiRequest request;
+  request.text = wql;
+  return Query(request);
 }
 
 std::optional<std::vector<WmiInstance>> Win32Wmi::InstancesOf(const std::string& className) {
-  Connection* c = Connect();
-  if (!c) return std::nullopt;
-  Bstr name(Widen(className));
+  WmiRequest request;
+  request.text = className;
+  request.listClass = true;
+  return Query(request);
+}
+
+std::optional<std::vector<WmiInstance>> Win32Wmi::Query(const WmiRequest& request) {
+  const Deadline deadline = std::chrono::steady_clock::now() + request.timeLimit;
+  if (request.timeLimit <= std::chrono::milliseconds::zero()) return std::nullopt;
+  Connection* c = Connect(request.wmiNamespace);
+  if (!c || std::chrono::steady_clock::now() >= deadline) return std::nullopt;
   ComPtr<IEnumWbemClassObject> enumerator;
-  if (FAILED(c->services->CreateInstanceEnum(name.Get(), static_cast<long>(WBEM_FLAG_RETURN_IMMEDIATELY) | static_cast<long>(WBEM_FLAG_SHALLOW), nullptr,
-                                             enumerator.Out())))
-    return std::nullopt;
-  return Collect(enumerator.Get());
+  // Both calls return at once (WBEM_FLAG_RETURN_IMMEDIATELY); the waiting happens in Next, which
+  // the deadline bounds.
+  if (request.listClass) {
+    Bstr name(Widen(request.text));
+    if (FAILED(c->services->CreateInstanceEnum(
+            name.Get(), static_cast<long>(WBEM_FLAG_RETURN_IMMEDIATELY) | static_cast<long>(WBEM_FLAG_SHALLOW), nullptr,
+            enumerator.Out())))
+      return std::nullopt;
+  } else {
+    Bstr language(L"WQL"), query(Widen(request.text));
+    if (FAILED(c->services->ExecQuery(language.Get(), query.Get(), WBEM_FLAG_RETURN_IMMEDIATELY, nullptr,
+                                      enumerator.Out())))
+      return std::nullopt;
+  }
+  return Collect(enumerator.Get(), deadline);
 }
 
 }  // namespace orv::win32

@@ -1,8 +1,12 @@
 #pragma once
-// WMI in "root\CIMV2" through COM. One connection serves every query of the object's lifetime
-// (a collection run); every query still fails on its own to "no answer".
+// WMI through COM, in any namespace. A connection per namespace serves every query until the next
+// Reconnect (each collection run starts with one); every query still fails on its own to "no
+// answer", and no query waits longer than its time limit once connected.
 
+#include <map>
 #include <memory>
+#include <set>
+#include <string>
 
 #include "platform/wmi.h"
 
@@ -17,13 +21,15 @@ class Win32Wmi final : public IWmi {
 
   std::optional<std::vector<WmiInstance>> ExecQuery(const std::string& wql) override;
   std::optional<std::vector<WmiInstance>> InstancesOf(const std::string& className) override;
+  std::optional<std::vector<WmiInstance>> Query(const WmiRequest& request) override;
+  void Reconnect() override;
 
  private:
   struct Connection;
-  // Connects on first use; nullptr when the service cannot be reached.
-  Connection* Connect();
-  std::unique_ptr<Connection> connection_;
-  bool connectFailed_ = false;
+  // Connects on first use; nullptr when the namespace cannot be reached.
+  Connection* Connect(const std::string& wmiNamespace);
+  std::map<std::string, std::unique_ptr<Connection>> connections_;  // by lower-case namespace
+  std::set<std::string> failed_;
 };
 
 }  // namespace orv::win32
