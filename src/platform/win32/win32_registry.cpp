@@ -52,6 +52,9 @@ std::vector<std::string> MultiStringData(const std::vector<BYTE>& data) {
   return strings;
 }
 
+// Value data that fits at once; longer values take a second call.
+constexpr size_t kUsualValueBytes = 512;
+
 class Win32RegistryKey final : public IRegistryKey {
  public:
   explicit Win32RegistryKey(UniqueKey key) : key_(std::move(key)) {}
@@ -78,22 +81,17 @@ class Win32RegistryKey final : public IRegistryKey {
 
   bool QueryValue(std::string_view name, RegValue& out) override {
     std::wstring wideName = Widen(name);
-    DWORD type = 0, size = 0;
-    LONG rc = RegQueryValueExW(key_.get(), wideName.c_str(), nullptr, &type, nullptr, &size);
-    if (rc != ERROR_SUCCESS && rc != ERROR_MORE_DATA) return false;
-    std::vector<BYTE> data;
-    // The value may grow between the two calls; a few rounds settle it.
-    for (int attempt = 0; attempt < 8; ++attempt) {
-      data.resize(size);
-      DWORD got = size;
-      rc = RegQueryValueExW(key_.get(), wideName.c_str(), nullptr, &type,
-                            data.empty() ? nullptr : data.data(), &got);
-      if (rc == ERROR_SUCCESS) {
-        data.resize(got);
-        break;
-      }
-      if (rc != ERROR_MORE_DATA) return false;
-      size = got > size ? got : size * 2 + 2;
+    DWORD type = 0;
+    // One call for the usual short value: a search reads every value of a branch, and under Wine
+    // each call is a round trip to the registry server. A longer value tells its size, and may
+    // still grow before the next call; a few rounds settle it.
+    std::vector<BYTE> data(kUsualValueBytes);
+    LONG rc = ERROR_MORE_DATA;
+    for (int attempt = 0; attempt < 8 && rc == ERROR_MORE_DATA; ++attempt) {
+      DWORD got = static_cast<DWORD>(data.size());
+      rc = RegQueryValueExW(key_.get(), wideName.c_str(), nullptr, &type, data.data(), &got);
+      if (rc == ERROR_SUCCESS) data.resize(got);
+      else if (rc == ERROR_MORE_DATA) data.resize(got > data.size() ? got : data.size() * 2);
     }
     if (rc != ERROR_SUCCESS) return false;
 
