@@ -578,7 +578,9 @@ void TGraphAxis::Layout(const TGraphRect& rect, IGraphCanvas& canvas) {
   laidOut_ = true;
   crossing_ = horizontal_ ? rect.Bottom - 1 : rect.Left;
 
-  s_.effectiveTicks = s_.ticksCount;
+  // A stored form may hold a ticks count the setter refuses (beyond 29): the layout, which tries
+  // one count after the other, starts from at most 29 all the same.
+  s_.effectiveTicks = std::clamp(s_.ticksCount, 1, 29);
   Recalculate();
   // Fewer intervals until the labels fit; two intervals stay at least.
   if (s_.autoStep) {

@@ -462,6 +462,13 @@ TEST(GraphAxisTicks, NoMoreTicksThanTheLaidOutAxisHasPixels) {
   EXPECT_TRUE(y.MinorTicks().empty());
   y.SetMax(1000);
   EXPECT_TRUE(y.MajorTicks().empty());
+
+  TXYGraph graph;  // a stored ticks count beyond 29: the layout tries at most 29 steps
+  graph.BeginLoading();
+  graph.YAxis().SetTicksCount(190);
+  graph.EndLoading();
+  graph.YAxis().Layout({0, 0, 50, 4000}, canvas);
+  EXPECT_LE(graph.YAxis().MajorTicks().size(), 30u);
 }
 
 // ---- value to pixel ---------------------------------------------------------------------------
