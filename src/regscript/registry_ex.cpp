@@ -91,6 +91,11 @@ void TRegistryEx::GetKeyNames(std::vector<std::string>& list) {
   if (key_) list = key_->SubKeyNames();
 }
 
+void TRegistryEx::GetValues(std::vector<std::pair<std::string, RegValue>>& list) {
+  list.clear();
+  if (key_) list = key_->Values();
+}
+
 void TRegistryEx::GetValueNames(std::vector<std::string>& list) {
   list.clear();
   if (key_) list = key_->ValueNames();

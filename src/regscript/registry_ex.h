@@ -63,10 +63,13 @@ class TRegistryEx {
   // list unchanged.
   void ReadMultiString(std::string_view name, std::vector<std::string>& list);
 
-  // The type and data of a value in one registry read (a search that reads every value of a
-  // branch would pay twice for GetDataType and then ReadString). False when the value is missing
-  // or no key is open.
+  // The type and data of a value in one registry read (GetDataType and then ReadString read it
+  // twice). False when the value is missing or no key is open.
   bool ReadValue(std::string_view name, RegValue& out);
+
+  // Replaces `list` with every value of the open key and its name, in enumeration order (empty
+  // without an open key).
+  void GetValues(std::vector<std::pair<std::string, RegValue>>& list);
 
   // Replace `list` with the open key's subkey / value names in enumeration order (empty without
   // an open key).

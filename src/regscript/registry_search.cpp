@@ -35,25 +35,24 @@ class Walker {
     reg_.OpenKeyReadOnly(path);
     screen_.statusText = path;
 
-    // Every string and integer value of the key, read once (type and data in one call), in name
-    // order. A value that went away meanwhile is passed over.
-    std::vector<std::string> names;
-    reg_.GetValueNames(names);
-    SortNames(names);
+    // Every string and integer value of the key, read once (name, type and data in one call), in
+    // name order.
+    std::vector<std::pair<std::string, RegValue>> all;
+    reg_.GetValues(all);
     struct Value {
       std::string name, text;
     };
     std::vector<Value> values;
-    values.reserve(names.size());
-    for (std::string& name : names) {
-      RegValue value;
-      if (!reg_.ReadValue(name, value)) continue;
+    values.reserve(all.size());
+    for (auto& [name, value] : all) {
       if (value.type == regtype::String)
         values.push_back({std::move(name), std::move(value.text)});
       else if (value.type == regtype::Dword)
         values.push_back({std::move(name), std::to_string(static_cast<int32_t>(value.number))});
       // other types are not searched
     }
+    std::sort(values.begin(), values.end(),
+              [](const Value& a, const Value& b) { return NameLessIgnoringCase(a.name, b.name); });
     if (std::any_of(values.begin(), values.end(), [this](const Value& v) { return SearchMatches(search_, v.text); })) {
       screen_.memo.Add(path);
       for (const Value& v : values) screen_.memo.Add("  " + v.name + "  ----  " + v.text);

@@ -227,7 +227,10 @@ TEST_F(PosixFilesFaults, AFolderThatRefusesRenamesIsWrittenInPlace) {
   }
   auto asNobody = [](const std::function<bool()>& body) {
     const pid_t pid = fork();
-    if (pid == 0) _exit(setgroups(0, nullptr) == 0 && setgid(65534) == 0 && setuid(65534) == 0 && body() ? 0 : 1);
+    if (pid == 0) {
+      alarm(30);  // a child that hangs does not outlive the test
+      _exit(setgroups(0, nullptr) == 0 && setgid(65534) == 0 && setuid(65534) == 0 && body() ? 0 : 1);
+    }
     int status = 1;
     return waitpid(pid, &status, 0) == pid && status == 0;  // exited with 0
   };
