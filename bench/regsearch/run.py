@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Times the registry search of "\\Software" of HKEY_LOCAL_MACHINE in a Wine prefix that holds at
 least 20,000 values, side by side with `wine reg query HKLM\\Software /s` (the platform's own full
-dump of the same branch), and prints both and their ratio.
+dump of the same branch), for a text found nowhere and one found in every planted key, and
+prints the times and their ratios.
 
     make win && python3 bench/regsearch/run.py [values]
 """
@@ -40,6 +41,10 @@ def planted_registry(values: int) -> str:
     return "\n".join(lines)
 
 
+# Found nowhere, and found in every planted key (its "Comments" value).
+SEARCH_TEXTS = ("orvanta-not-there", "benchmark value")
+
+
 def timed(prefix, args, timeout=600):
     start = time.monotonic()
     r = prefix.wine(args, timeout=timeout, check=False)
@@ -59,18 +64,25 @@ def main():
                     if l.startswith("    ") and "REG_" in l) if r.stdout[:2] == b"\xff\xfe" else \
             sum(1 for l in r.stdout.decode("utf-8", errors="replace").splitlines() if "REG_" in l)
         print(f"values under HKLM\\Software: {count}")
-        # Warm both once, then time the better of three runs each.
-        dumps, searches = [], []
+        # Two search texts: one found nowhere (only the walk and the reads count) and one found in
+        # every planted key (each key and all its values are listed, and the text screen is
+        # repainted as the lines come in). The better of three runs each, both programs warm.
+        dumps, searches = [], {text: [] for text in SEARCH_TEXTS}
+        outputs = {}
         for _ in range(3):
             t, _ = timed(prefix, ["reg", "query", r"HKLM\Software", "/s"])
             dumps.append(t)
-            t, r = timed(prefix, [tool, "orvanta-not-there"])
-            searches.append(t)
-        print(r.stdout.decode("utf-8", errors="replace").strip())
-        dump, search = min(dumps), min(searches)
+            for text in SEARCH_TEXTS:
+                t, r = timed(prefix, [tool, text])
+                searches[text].append(t)
+                outputs[text] = r.stdout.decode("utf-8", errors="replace").strip()
+        dump = min(dumps)
         print(f"wine reg query HKLM\\Software /s : {dump:.3f} s (best of 3, including Wine start-up)")
-        print(f"registry search of \\Software    : {search:.3f} s (best of 3, including Wine start-up)")
-        print(f"ratio search / dump              : {search / dump:.2f} (target: at most 1)")
+        for text in SEARCH_TEXTS:
+            search = min(searches[text])
+            print(f"search for {text!r}: {outputs[text]}")
+            print(f"  registry search of \\Software  : {search:.3f} s (best of 3, including Wine start-up)")
+            print(f"  ratio search / dump            : {search / dump:.2f} (target: at most 0.3)")
 
 
 if __name__ == "__main__":

@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 
 #include "platform/files.h"
+#include "platform/text_codec.h"
 #include "util/text.h"
 #include "util/text_file.h"
 
@@ -71,12 +72,29 @@ std::optional<std::string> IniValue(const std::vector<std::string>& lines, const
 }
 
 namespace {
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+// The settings file's lines. It is CP932 like every file of the program, but Notepad saves it as
+// UTF-8 with a byte-order mark when asked for UTF-8; such a file is read as UTF-8 (without the
+// mark, which would otherwise hide the first section's name). Its bytes are taken as they are:
+// the W functions turn a malformed sequence into U+FFFD.
+std::optional<std::vector<std::string>> SettingsLines(IFiles& files, const ITextCodec& codec,
+                                                      const std::string& settingsPath) {
+  auto bytes = files.ReadFile(settingsPath);
+  if (!bytes) return std::nullopt;
+  if (std::string_view(*bytes).starts_with(kUtf8Mark))
+    return SplitLines(std::string_view(*bytes).substr(kUtf8Mark.size()));
+  return SplitLines(codec.FromCp932(*bytes));
+}
+
 std::string SettingOf(IFiles& files, const ITextCodec& codec, const std::string& settingsPath, const char* key) {
   if (!files.FileExists(settingsPath)) return {};
-  auto lines = ReadTextLines(files, codec, settingsPath);
+  auto lines = SettingsLines(files, codec, settingsPath);
   if (!lines) return {};
   return IniValue(*lines, "General", key).value_or("");
 }
+
 }  // namespace
 
 std::string ReadSmartReplayFolder(IFiles& files, const ITextCodec& codec, const std::string& settingsPath) {

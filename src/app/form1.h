@@ -31,6 +31,7 @@ struct AppState {
   std::string computerStem;     // "<computer name>__<workgroup>", kept for saves
   std::string programFilesFolder;
   bool keyOpen = false;         // result of the latest key opening by the script or printer lookup
+  bool scriptUnreadable = false;  // the latest read lacks the script rows: a save keeps the previous per-PC file
 };
 
 class TForm1 {

@@ -32,6 +32,13 @@ void TForm1::Read1Click() {
   RecordWriter writer(StringGrid1, Memo1, state.rowCounter);
   CollectionResult run = CollectRecord(services, state, ProgramFolder(), Memo1,
                                        [&writer](const std::string& v) { writer.AddValue(v); });
+  // Without the script rows, the rows after 90 no longer match the item catalogue and the fleet
+  // tables would split the record at the wrong place: such a record never replaces a good file.
+  state.scriptUnreadable = run.scriptUnreadable;
+  if (run.scriptUnreadable && showMainForm)
+    platform_.dialogs.ShowBox("登録項目スクリプトを読み込めませんでした: " + ProgramFolder() + kScriptFileName +
+                                  "\n保存しても PC ごとのファイルは置き換えず、前回のファイルを残します",
+                              kProgramTitle, MsgButtons::Ok, MsgIcon::Warning);
 
   StringGrid1.SetColWidth(0, 28);
   StringGrid1.SetColWidth(1, 200);
@@ -47,7 +54,7 @@ void TForm1::Read1Click() {
 void TForm1::Save1Click() {
   auto& files = platform_.files;
   const std::string path = PcFilePath(files, state.saveFolder, ProgramFolder(), state.computerStem);
-  if (!state.noFile) {
+  if (!state.noFile && !state.scriptUnreadable) {
     std::string error;
     if (!WriteTextLines(files, platform_.codec, path, Memo1.lines, &error) && showMainForm) {
       // An unattended run stays silent; an interactive save must not look successful.

@@ -19,8 +19,7 @@ void TForm1::ReadSetting1Click() {
   const std::string path = ProgramFolder() + kScriptFileName;
   if (platform_.files.FileExists(path)) {
     if (auto lines = ReadTextLines(platform_.files, platform_.codec, path)) {
-      Memo1.lines = std::move(*lines);
-      ++Memo1.revision;
+      Memo1.Assign(std::move(*lines));
     } else {
       // Saving the empty screen now would wipe the script that could not be read.
       Item(MenuId::SaveSetting1).enabled = false;

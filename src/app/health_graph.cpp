@@ -47,6 +47,15 @@ std::optional<double> RecordDay(const std::string& stamp) {
 // when the file has no data line.
 int LastDataRow(const GridModel& history) { return std::max(1, history.RowCount() - 2); }
 
+// The screen shows the first drive only: its attribute groups end where the next drive's block
+// begins (its "DriveNum" header after one empty field), else at the line's closing comma. Going on
+// in steps of five would read the second drive's counters and names out of step as attributes.
+int FirstBlockEnd(const GridModel& history) {
+  for (int c = col::kFirstGroup; c < history.ColCount(); ++c)
+    if (history.Cell(c, 0) == "DriveNum") return c - 1;
+  return history.ColCount() - 1;
+}
+
 std::string FormatCount(const std::string& text) {
   auto value = IntegerCell(text);
   return value ? FormatThousands(*value) : text;
@@ -104,9 +113,10 @@ std::optional<std::string> HealthGraphPanel::Open(const GridModel& history, cons
 
   ComboBox1.items = {kGraphEntryTemperature, kGraphEntryCycles, kGraphEntrySeparator};
   // Pre-failure attributes first, marked by their latest judgement; then the others.
+  const int blockEnd = FirstBlockEnd(history);
   for (bool preFailure : {true, false}) {
     if (!preFailure) ComboBox1.items.push_back(kGraphEntrySeparator);
-    for (int c = col::kFirstGroup; c < history.ColCount() - 1; c += 5) {
+    for (int c = col::kFirstGroup; c < blockEnd; c += 5) {
       if (history.Cell(c, 0).starts_with('*') != preFailure) continue;
       const std::string& name = history.Cell(c, 1);
       if (name.empty() || name.find("不明") != std::string::npos) continue;
@@ -161,7 +171,8 @@ std::optional<HealthGraphPanel::Picture> HealthGraphPanel::Plan(const GridModel&
     k = col::kTemperature;
   } else {
     p.legend = kLegendAttribute;
-    for (int c = col::kFirstGroup; c < history.ColCount() - 1 && k == 0; c += 5)
+    const int blockEnd = FirstBlockEnd(history);
+    for (int c = col::kFirstGroup; c < blockEnd && k == 0; c += 5)
       if (history.Cell(c, 1) == s) k = c + 1;
     if (k == 0) {
       // An attribute that is no longer in the history: an empty chart, the judgement as it was.

@@ -4,11 +4,13 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace orv {
 
-// Memo1: the text screen.
+// Memo1: the text screen. `lines` changes through Add, Clear and Assign only, so that the view can
+// tell lines added at the end from a new text.
 struct MemoModel {
   std::vector<std::string> lines;
   bool visible = true;
@@ -16,10 +18,17 @@ struct MemoModel {
   bool modified = false;     // the control's modified mark
   std::string selectedText;  // reported by the view before each command
   uint64_t revision = 0;     // bumped by the core whenever `lines` change, so the view reloads
+  uint64_t rewrites = 0;     // bumped when `lines` change other than by lines added at the end
 
   void Clear() {
     lines.clear();
     ++revision;
+    ++rewrites;
+  }
+  void Assign(std::vector<std::string> text) {
+    lines = std::move(text);
+    ++revision;
+    ++rewrites;
   }
   void Add(const std::string& line) {
     lines.push_back(line);

@@ -505,7 +505,7 @@ CollectionResult CollectRecord(CollectionServices& services, AppState& state, co
   reg.SetRootKey(RegRoot::LocalMachine);
   ReaderContext readers = ReaderContext::From(reg, state.keyOpen, state.programFilesFolder, p);
   RegItemsContext script{readers, p, programs, result.windowsProductName, programFolder, addValue, memo};
-  EvaluateRegItems(script, result.osKind);
+  result.scriptUnreadable = !EvaluateRegItems(script, result.osKind);
   for (const auto& row : ProgramAndPatchRows(programs, patches)) addValue(row);
   mark("script, programs, patches");
   return result;

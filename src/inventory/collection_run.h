@@ -32,6 +32,7 @@ struct CollectionServices {
 struct CollectionResult {
   std::string osKind;              // "NT" or "9x"
   std::string windowsProductName;  // the value of row 30
+  bool scriptUnreadable = false;   // regitems.txt is there but could not be read: its rows are missing
 };
 
 // "<computer name>__<workgroup>": the stem of this computer's per-PC and history files.

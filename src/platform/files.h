@@ -26,6 +26,9 @@ class IFiles {
   // Replaces `path` with `bytes` atomically: a temporary file in the same folder is written and
   // then renamed over the target, so a reader never sees a half-written file. True on success;
   // on failure the previous file stays whole and `error` (when given) receives the reason.
+  // In a folder that lets this user write files but not delete or rename them (a collection
+  // share set up that way), the rename is refused for good: the file is then overwritten in place
+  // under a lock instead, and no temporary file stays behind.
   virtual bool WriteFileAtomic(const std::string& path, std::string_view bytes,
                                std::string* error = nullptr) = 0;
   // Appends `bytes` with a single write call to a file opened for appending with sharing,

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace orv {
@@ -50,6 +51,14 @@ class IRegistryKey {
   // True and the value when it exists ("" names the default value); false when it does not or
   // cannot be read.
   virtual bool QueryValue(std::string_view name, RegValue& out) = 0;
+  // Every value with its name, in enumeration order; a value that cannot be read is left out.
+  // The Win32 key reads name, type and data in one call per value.
+  virtual std::vector<std::pair<std::string, RegValue>> Values() {
+    std::vector<std::pair<std::string, RegValue>> values;
+    for (std::string& name : ValueNames())
+      if (RegValue value; QueryValue(name, value)) values.emplace_back(std::move(name), std::move(value));
+    return values;
+  }
 };
 
 class IRegistry {

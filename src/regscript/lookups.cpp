@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <memory>
+#include <optional>
 
 #include "platform/files.h"
 #include "platform/network.h"
@@ -39,9 +40,33 @@ std::string ProgramOfCommand(std::string command) {
   return quoted ? command : command.substr(0, command.find(' '));
 }
 
+// "%NAME%" replaced by the variable's value, as ExpandEnvironmentStrings does it: a variable that
+// is not set, and a "%" without a partner ("%1"), stay as they are.
+std::string ExpandEnvironment(std::string_view text, ISystem& system) {
+  std::string out;
+  size_t pos = 0;
+  while (pos < text.size()) {
+    const size_t open = text.find('%', pos);
+    const size_t close = open == std::string_view::npos ? open : text.find('%', open + 1);
+    if (close == std::string_view::npos) break;
+    out.append(text.substr(pos, open - pos));
+    const auto value =
+        close > open + 1 ? system.Environment(std::string(text.substr(open + 1, close - open - 1))) : std::nullopt;
+    if (value) {
+      out += *value;
+      pos = close + 1;
+    } else {
+      out += '%';
+      pos = open + 1;
+    }
+  }
+  if (pos < text.size()) out.append(text.substr(pos));
+  return out;
+}
+
 }  // namespace
 
-std::string ExeForExtension(TRegistryEx& registry, std::string_view extension) {
+std::string ExeForExtension(TRegistryEx& registry, ISystem& system, std::string_view extension) {
   try {
     registry.SetRootKey(RegRoot::ClassesRoot);
     registry.CloseKey();
@@ -50,7 +75,11 @@ std::string ExeForExtension(TRegistryEx& registry, std::string_view extension) {
     // An extension key without a file type names no program; do not look at "\shell" of the root.
     if (fileType.empty()) return {};
     registry.OpenKeyReadOnly(fileType + "\\shell\\open\\command");
-    return ProgramOfCommand(registry.ReadString(""));
+    RegValue command;
+    if (!registry.ReadValue("", command)) return {};
+    if (command.type == regtype::ExpandString) return ProgramOfCommand(ExpandEnvironment(command.text, system));
+    if (command.type != regtype::String) return kErrorText;
+    return ProgramOfCommand(command.text);
   } catch (const std::exception&) {
     return kErrorText;
   }

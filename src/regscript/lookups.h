@@ -18,11 +18,13 @@ inline constexpr const char* kNoSharedFolders = "共有フォルダはありま�
 inline constexpr const char* kNoNetworkPresent = "Error(No network is present.)";
 
 // The path of the program registered to open files of `extension` (".txt"), without quotes and
-// arguments, or "" when none is registered; "Error!" when a registry read fails. Leaves the root
-// at HKEY_CLASSES_ROOT and the command key open; the key-open flag is not touched.
-std::string ExeForExtension(TRegistryEx& registry, std::string_view extension);
+// arguments, or "" when none is registered; "Error!" when a registry read fails. A command stored
+// as an expandable string (Windows' own file types: "%SystemRoot%\system32\NOTEPAD.EXE %1") has
+// its environment variables expanded first. Leaves the root at HKEY_CLASSES_ROOT and the command
+// key open; the key-open flag is not touched.
+std::string ExeForExtension(TRegistryEx& registry, ISystem& system, std::string_view extension);
 inline std::string ExeForExtension(const ReaderContext& context, std::string_view extension) {
-  return ExeForExtension(context.registry, extension);
+  return ExeForExtension(context.registry, context.system, extension);
 }
 
 // The lower-cased original file name of the file at `path`, followed by a blank and the text of

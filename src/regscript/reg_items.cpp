@@ -411,16 +411,20 @@ class Evaluator {
 
 }  // namespace
 
-void EvaluateRegItems(RegItemsContext& context, const std::string& osKind) {
+bool EvaluateRegItems(RegItemsContext& context, const std::string& osKind) {
   const std::string path = context.programFolder + kScriptFileName;
   IFiles& files = context.platform.files;
   // The script usually lies on a share beside the program. Without its rows every later row of
   // the record would move up, so a read that fails although the file is there is made once more;
   // only a script that is really missing adds nothing.
   auto lines = ReadTextLines(files, context.platform.codec, path);
-  if (!lines && files.FileExists(path)) lines = ReadTextLines(files, context.platform.codec, path);
-  if (!lines) return;
+  if (!lines) {
+    if (!files.FileExists(path)) return true;
+    lines = ReadTextLines(files, context.platform.codec, path);
+    if (!lines) return false;
+  }
   Evaluator(context, osKind, std::move(*lines)).Run();
+  return true;
 }
 
 }  // namespace orv

@@ -21,7 +21,9 @@ struct RegItemsContext {
   MemoModel& memo;                         // prompt answers go straight into the record text
 };
 
-// Appends the script's values for this OS kind ("NT" or "9x").
-void EvaluateRegItems(RegItemsContext& context, const std::string& osKind);
+// Appends the script's values for this OS kind ("NT" or "9x"). False when the script is there but
+// could not be read even on a second try, so that its rows are missing from the record; true
+// otherwise (also when there is no script).
+bool EvaluateRegItems(RegItemsContext& context, const std::string& osKind);
 
 }  // namespace orv

@@ -22,18 +22,18 @@ bool TRegistryEx::OpenKeyReadOnly(std::string_view path) {
   return key_ != nullptr;
 }
 
-bool TRegistryEx::Query(std::string_view name, RegValue& out) {
+bool TRegistryEx::ReadValue(std::string_view name, RegValue& out) {
   return key_ && key_->QueryValue(name, out);
 }
 
 bool TRegistryEx::ValueExists(std::string_view name) {
   RegValue value;
-  return Query(name, value);
+  return ReadValue(name, value);
 }
 
 RegDataType TRegistryEx::GetDataType(std::string_view name) {
   RegValue value;
-  if (!Query(name, value)) return RegDataType::None;
+  if (!ReadValue(name, value)) return RegDataType::None;
   switch (value.type) {
     case regtype::None: return RegDataType::None;
     case regtype::String: return RegDataType::String;
@@ -46,21 +46,21 @@ RegDataType TRegistryEx::GetDataType(std::string_view name) {
 
 std::string TRegistryEx::ReadString(std::string_view name) {
   RegValue value;
-  if (!Query(name, value)) return {};
+  if (!ReadValue(name, value)) return {};
   if (value.type != regtype::String && value.type != regtype::ExpandString) ReadError(name);
   return value.text;
 }
 
 int32_t TRegistryEx::ReadInteger(std::string_view name) {
   RegValue value;
-  if (!Query(name, value)) throw ERegistryError("Failed to get data for '" + std::string(name) + "'");
+  if (!ReadValue(name, value)) throw ERegistryError("Failed to get data for '" + std::string(name) + "'");
   if (value.type != regtype::Dword) ReadError(name);
   return static_cast<int32_t>(value.number);
 }
 
 std::vector<uint8_t> TRegistryEx::ReadBinaryData(std::string_view name) {
   RegValue value;
-  if (!Query(name, value)) return {};
+  if (!ReadValue(name, value)) return {};
   switch (value.type) {
     case regtype::String:
     case regtype::ExpandString:
@@ -82,13 +82,18 @@ std::vector<uint8_t> TRegistryEx::ReadBinaryData(std::string_view name) {
 
 void TRegistryEx::ReadMultiString(std::string_view name, std::vector<std::string>& list) {
   RegValue value;
-  if (!Query(name, value) || value.type != regtype::MultiString) return;
+  if (!ReadValue(name, value) || value.type != regtype::MultiString) return;
   list.insert(list.end(), value.strings.begin(), value.strings.end());
 }
 
 void TRegistryEx::GetKeyNames(std::vector<std::string>& list) {
   list.clear();
   if (key_) list = key_->SubKeyNames();
+}
+
+void TRegistryEx::GetValues(std::vector<std::pair<std::string, RegValue>>& list) {
+  list.clear();
+  if (key_) list = key_->Values();
 }
 
 void TRegistryEx::GetValueNames(std::vector<std::string>& list) {

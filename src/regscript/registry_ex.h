@@ -63,6 +63,14 @@ class TRegistryEx {
   // list unchanged.
   void ReadMultiString(std::string_view name, std::vector<std::string>& list);
 
+  // The type and data of a value in one registry read (GetDataType and then ReadString read it
+  // twice). False when the value is missing or no key is open.
+  bool ReadValue(std::string_view name, RegValue& out);
+
+  // Replaces `list` with every value of the open key and its name, in enumeration order (empty
+  // without an open key).
+  void GetValues(std::vector<std::pair<std::string, RegValue>>& list);
+
   // Replace `list` with the open key's subkey / value names in enumeration order (empty without
   // an open key).
   void GetKeyNames(std::vector<std::string>& list);
@@ -70,9 +78,6 @@ class TRegistryEx {
   bool HasSubKeys();
 
  private:
-  // False when there is no open key or no such value.
-  bool Query(std::string_view name, RegValue& out);
-
   IRegistry& registry_;
   RegView view_;
   RegRoot root_ = RegRoot::CurrentUser;

@@ -35,43 +35,41 @@ class Walker {
     reg_.OpenKeyReadOnly(path);
     screen_.statusText = path;
 
-    // Every string and integer value of the key, read once, in name order.
-    std::vector<std::string> names;
-    reg_.GetValueNames(names);
-    SortNames(names);
+    // Every string and integer value of the key, read once (name, type and data in one call), in
+    // name order.
+    std::vector<std::pair<std::string, RegValue>> all;
+    reg_.GetValues(all);
     struct Value {
       std::string name, text;
     };
     std::vector<Value> values;
-    values.reserve(names.size());
-    for (std::string& name : names) {
-      try {
-        std::string text;
-        switch (reg_.GetDataType(name)) {
-          case RegDataType::String: text = reg_.ReadString(name); break;
-          case RegDataType::Integer: text = std::to_string(reg_.ReadInteger(name)); break;
-          default: continue;  // other types are not searched
-        }
-        values.push_back({std::move(name), std::move(text)});
-      } catch (const ERegistryError&) {
-        // A value that changed its type under us is passed over.
-      }
+    values.reserve(all.size());
+    for (auto& [name, value] : all) {
+      if (value.type == regtype::String)
+        values.push_back({std::move(name), std::move(value.text)});
+      else if (value.type == regtype::Dword)
+        values.push_back({std::move(name), std::to_string(static_cast<int32_t>(value.number))});
+      // other types are not searched
     }
+    std::sort(values.begin(), values.end(),
+              [](const Value& a, const Value& b) { return NameLessIgnoringCase(a.name, b.name); });
     if (std::any_of(values.begin(), values.end(), [this](const Value& v) { return SearchMatches(search_, v.text); })) {
       screen_.memo.Add(path);
       for (const Value& v : values) screen_.memo.Add("  " + v.name + "  ----  " + v.text);
     }
     if (++keys_ % kKeysPerRepaint == 0) Repaint();
 
-    if (!reg_.HasSubKeys()) return;
     std::vector<std::string> subkeys;
     reg_.GetKeyNames(subkeys);
+    if (subkeys.empty()) return;
     SortNames(subkeys);
     if (startKey) screen_.progress.max = static_cast<int>(subkeys.size());
     int handled = 0;
+    // "\Software\Classes" has a command of its own; "\Software\WOW6432Node\Classes" is the view
+    // 32-bit programs have of the same branch.
+    const bool skipClasses = path == "\\Software" || LowerCase(path) == "\\software\\wow6432node";
     for (const std::string& name : subkeys) {
-      // "\Software\Classes" has a command of its own.
-      if (!(path == "\\Software" && LowerCase(name) == "classes")) Walk(path + "\\" + name, false);
+      if (!(skipClasses && LowerCase(name) == "classes")) Walk(path + "\\" + name, false);
       if (startKey) {
         screen_.progress.position = ++handled;
         Repaint();

@@ -429,6 +429,12 @@ void TGraphAxis::LinearTicks() {
   // A step set for an earlier, much smaller range would mean millions of ticks (the tick step
   // setter allows at most 30 intervals); such an axis has no ticks until its step fits again.
   if (!(step > 0) || s_.range / step > 1000) return;
+  // No more ticks than the laid-out axis has pixels to show them, so that a layout, which
+  // recalculates the axis once per ticks count it tries, stays cheap: sub-ticks closer than a
+  // pixel are left out, and steps closer than a pixel leave the axis without ticks.
+  const double pixels = length_;
+  if (laidOut_ && s_.range / step > pixels) return;
+  const int subTicks = laidOut_ && s_.range / step * s_.subTicksCount > pixels ? 1 : s_.subTicksCount;
   double sub = step / s_.subTicksCount;
   double eps = 0.001 * step;
   double start = s_.autoOrigin ? std::ceil(s_.min / step - 0.05) * step : s_.origin;
@@ -441,7 +447,7 @@ void TGraphAxis::LinearTicks() {
     double t = start + k * step;  // multiplied, not summed, to keep rounding errors small
     if (t > s_.max + eps) break;
     if (t > s_.min - eps) AddTick(majorTicks_, t);
-    for (int i = 1; i < s_.subTicksCount; ++i) {
+    for (int i = 1; i < subTicks; ++i) {
       double s = t + i * sub;
       if (s_.min < s && s < s_.max) AddTick(minorTicks_, s);
     }
@@ -569,9 +575,12 @@ void TGraphAxis::Layout(const TGraphRect& rect, IGraphCanvas& canvas) {
     endPixel_ = rect.Top + top;
   }
   length_ = std::abs(endPixel_ - startPixel_);
+  laidOut_ = true;
   crossing_ = horizontal_ ? rect.Bottom - 1 : rect.Left;
 
-  s_.effectiveTicks = s_.ticksCount;
+  // A stored form may hold a ticks count the setter refuses (beyond 29): the layout, which tries
+  // one count after the other, starts from at most 29 all the same.
+  s_.effectiveTicks = std::clamp(s_.ticksCount, 1, 29);
   Recalculate();
   // Fewer intervals until the labels fit; two intervals stay at least.
   if (s_.autoStep) {

@@ -255,6 +255,7 @@ class TGraphAxis {
   int startPixel_ = 0;
   int endPixel_ = 0;
   int length_ = 0;
+  bool laidOut_ = false;  // Layout has given the axis its pixels
   int crossing_ = 0;
   int plotEdge_ = -1;  // -1: not set, the crossing position is the edge
 };

@@ -250,6 +250,7 @@ class Box:
     texts: list[str]
     buttons: list[dict]  # {"id": int, "caption": str}
     pid: int = 0
+    topmost: bool = False  # stays above other windows
 
     @property
     def text(self) -> str:
@@ -298,10 +299,12 @@ class WinePrefix:
 
     path=None: a throw-away prefix in a temp folder, deleted at the end.
     path given: that prefix is set up on first use and kept (keep=True is implied).
+    without_capabilities: Wine runs as root without its capabilities: file permissions apply.
     """
 
     def __init__(self, path: Union[str, Path, None] = None, display: Optional[str] = None,
-                 keep: bool = False, boot_timeout: float = 120):
+                 keep: bool = False, boot_timeout: float = 120, without_capabilities: bool = False):
+        self.wrap = ["setpriv", "--inh-caps=-all", "--bounding-set=-all", "--"] if without_capabilities else []
         self.keep = keep or path is not None
         self.root = Path(tempfile.mkdtemp(prefix="orv-e2e-")) if path is None else Path(path)
         self.path = self.root / "prefix" if path is None else Path(path)
@@ -360,7 +363,7 @@ class WinePrefix:
         self.path.mkdir(parents=True, exist_ok=True)
         if self._server_running():
             return
-        self._server = subprocess.Popen(["wineserver", "-f", "-p"], env=self.env,
+        self._server = subprocess.Popen([*self.wrap, "wineserver", "-f", "-p"], env=self.env,
                                         stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                         stderr=subprocess.DEVNULL)
         # Wait for its socket (wine copes with a server still starting, so this is a courtesy).
@@ -375,7 +378,7 @@ class WinePrefix:
         if marker.exists():
             return
         self.path.parent.mkdir(parents=True, exist_ok=True)
-        r = run_command(["wineboot", "-i"], self.boot_timeout, env=self.env)
+        r = run_command([*self.wrap, "wineboot", "-i"], self.boot_timeout, env=self.env)
         if r.returncode != 0:
             raise HarnessError(f"wineboot -i failed ({r.returncode}): {r.stderr.decode(errors='replace')[-500:]}")
         # Wine's own fonts (Marlett draws the caption buttons, Tahoma is the dialog font) are
@@ -410,7 +413,7 @@ class WinePrefix:
     def wine(self, args: Sequence[Union[str, Path]], timeout: float = 60, cwd=None,
              check: bool = True) -> subprocess.CompletedProcess:
         """Runs `wine args...` to its end (bytes output captured)."""
-        r = run_command(["wine", *args], timeout, env=self.env, cwd=cwd)
+        r = run_command([*self.wrap, "wine", *args], timeout, env=self.env, cwd=cwd)
         if check and r.returncode != 0:
             what = " ".join(map(str, args))
             if r.returncode in (124, 137):
@@ -453,7 +456,7 @@ class WinePrefix:
             if line.startswith("{"):
                 d = json.loads(line)
                 boxes.append(Box(hwnd=d["hwnd"], title=d["title"], texts=d["texts"],
-                                 buttons=d["buttons"], pid=d.get("pid", 0)))
+                                 buttons=d["buttons"], pid=d.get("pid", 0), topmost=d.get("topmost", False)))
         return boxes
 
     def press(self, button: Union[int, str]) -> bool:
@@ -462,7 +465,7 @@ class WinePrefix:
         return code == 0
 
     def windows(self) -> list[dict]:
-        """Top-level windows: hwnd, pid, title, class, visible."""
+        """Top-level windows: hwnd, pid, title, class, visible, topmost."""
         _, out = self.helper("windows")
         return [json.loads(l) for l in out.splitlines() if l.strip().startswith("{")]
 
@@ -603,7 +606,7 @@ class Program:
         self._answered: dict[str, float] = {}
         self._stderr = tempfile.TemporaryFile()
         self.started = time.monotonic()
-        command = _timed(["wine", self.exe, *args], timeout)
+        command = _timed([*prefix.wrap, "wine", self.exe, *args], timeout)
         if host_name:
             # A host name of its own, in a UTS namespace of this one process tree.
             command = ["unshare", "-u", "sh", "-c", 'hostname "$0" && exec "$@"', host_name, *command]
@@ -741,15 +744,17 @@ class Program:
 class Session:
     """An Xvfb display plus a throw-away prefix on it: `with Session() as s: s.prefix ...`."""
 
-    def __init__(self, prefix_path: Union[str, Path, None] = None):
+    def __init__(self, prefix_path: Union[str, Path, None] = None, without_capabilities: bool = False):
         self.prefix_path = prefix_path
+        self.without_capabilities = without_capabilities
         self.xvfb: Optional[Xvfb] = None
         self.prefix: Optional[WinePrefix] = None
 
     def __enter__(self) -> "Session":
         self.xvfb = Xvfb().__enter__()
         try:
-            self.prefix = WinePrefix(self.prefix_path, display=self.xvfb.display).__enter__()
+            self.prefix = WinePrefix(self.prefix_path, display=self.xvfb.display,
+                                     without_capabilities=self.without_capabilities).__enter__()
         except BaseException:
             self.xvfb.__exit__(None, None, None)
             raise

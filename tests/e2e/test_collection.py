@@ -6,7 +6,9 @@ file it writes, byte for byte.
     python3 tests/e2e/test_collection.py [name filter...]
 """
 
+import os
 import sys
+import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
@@ -86,9 +88,14 @@ FIXTURE = f"""
 """
 
 
+NOBODY = 65534
+
+
 def setup_module():
     global S
-    S = Session().__enter__()
+    # Wine runs without root's capabilities, so that file permissions apply to the program as on
+    # a user's PC (a share that refuses renames).
+    S = Session(without_capabilities=True).__enter__()
     fixture = write_reg_file(S.prefix.root / "japanese-pc.reg", FIXTURE)
     S.prefix.import_reg(fixture)
 
@@ -174,9 +181,17 @@ def test_long_user_and_host_names_are_read_whole():
 def test_saving_twice_overwrites_and_no_file_switch_writes_nothing():
     out, first = unattended_run()
     before = first[0].read_bytes()
+    # Then a share that lets users write files but not delete or rename them: the folder (sticky)
+    # and the file belong to another user. The save overwrites the file in place.
+    os.chown(out, NOBODY, NOBODY)
+    out.chmod(0o1777)
+    os.chown(first[0], NOBODY, NOBODY)
+    first[0].chmod(0o666)
+    first[0].write_bytes(b"previous\r\n")
     out, second = unattended_run()
     assert [f.name for f in second] == [f.name for f in first]
     assert second[0].read_bytes().count(b"\r\n") == before.count(b"\r\n")
+    assert second[0].stat().st_uid == NOBODY and not list(out.glob("~*")), list(out.iterdir())
     out_h, files = unattended_run("/h/b0")
     assert files == [], [f.name for f in files]
 
@@ -191,18 +206,20 @@ def test_without_a_save_folder_the_pcdata_folder_beside_the_program_folder_is_us
     assert not list(p.app_dir.glob("*.csv"))
 
 
-def test_interactive_read_shows_the_numbered_table():
+def wait_for(condition, seconds=30):
+    deadline = time.monotonic() + seconds
+    while not (result := condition()) and time.monotonic() < deadline:
+        time.sleep(0.5)
+    return result
+
+
+def test_interactive_read_shows_the_numbered_table_and_saves_it_from_the_menu():
     p = S.prefix
-    with p.start_program([], timeout=120) as prog:
+    out, files = unattended_run("/h/b0")  # an empty save folder and its settings file
+    with p.start_program([p.windows_path(p.root / "site.ini")], timeout=180) as prog:
         prog.wait_window(MAIN_TITLE, timeout=40)
         prog.send_keys("alt+f", "r")
-        grid = None
-        import time
-        for _ in range(60):
-            grid = p.grid(MAIN_TITLE)
-            if grid and len(grid[1]) >= 190:
-                break
-            time.sleep(0.5)
+        grid = wait_for(lambda: (g := p.grid(MAIN_TITLE)) and len(g[1]) >= 190 and g)
         assert grid, "no table screen"
         headers, rows = grid
         assert headers[1:3] == ["ItemName", "Value"], headers
@@ -210,6 +227,11 @@ def test_interactive_read_shows_the_numbered_table():
         assert rows[9][1] == "使用者" and rows[9][2] == "佐藤 太郎", rows[9]
         assert rows[89][0] == "90" and rows[89][1] == "起動後時間", rows[89]
         p.screenshot(REPO / "build" / "shots" / "table.png", MAIN_TITLE, settle=1.0)
+        # 保存(&S): the per-PC file holds what the table shows, row for row.
+        prog.send_keys("alt+f", "s")
+        files = wait_for(lambda: list(out.glob("*.csv")))
+        lines = decode_cp932_lines(files[0])
+        assert lines == [row[2] for row in rows[:len(lines)]] and len(lines) >= 190, lines[:3]
         prog.send_keys("alt+f", "x")
         r = prog.wait_exit(timeout=30)
     assert r.exit_code == 0, str(r)

@@ -230,12 +230,16 @@ def test_script_rows_follow_row_90_in_the_per_pc_file():
                 if boxes:
                     box = boxes[0]
                     assert box.title != "Exception raised", f"the program crashed: {box}"
+                    # Nothing of the unattended run is on screen: its questions must not open
+                    # behind the user's windows.
+                    assert box.topmost, f"the box may open behind other windows: {box}"
                     choice = {"ソフトウェアのライセンス": IDYES, "Orvanta：問い合わせ": IDNO}.get(box.title, IDOK)
                     if p.press(choice):
                         answered.append((box.title, box.text))
                         time.sleep(0.5)
                     continue
                 if p.visible_window(PROMPT_TITLE):
+                    assert all(w["topmost"] for w in p.windows() if w["title"] == PROMPT_TITLE and w["visible"])
                     # The prompt dialog: type the answer into its edit and close it with its close
                     # box (the answer counts either way).
                     code, _ = p.helper("settext", PROMPT_TITLE, "Edit", "0", "a,b")

@@ -65,6 +65,10 @@ def test_unattended_start_is_hidden_and_ends_by_itself():
     lines = decode_cp932_lines(files[0])
     assert lines and lines[0] == files[0].stem, f"first line {lines[:1]} in {files[0].name}"
     assert not list(p.app_dir.glob("*.csv")), "a per-PC file was written beside the program"
+    # Without a display the window cannot be made: the run still waits its delay, then saves.
+    files[0].unlink()
+    r = p.run_program(["/b2", p.windows_path(ini)], timeout=60, extra_env={"DISPLAY": ""})
+    assert r.exit_code == 0 and r.elapsed >= 2 and len(list(out.glob("*.csv"))) == 1, str(r)
 
 
 def test_interactive_start_shows_the_main_window():

@@ -320,6 +320,7 @@ class Graph : public DiskScreens {
   }
   void Write(const std::vector<std::pair<double, int>>& records) {
     std::vector<TSmartResult> drives = {drive};
+    drives.insert(drives.end(), laterDrives.begin(), laterDrives.end());
     std::vector<std::string> lines = {EnglishHealthHeader(drives), JapaneseHealthHeader(drives)};
     for (const auto& [daysAgo, temperature] : records) {
       drives[0].Temperature = temperature;
@@ -336,6 +337,7 @@ class Graph : public DiskScreens {
   const xy::TGraphAxis& X() { return form.Panel1.XYGraph1.XAxis(); }
   const xy::TGraphAxis& Y() { return form.Panel1.XYGraph1.YAxis(); }
   TSmartResult drive;
+  std::vector<TSmartResult> laterDrives;  // drive blocks after the first one
 };
 
 TEST_F(Graph, XAxisSpansWholeMonths) {
@@ -492,6 +494,17 @@ TEST_F(Graph, HandEditedCellsLeaveOutOnlyTheirPoints) {
   EXPECT_EQ(form.Panel1.Series2.Count(), 1);
   EXPECT_EQ(form.Panel1.Series1.Count(), 2);
   EXPECT_EQ(form.Panel1.Series3.Count(), 2);
+}
+
+TEST_F(Graph, ASecondDriveAddsNothingToTheSelector) {
+  Write({{1, 40}});
+  Open();
+  const std::vector<std::string> firstDrive = form.Panel1.ComboBox1.items;
+  PutCapture(kCrucial, 1);
+  laterDrives = {Read(1)};
+  Write({{1, 40}});
+  Open();
+  EXPECT_EQ(form.Panel1.ComboBox1.items, firstDrive);
 }
 
 TEST_F(Graph, AnAttributeNoLongerInTheHistoryEmptiesTheChart) {

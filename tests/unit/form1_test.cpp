@@ -64,6 +64,12 @@ TEST(Settings, SaveDirDropsOneTrailingBackslash) {
   EXPECT_EQ(ReadSaveFolder(p.files, p.codec, "C:\\missing.ini"), "");
 }
 
+TEST(Settings, ANotepadUtf8FileKeepsItsFirstSection) {
+  FakePlatform p;
+  p.files.Put("C:\\s.ini", "\xEF\xBB\xBF[General]\r\nSaveDir=\\\\サーバー\\共有\r\n");
+  EXPECT_EQ(ReadSaveFolder(p.files, p.codec, "C:\\s.ini"), "\\\\サーバー\\共有");
+}
+
 TEST(Form1, InteractiveStart) {
   FakePlatform p;
   TForm1 f(p.platform, {});

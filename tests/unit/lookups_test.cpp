@@ -57,11 +57,18 @@ TEST_F(LookupsTest, ExeForExtensionWithoutProgramOrOnError) {
   fp.registry.SetDword("HKCR\\.num", "", 3);
   fp.registry.SetString("HKCR\\.bad", "", "badfile");
   fp.registry.SetBinary("HKCR\\badfile\\shell\\open\\command", "", {0x41});
-  EXPECT_EQ(ExeForExtension(reg, ".unknown"), "");
-  EXPECT_EQ(ExeForExtension(reg, ".none"), "");
-  EXPECT_EQ(ExeForExtension(reg, ".nocmd"), "");
-  EXPECT_EQ(ExeForExtension(reg, ".num"), "Error!");
-  EXPECT_EQ(ExeForExtension(reg, ".bad"), "Error!");
+  EXPECT_EQ(ExeForExtension(ctx, ".unknown"), "");
+  EXPECT_EQ(ExeForExtension(ctx, ".none"), "");
+  EXPECT_EQ(ExeForExtension(ctx, ".nocmd"), "");
+  EXPECT_EQ(ExeForExtension(ctx, ".num"), "Error!");
+  EXPECT_EQ(ExeForExtension(ctx, ".bad"), "Error!");
+}
+
+TEST_F(LookupsTest, ExeForExtensionExpandsAnExpandableCommandAsWindowsStoresItsOwnTypes) {
+  fp.system.environment["SystemRoot"] = "C:\\WINDOWS";
+  fp.registry.SetString("HKCR\\.txt", "", "txtfile");
+  fp.registry.SetExpandString("HKCR\\txtfile\\shell\\open\\command", "", "%SystemRoot%\\%Unset%\\NOTEPAD.EXE %1");
+  EXPECT_EQ(ExeForExtension(ctx, ".txt"), "C:\\WINDOWS\\%Unset%\\NOTEPAD.EXE");
 }
 
 TEST_F(LookupsTest, ExeForExtensionLeavesClassesRootAndTheCommandKeyOpen) {

@@ -97,6 +97,21 @@ TEST(SaveCommand, AnInteractiveWriteFailureIsReportedAndAnUnattendedOneIsSilent)
   EXPECT_TRUE(q.dialogs.shown.empty());
 }
 
+TEST(SaveCommand, ARecordWithoutItsUnreadableScriptKeepsThePreviousFile) {
+  for (const bool unattended : {false, true}) {
+    FakePlatform p;
+    p.files.Put("C:\\tools\\inv\\qumbel.ini", "[General]\r\nSaveDir=D:\\pc\r\n");
+    p.files.Put("C:\\tools\\inv\\regitems.txt", "#split\r\n\r\n");
+    p.files.failReads.insert("c:\\tools\\inv\\regitems.txt");  // held on the share, also the second time
+    p.files.Put("D:\\pc\\PC01__WORKGROUP.csv", "previous\r\n");
+    TForm1 f(p.platform, unattended ? std::vector<std::string>{"/b0"} : std::vector<std::string>{});
+    f.Read1Click();
+    f.Save1Click();
+    EXPECT_EQ(p.files.Get("D:\\pc\\PC01__WORKGROUP.csv"), "previous\r\n");
+    EXPECT_EQ(p.dialogs.shown.size(), unattended ? 0u : 1u);  // the read says why
+  }
+}
+
 TEST(SaveCommand, NoFileSwitchStillAllowsTheAuditTool) {
   FakePlatform p;
   p.files.AddFolder("D:\\pc");

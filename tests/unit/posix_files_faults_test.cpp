@@ -4,6 +4,7 @@
 // save leaves behind does not stop the next one.
 #include <gtest/gtest.h>
 
+#include <grp.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -209,6 +210,35 @@ TEST_F(PosixFilesFaults, LeftoverTemporaryFilesDoNotStopTheNextSave) {
   ASSERT_TRUE(files.WriteFileAtomic(WinPath("PC01.csv"), "PC01__WG\r\nnewer\r\n", &error)) << error;
   EXPECT_EQ(Content("PC01.csv"), "PC01__WG\r\nnewer\r\n");
   EXPECT_EQ(Entries(root_).size(), 3u);
+}
+
+// A collection share that lets users create and write files but not delete or rename them: a
+// sticky folder whose files belong to another user. Root sets it up and the saves run as nobody,
+// so that the permissions really apply. The per-PC file (the history goes the same way) and the
+// tables of qumbel-fleet are overwritten in place, and no temporary file stays.
+TEST_F(PosixFilesFaults, AFolderThatRefusesRenamesIsWrittenInPlace) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to give the files to another user";
+  const fs::path fleet = fs::read_symlink("/proc/self/exe").parent_path() / "qumbel-fleet";
+  fs::permissions(root_, fs::perms::all | fs::perms::sticky_bit);
+  const std::vector<std::string> names = {"PC01__WG.csv", "roster.csv", "roster_a.csv"};
+  for (const std::string& name : names) {
+    Put(name, "previous\r\n");
+    fs::permissions(root_ / name, static_cast<fs::perms>(0666));
+  }
+  auto asNobody = [](const std::function<bool()>& body) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+      alarm(30);  // a child that hangs does not outlive the test
+      _exit(setgroups(0, nullptr) == 0 && setgid(65534) == 0 && setuid(65534) == 0 && body() ? 0 : 1);
+    }
+    int status = 1;
+    return waitpid(pid, &status, 0) == pid && status == 0;  // exited with 0
+  };
+  EXPECT_TRUE(asNobody([&] { return PosixFiles().WriteFileAtomic(WinPath("PC01__WG.csv"), "PC01__WG\r\n"); }));
+  EXPECT_EQ(Content("PC01__WG.csv"), "PC01__WG\r\n");
+  EXPECT_TRUE(asNobody([&] { return execl(fleet.c_str(), "qumbel-fleet", root_.c_str(), nullptr) == 0; }));
+  EXPECT_NE(Content("roster.csv").find("PC01__WG"), std::string::npos);
+  EXPECT_EQ(Entries(root_), names);
 }
 
 }  // namespace

@@ -109,14 +109,15 @@ TEST(RegistrySearch, SelectionIsTheSearchText) {
 TEST(RegistrySearch, KeysInNameOrderDepthFirstAndClassesOnlyByItsOwnCommand) {
   SearchForm s;
   for (const char* key : {"HKLM\\Software\\b", "HKLM\\Software\\A\\z", "HKLM\\Software\\A", "HKLM\\Software\\Classes\\x",
-                          "HKLM\\Software\\b\\Classes", "HKCU\\Software\\Classes\\y", "HKLM\\System\\s"})
+                          "HKLM\\Software\\b\\Classes", "HKCU\\Software\\Classes\\y", "HKLM\\System\\s",
+                          "HKLM\\Software\\WOW6432Node\\Classes\\w"})
     s.p.registry.SetString(key, "V", "found it");
   s.p.registry.AddKey("HKLM\\Software\\Locked").denyOpen = true;
   EXPECT_EQ(s.Search("found"), (Lines{"found", "HKEY_LOCAL_MACHINE", "\\Software\\A", "  V  ----  found it",
                                       "\\Software\\A\\z", "  V  ----  found it", "\\Software\\b", "  V  ----  found it",
                                       "\\Software\\b\\Classes", "  V  ----  found it"}));
   // One opening per key, not per value.
-  EXPECT_EQ(s.p.registry.openCount, 6);
+  EXPECT_EQ(s.p.registry.openCount, 7);
   EXPECT_EQ(s.Search("found", MenuId::HKEYLOCALMACHINESoftwareClasses11),
             (Lines{"found", "HKEY_LOCAL_MACHINE", "\\Software\\Classes\\x", "  V  ----  found it"}));
   EXPECT_EQ(s.Search("found", MenuId::HKEYCURRENTUSERSoftware31), (Lines{"found", "HKEY_CURRENT_USER"}));

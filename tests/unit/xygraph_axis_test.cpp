@@ -448,6 +448,29 @@ TEST(GraphAxisTicks, AThousandStepsWithNineteenSubTicks) {
   EXPECT_TRUE(std::adjacent_find(minors.begin(), minors.end(), std::greater_equal<double>()) == minors.end());
 }
 
+// A layout tries one ticks count after the other: each try costs no more ticks than the axis has
+// pixels (a stored form may hold any ticks and sub-ticks counts).
+TEST(GraphAxisTicks, NoMoreTicksThanTheLaidOutAxisHasPixels) {
+  TGraphAxis y(nullptr, false);
+  y.SetMax(30);
+  y.SetTickStep(1);
+  y.SetSubTicksCount(19);
+  RecordingCanvas canvas;
+  y.Layout({0, 0, 50, 200}, canvas);
+  ASSERT_LT(y.Length(), 30 * 19);
+  EXPECT_EQ(y.MajorTicks().size(), 31u);
+  EXPECT_TRUE(y.MinorTicks().empty());
+  y.SetMax(1000);
+  EXPECT_TRUE(y.MajorTicks().empty());
+
+  TXYGraph graph;  // a stored ticks count beyond 29: the layout tries at most 29 steps
+  graph.BeginLoading();
+  graph.YAxis().SetTicksCount(190);
+  graph.EndLoading();
+  graph.YAxis().Layout({0, 0, 50, 4000}, canvas);
+  EXPECT_LE(graph.YAxis().MajorTicks().size(), 30u);
+}
+
 // ---- value to pixel ---------------------------------------------------------------------------
 
 struct PixelCase {

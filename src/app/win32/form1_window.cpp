@@ -64,16 +64,6 @@ void CopyToBuffer(const std::wstring& text, wchar_t* buffer, int capacity) {
   buffer[n] = L'\0';
 }
 
-// The memo's lines as one text: lines joined with CR LF, as the edit control holds them.
-std::wstring MemoText(const std::vector<std::string>& lines, size_t first = 0) {
-  std::string joined;
-  for (size_t i = first; i < lines.size(); ++i) {
-    if (i > first) joined += "\r\n";
-    joined += lines[i];
-  }
-  return Widen(joined);
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -119,6 +109,7 @@ bool Form1Window::CreateControls() {
                                    ES_WANTRETURN,
                                0, 0, 0, 0, self, ControlId(kMemo1Id), instance_, nullptr));
   if (!memo1_) return false;
+  memoView_.SetControl(memo1_.Get());
   SetFont(memo1_.Get(), memoFont_.get());
   SendMessageW(memo1_.Get(), EM_SETLIMITTEXT, 0, 0);  // 0: as large as the control allows
 
@@ -199,7 +190,7 @@ LRESULT Form1Window::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         RunHandler([this, item] { model_.OnMenu(item); });
         return 0;
       }
-      if (id == kMemo1Id && code == EN_CHANGE && !settingMemoText_) memoUserChanged_ = true;
+      if (id == kMemo1Id && code == EN_CHANGE && !memoView_.SettingText()) memoUserChanged_ = true;
       if (id == GraphPanelView::kComboBox1Id && code == CBN_SELCHANGE) {
         const int selected = graphView_.SelectedIndex();
         RunHandler([this, selected] {
@@ -345,10 +336,8 @@ void Form1Window::PullMemo() {
   std::wstring text;
   if (textChanged || hasSelection) text = WindowTextW(memo);
   if (textChanged) {
-    model_.Memo1.lines = SplitLines(Narrow(text));
-    ++model_.Memo1.revision;
-    renderedMemoRevision_ = model_.Memo1.revision;
-    renderedMemoLines_ = model_.Memo1.lines;  // the control holds these lines now
+    model_.Memo1.Assign(SplitLines(Narrow(text)));
+    memoView_.Adopted(model_.Memo1);  // the control holds these lines now
     memoUserChanged_ = false;
   }
   model_.Memo1.modified = controlModified;
@@ -485,37 +474,7 @@ void Form1Window::RebuildMenuBar() {
 }
 
 void Form1Window::RenderMemo() {
-  HWND memo = memo1_.Get();
-  if (!memo) return;
-  const MemoModel& m = model_.Memo1;
-
-  if (!memoRendered_ || m.revision != renderedMemoRevision_) {
-    // Lines added at the end are appended, like typing them in: the caret follows to the last
-    // line. Any other change replaces the whole text.
-    settingMemoText_ = true;
-    const bool appended = memoRendered_ && m.lines.size() > renderedMemoLines_.size() &&
-                          std::equal(renderedMemoLines_.begin(), renderedMemoLines_.end(), m.lines.begin());
-    if (appended) {
-      std::wstring tail = MemoText(m.lines, renderedMemoLines_.size());
-      if (!renderedMemoLines_.empty()) tail.insert(0, L"\r\n");
-      const int length = GetWindowTextLengthW(memo);
-      SendMessageW(memo, EM_SETSEL, static_cast<WPARAM>(length), static_cast<LPARAM>(length));
-      SendMessageW(memo, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(tail.c_str()));
-      SendMessageW(memo, EM_SCROLLCARET, 0, 0);
-    } else {
-      SetWindowTextW(memo, MemoText(m.lines).c_str());
-    }
-    settingMemoText_ = false;
-    memoUserChanged_ = false;
-    renderedMemoLines_ = m.lines;
-    renderedMemoRevision_ = m.revision;
-    memoRendered_ = true;
-  }
-
-  if ((SendMessageW(memo, EM_GETMODIFY, 0, 0) != 0) != m.modified)
-    SendMessageW(memo, EM_SETMODIFY, m.modified ? TRUE : FALSE, 0);
-  const bool readOnlyNow = (GetWindowLongPtrW(memo, GWL_STYLE) & ES_READONLY) != 0;
-  if (readOnlyNow != m.readOnly) SendMessageW(memo, EM_SETREADONLY, m.readOnly ? TRUE : FALSE, 0);
+  if (memoView_.Render(model_.Memo1)) memoUserChanged_ = false;
 }
 
 void Form1Window::RenderGrid() {

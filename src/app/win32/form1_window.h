@@ -12,6 +12,7 @@
 #include "app/form1.h"
 #include "app/win32/graph_panel_view.h"
 #include "app/win32/gui_handles.h"
+#include "app/win32/memo_view.h"
 
 namespace orv::win32 {
 
@@ -82,11 +83,8 @@ class Form1Window {
   bool captionRendered_ = false;
   std::array<MenuItemState, kMenuCount> renderedMenu_{};
   bool menuRendered_ = false;
-  std::vector<std::string> renderedMemoLines_;
-  uint64_t renderedMemoRevision_ = 0;
-  bool memoRendered_ = false;
+  MemoView memoView_;
   bool memoUserChanged_ = false;  // EN_CHANGE from the user since the text was last synchronised
-  bool settingMemoText_ = false;  // our own WM_SETTEXT is under way (its EN_CHANGE is not the user's)
   uint64_t renderedGridRevision_ = 0;
   bool gridRendered_ = false;
   int renderedGridColumns_ = 0;

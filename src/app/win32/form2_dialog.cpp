@@ -71,7 +71,12 @@ std::string Form2Dialog::Run(const std::string& prompt) {
   SetWindowTextW(label1_.Get(), Widen(prompt).c_str());
   SetWindowTextW(edit1_.Get(), L"");
   POINT at = ScreenCentre(kWidth, kHeight);
-  SetWindowPos(self, HWND_TOP, at.x, at.y, 0, 0, SWP_NOSIZE);
+  // Owned by the hidden window of the unattended run, the dialog would open behind the user's
+  // windows without a taskbar button, and the run would wait for ever: it then gets a taskbar
+  // button and stays on top.
+  const bool ownerUnseen = !owner_ || !IsWindowVisible(owner_);
+  if (ownerUnseen) SetWindowLongPtrW(self, GWL_EXSTYLE, GetWindowLongPtrW(self, GWL_EXSTYLE) | WS_EX_APPWINDOW);
+  SetWindowPos(self, ownerUnseen ? HWND_TOPMOST : HWND_TOP, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_FRAMECHANGED);
 
   // Modal: the owner takes no input while the question is open.
   const bool ownerWasEnabled = owner_ && IsWindowEnabled(owner_);

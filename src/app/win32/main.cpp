@@ -72,8 +72,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   platform.smart = smart.get();
   Form1Window form1(model);
   if (!form1.Create(instance)) {
-    // Without a window the unattended run still does its job: read and save, then end.
+    // Without a window the unattended run still does its job: after its "/b" delay (a logon
+    // script gives the PC time to settle before it is read), read and save, then end.
     if (!model.showMainForm) {
+      Sleep(model.Timer1.intervalMs);
       model.Timer1Timer();
       return 0;
     }

@@ -43,13 +43,15 @@ MsgResult ClosedAnswer(MsgButtons buttons) {
 
 MsgResult Win32Dialogs::ShowBox(const std::string& text, const std::string& caption, MsgButtons buttons,
                                 MsgIcon icon) {
-  HWND owner = owner_ && IsWindow(owner_) ? owner_ : nullptr;
   UINT flags = ButtonFlags(buttons) | IconFlags(icon);
-  // Without an owner (the main window is gone) the box still blocks this thread's other windows.
-  if (!owner) flags |= MB_TASKMODAL;
-  // During the unattended run nothing of this program is on screen: the box comes to the front so
-  // that the person at the PC sees it.
-  if (!owner || !IsWindowVisible(owner)) flags |= MB_SETFOREGROUND;
+  // During the unattended run nothing of this program is on screen, and a box owned by the hidden
+  // window would open behind the user's windows with no taskbar button: the run would wait for an
+  // answer nobody can see, and the disk-health event lines would be lost at log-off. Such a box
+  // has no owner (so it has a taskbar button), stays on top and asks for the foreground. Windows
+  // makes MB_TOPMOST and MB_SYSTEMMODAL boxes topmost, Wine only the latter; system-modal means no
+  // more than that (the program's own windows, hidden, take no input anyway).
+  HWND owner = owner_ && IsWindow(owner_) && IsWindowVisible(owner_) ? owner_ : nullptr;
+  if (!owner) flags |= MB_SYSTEMMODAL | MB_TOPMOST | MB_SETFOREGROUND;
   int id = MessageBoxW(owner, Widen(text).c_str(), Widen(caption).c_str(), flags);
   switch (id) {
     case IDOK: return MsgResult::Ok;

@@ -4,6 +4,7 @@
 
 #ifdef _WIN32
 #include "platform/win32/wide.h"
+#include "platform/win32/win32_replace.h"
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,6 +12,8 @@
 
 #include <cerrno>
 #include <cstring>
+
+#include "platform/posix/posix_replace.h"
 #endif
 
 namespace orv {
@@ -33,9 +36,6 @@ std::string TemporaryPath(const std::string& path, unsigned long processId, int 
 #ifdef _WIN32
 
 using win32::Widen;
-
-constexpr DWORD kRetryMilliseconds = 2000;
-constexpr DWORD kRetryStepMilliseconds = 50;
 
 std::string Reason(const std::string& path, DWORD code) { return path + ": error " + std::to_string(code); }
 
@@ -64,22 +64,12 @@ class StreamedTableWriter final : public ITableWriter {
   }
 
   bool Replace(std::string* error) override {
-    std::wstring target = Widen(target_);
-    ULONGLONG start = GetTickCount64();
-    for (;;) {
-      if (MoveFileExW(temp_.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        replaced_ = true;
-        return true;
-      }
-      DWORD code = GetLastError();
-      bool locked =
-          code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION || code == ERROR_ACCESS_DENIED;
-      if (!locked || GetTickCount64() - start >= kRetryMilliseconds) {
-        if (error) *error = Reason(target_, code);
-        return false;
-      }
-      Sleep(kRetryStepMilliseconds);
+    if (DWORD code = win32::ReplaceWithTemporary(temp_, Widen(target_)); code != 0) {
+      if (error) *error = Reason(target_, code);
+      return false;
     }
+    replaced_ = true;
+    return true;
   }
 
  private:
@@ -152,8 +142,8 @@ class StreamedTableWriter final : public ITableWriter {
   }
 
   bool Replace(std::string* error) override {
-    if (::rename(temp_.c_str(), target_.c_str()) != 0) {
-      if (error) *error = Reason(target_, errno);
+    if (int code = ReplaceWithTemporary(temp_, target_); code != 0) {
+      if (error) *error = Reason(target_, code);
       return false;
     }
     replaced_ = true;

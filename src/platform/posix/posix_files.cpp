@@ -1,4 +1,6 @@
 #include "platform/posix/posix_files.h"
+#include "platform/posix/posix_fd.h"
+#include "platform/posix/posix_replace.h"
 #include "util/file_name_match.h"
 
 #include <fcntl.h>
@@ -15,52 +17,11 @@ namespace orv {
 
 namespace {
 
-// Closes a file descriptor on scope exit.
-class UniqueFd {
- public:
-  explicit UniqueFd(int fd) : fd_(fd) {}
-  ~UniqueFd() { Close(); }
-  UniqueFd(const UniqueFd&) = delete;
-  UniqueFd& operator=(const UniqueFd&) = delete;
-  int Get() const { return fd_; }
-  bool Valid() const { return fd_ >= 0; }
-  void Reset(int fd) {
-    Close();
-    fd_ = fd;
-  }
-  // Closes now; false when close() reports an error (on some file systems the last write error).
-  bool Close() {
-    if (fd_ < 0) return true;
-    int rc = ::close(fd_);
-    fd_ = -1;
-    return rc == 0;
-  }
-
- private:
-  int fd_;
-};
-
 // Temporary names tried before a whole-file write gives up.
 constexpr int kTempAttempts = 100;
 
 void SetError(std::string* error, const std::string& path, int code) {
   if (error) *error = path + ": " + std::strerror(code);
-}
-
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    if (n == 0) {
-      errno = EIO;
-      return false;
-    }
-    bytes.remove_prefix(static_cast<size_t>(n));
-  }
-  return true;
 }
 
 std::optional<struct stat> Stat(const std::string& path) {
@@ -142,6 +103,10 @@ bool PosixFiles::WriteFileAtomic(const std::string& path, std::string_view bytes
   if (::rename(temp.c_str(), target.c_str()) != 0) {
     int code = errno;
     ::unlink(temp.c_str());
+    // A folder that lets this user write files but not rename over them: the target is
+    // overwritten in place, after the temporary file has given back its room.
+    if (RenameRefused(code)) code = OverwriteInPlace(target, bytes);
+    if (code == 0) return true;
     SetError(error, path, code);
     return false;
   }

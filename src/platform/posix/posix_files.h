@@ -1,8 +1,9 @@
 #pragma once
 // Files of the native build (the command-line tools): the core's Windows-style paths with
 // backslashes are used as POSIX paths with slashes. Same guarantees as on Windows: whole-file
-// writes through a temporary file and rename(), appends with one write() on an O_APPEND file
-// under an advisory lock; an append cut short (a full disk) is taken back.
+// writes through a temporary file and rename() (overwritten in place where the folder refuses the
+// rename), appends with one write() on an O_APPEND file under an advisory lock; an append cut
+// short (a full disk) is taken back.
 
 #include <atomic>
 #include <cstdint>

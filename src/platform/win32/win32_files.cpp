@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/win32/win32_handles.h"
+#include "platform/win32/win32_replace.h"
 
 // <windows.h> maps CreateDirectory to CreateDirectoryW; the IFiles method of that name is defined
 // below, so the macro goes (this file calls CreateDirectoryW by its own name).
@@ -15,37 +16,14 @@ namespace orv {
 namespace {
 
 using win32::Narrow;
+using win32::RetryWhileLocked;
 using win32::SystemMessage;
 using win32::UniqueFind;
 using win32::UniqueHandle;
 using win32::Widen;
 
-constexpr DWORD kRetryMilliseconds = 2000;
 // Temporary names tried before a whole-file write gives up.
 constexpr int kTempAttempts = 100;
-constexpr DWORD kRetryStepMilliseconds = 50;
-
-// Another process holds the file in a way that goes away by itself. Replacing a file that a
-// reader holds open without delete sharing fails with ERROR_ACCESS_DENIED, so for the rename that
-// code counts too; for opening it would mostly mean a read-only file, not worth waiting for.
-bool IsTransientLock(DWORD code, bool accessDeniedToo) {
-  return code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION ||
-         (accessDeniedToo && code == ERROR_ACCESS_DENIED);
-}
-
-// Runs `attempt` (returning 0 on success or the error code) until it succeeds, fails for a reason
-// other than a lock, or about two seconds have passed. The last code is returned.
-template <typename Attempt>
-DWORD RetryWhileLocked(bool accessDeniedToo, Attempt attempt) {
-  ULONGLONG start = GetTickCount64();
-  for (;;) {
-    DWORD code = attempt();
-    if (code == 0 || !IsTransientLock(code, accessDeniedToo) ||
-        GetTickCount64() - start >= kRetryMilliseconds)
-      return code;
-    Sleep(kRetryStepMilliseconds);
-  }
-}
 
 void SetError(std::string* error, const std::string& path, DWORD code) {
   if (error) *error = path + ": " + SystemMessage(code);
@@ -149,6 +127,14 @@ bool Win32Files::WriteFileAtomic(const std::string& path, std::string_view bytes
   std::wstring widePath = Widen(path);
   std::wstring wideTemp;
 
+  // In a folder that lets this user write the file but not delete it, the replace below would be
+  // refused and its temporary file could not be removed either: written in place at once.
+  if (win32::DeleteRefused(widePath)) {
+    DWORD code = win32::OverwriteInPlace(widePath, bytes);
+    if (code != 0) SetError(error, path, code);
+    return code == 0;
+  }
+
   {
     // Unique across the PCs and processes writing into one shared folder: the name of the target,
     // the process id and a counter of this process. A save that was killed leaves its temporary
@@ -175,12 +161,7 @@ bool Win32Files::WriteFileAtomic(const std::string& path, std::string_view bytes
     }
   }  // closed before the rename
 
-  // A reader that opened the target without delete sharing blocks the replace for a moment.
-  DWORD code = RetryWhileLocked(true, [&]() -> DWORD {
-    return MoveFileExW(wideTemp.c_str(), widePath.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
-               ? 0
-               : GetLastError();
-  });
+  DWORD code = win32::ReplaceWithTemporary(wideTemp, widePath, bytes);
   if (code != 0) {
     DeleteFileW(wideTemp.c_str());
     SetError(error, path, code);

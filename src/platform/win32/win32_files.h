@@ -1,6 +1,7 @@
 #pragma once
 // Files through the W functions. Whole-file writes go through a temporary file in the target's
-// folder and one rename; appends are one write call on a shared handle.
+// folder and one rename (overwritten in place where the folder refuses that, win32_replace.h);
+// appends are one write call on a shared handle.
 //
 // This header deliberately does not include <windows.h>: there CreateDirectory is a macro that
 // would rename the IFiles method in every file that includes both. Files that include both should

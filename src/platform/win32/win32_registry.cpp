@@ -1,5 +1,6 @@
 #include "platform/win32/win32_registry.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/win32/wide.h"
@@ -52,6 +53,27 @@ std::vector<std::string> MultiStringData(const std::vector<BYTE>& data) {
   return strings;
 }
 
+// Value data that fits at once; longer values take a second call.
+constexpr size_t kUsualValueBytes = 512;
+
+RegValue ToRegValue(DWORD type, const std::vector<BYTE>& data) {
+  RegValue out;
+  out.type = type;
+  switch (type) {
+    case REG_SZ:
+    case REG_EXPAND_SZ: out.text = StringData(data); break;
+    case REG_DWORD: {
+      uint32_t number = 0;
+      for (size_t i = 0; i < data.size() && i < 4; ++i) number |= static_cast<uint32_t>(data[i]) << (8 * i);
+      out.number = number;
+      break;
+    }
+    case REG_MULTI_SZ: out.strings = MultiStringData(data); break;
+    default: out.bytes.assign(data.begin(), data.end()); break;
+  }
+  return out;
+}
+
 class Win32RegistryKey final : public IRegistryKey {
  public:
   explicit Win32RegistryKey(UniqueKey key) : key_(std::move(key)) {}
@@ -78,40 +100,46 @@ class Win32RegistryKey final : public IRegistryKey {
 
   bool QueryValue(std::string_view name, RegValue& out) override {
     std::wstring wideName = Widen(name);
-    DWORD type = 0, size = 0;
-    LONG rc = RegQueryValueExW(key_.get(), wideName.c_str(), nullptr, &type, nullptr, &size);
-    if (rc != ERROR_SUCCESS && rc != ERROR_MORE_DATA) return false;
-    std::vector<BYTE> data;
-    // The value may grow between the two calls; a few rounds settle it.
-    for (int attempt = 0; attempt < 8; ++attempt) {
-      data.resize(size);
-      DWORD got = size;
-      rc = RegQueryValueExW(key_.get(), wideName.c_str(), nullptr, &type,
-                            data.empty() ? nullptr : data.data(), &got);
-      if (rc == ERROR_SUCCESS) {
-        data.resize(got);
-        break;
-      }
-      if (rc != ERROR_MORE_DATA) return false;
-      size = got > size ? got : size * 2 + 2;
+    DWORD type = 0;
+    // One call for the usual short value: a search reads every value of a branch, and under Wine
+    // each call is a round trip to the registry server. A longer value tells its size, and may
+    // still grow before the next call; a few rounds settle it.
+    std::vector<BYTE> data(kUsualValueBytes);
+    LONG rc = ERROR_MORE_DATA;
+    for (int attempt = 0; attempt < 8 && rc == ERROR_MORE_DATA; ++attempt) {
+      DWORD got = static_cast<DWORD>(data.size());
+      rc = RegQueryValueExW(key_.get(), wideName.c_str(), nullptr, &type, data.data(), &got);
+      if (rc == ERROR_SUCCESS) data.resize(got);
+      else if (rc == ERROR_MORE_DATA) data.resize(got > data.size() ? got : data.size() * 2);
     }
     if (rc != ERROR_SUCCESS) return false;
-
-    out = RegValue{};
-    out.type = type;
-    switch (type) {
-      case REG_SZ:
-      case REG_EXPAND_SZ: out.text = StringData(data); break;
-      case REG_DWORD: {
-        uint32_t number = 0;
-        for (size_t i = 0; i < data.size() && i < 4; ++i) number |= static_cast<uint32_t>(data[i]) << (8 * i);
-        out.number = number;
-        break;
-      }
-      case REG_MULTI_SZ: out.strings = MultiStringData(data); break;
-      default: out.bytes.assign(data.begin(), data.end()); break;
-    }
+    out = ToRegValue(type, data);
     return true;
+  }
+
+  std::vector<std::pair<std::string, RegValue>> Values() override {
+    std::vector<std::pair<std::string, RegValue>> values;
+    DWORD count = 0, maxName = 0, maxData = 0;
+    if (RegQueryInfoKeyW(key_.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, &maxName,
+                         &maxData, nullptr, nullptr) != ERROR_SUCCESS)
+      return values;
+    std::vector<wchar_t> name(static_cast<size_t>(maxName) + 1);
+    std::vector<BYTE> data(static_cast<size_t>(maxData) + 2);
+    for (DWORD index = 0;;) {
+      DWORD nameLength = static_cast<DWORD>(name.size()), dataLength = static_cast<DWORD>(data.size()), type = 0;
+      LONG rc = RegEnumValueW(key_.get(), index, name.data(), &nameLength, nullptr, &type, data.data(), &dataLength);
+      if (rc == ERROR_MORE_DATA && name.size() < 65536 && data.size() < (1u << 30)) {
+        // A value that grew meanwhile: bigger buffers and the same index again.
+        name.resize(name.size() * 2);
+        data.resize(std::max<size_t>(dataLength, data.size() * 2));
+        continue;
+      }
+      if (rc != ERROR_SUCCESS) break;  // ERROR_NO_MORE_ITEMS ends the list; other errors end it early
+      values.emplace_back(Narrow(std::wstring_view(name.data(), nameLength)),
+                          ToRegValue(type, std::vector<BYTE>(data.begin(), data.begin() + dataLength)));
+      ++index;
+    }
+    return values;
   }
 
  private:

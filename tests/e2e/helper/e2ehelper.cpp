@@ -154,6 +154,11 @@ HWND FindTopLevel(const std::wstring& title) {
   return hidden;
 }
 
+// ",\"topmost\":true" or false: whether the window stays above the others.
+std::string TopmostField(HWND h) {
+  return std::string(",\"topmost\":") + ((GetWindowLongPtrW(h, GWL_EXSTYLE) & WS_EX_TOPMOST) ? "true" : "false");
+}
+
 DWORD ProcessOf(HWND h) {
   DWORD pid = 0;
   GetWindowThreadProcessId(h, &pid);
@@ -163,7 +168,7 @@ DWORD ProcessOf(HWND h) {
 int CmdBoxes() {
   for (HWND box : VisibleBoxes()) {
     std::string line = "{\"hwnd\":" + Hwnd(box) + ",\"pid\":" + std::to_string(ProcessOf(box)) +
-                       ",\"title\":" + Json(TextOf(box)) + ",\"texts\":[";
+                       ",\"title\":" + Json(TextOf(box)) + TopmostField(box) + ",\"texts\":[";
     std::string buttons;
     bool firstText = true;
     bool firstButton = true;
@@ -281,7 +286,8 @@ int CmdControls(const std::wstring& title) {
 int CmdWindows() {
   for (HWND h : TopLevelWindows()) {
     WriteOut("{\"hwnd\":" + Hwnd(h) + ",\"pid\":" + std::to_string(ProcessOf(h)) + ",\"title\":" + Json(TextOf(h)) +
-             ",\"class\":" + Json(ClassOf(h)) + ",\"visible\":" + (IsWindowVisible(h) ? "true" : "false") + "}\n");
+             ",\"class\":" + Json(ClassOf(h)) + ",\"visible\":" + (IsWindowVisible(h) ? "true" : "false") +
+             TopmostField(h) + "}\n");
   }
   return 0;
 }
