@@ -15,6 +15,7 @@ class INetwork;
 class IWmi;
 class ICpu;
 class ISmartDevice;
+class ITableFiles;
 
 struct Platform {
   IRegistry& registry;
@@ -31,6 +32,9 @@ struct Platform {
   ICpu* cpu = nullptr;
   // The drives' S.M.A.R.T. interface; nullptr when the platform has none.
   ISmartDevice* smart = nullptr;
+  // Large files written as they are made (the fleet tables, the disk health report) and put in
+  // place at the end; nullptr: they are made in memory and written through `files`.
+  ITableFiles* tables = nullptr;
 };
 
 }  // namespace orv

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "fleet/cli/streamed_table_files.h"
+#include "fleet/streamed_table_files.h"
 #include "fleet/fleet_command.h"
 
 #ifdef _WIN32

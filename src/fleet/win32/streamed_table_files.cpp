@@ -1,43 +1,40 @@
-#include "fleet/cli/streamed_table_files.h"
+// StreamedTableFiles of the Windows build (see fleet/streamed_table_files.h).
+
+#include "fleet/streamed_table_files.h"
 
 #include <string>
 
-#ifdef _WIN32
 #include "platform/win32/wide.h"
-#else
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
-#endif
 
 namespace orv {
 
 namespace {
 
-constexpr size_t kBufferBytes = 1 << 20;
-
-// "C:\data\roster.csv" -> "C:\data\~roster.csv.<id>.tmp": beside the table (a rename never
-// crosses a volume) and not matching "*.csv", so no builder takes it for a per-PC file.
-std::string TemporaryPath(const std::string& path, unsigned long processId, int attempt) {
-  size_t cut = path.find_last_of("\\/");
-  std::string folder = cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
-  std::string name = cut == std::string::npos ? path : path.substr(cut + 1);
-  std::string temp = folder + "~" + name + "." + std::to_string(processId);
-  if (attempt > 0) temp += "-" + std::to_string(attempt);
-  return temp + ".tmp";
-}
-
-#ifdef _WIN32
-
 using win32::Widen;
 
+constexpr size_t kBufferBytes = 1 << 20;
 constexpr DWORD kRetryMilliseconds = 2000;
 constexpr DWORD kRetryStepMilliseconds = 50;
 
 std::string Reason(const std::string& path, DWORD code) { return path + ": error " + std::to_string(code); }
+
+// Another process holds the file for a moment (a reader without delete sharing makes a rename
+// over it fail with access denied).
+bool IsLocked(DWORD code) {
+  return code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION || code == ERROR_ACCESS_DENIED;
+}
+
+// MoveFileExW over an existing file, retried for about two seconds while the file is locked; 0 or
+// the last error code.
+DWORD MoveOver(const std::wstring& from, const std::wstring& to) {
+  ULONGLONG start = GetTickCount64();
+  for (;;) {
+    if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return 0;
+    DWORD code = GetLastError();
+    if (!IsLocked(code) || GetTickCount64() - start >= kRetryMilliseconds) return code;
+    Sleep(kRetryStepMilliseconds);
+  }
+}
 
 class StreamedTableWriter final : public ITableWriter {
  public:
@@ -48,6 +45,7 @@ class StreamedTableWriter final : public ITableWriter {
   ~StreamedTableWriter() override {
     CloseFile();
     if (!replaced_) DeleteFileW(temp_.c_str());
+    if (!backup_.empty()) DeleteFileW(backup_.c_str());
   }
 
   void Append(std::string_view bytes) override {
@@ -65,24 +63,41 @@ class StreamedTableWriter final : public ITableWriter {
 
   bool Replace(std::string* error) override {
     std::wstring target = Widen(target_);
-    ULONGLONG start = GetTickCount64();
-    for (;;) {
-      if (MoveFileExW(temp_.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        replaced_ = true;
-        return true;
-      }
-      DWORD code = GetLastError();
-      bool locked =
-          code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION || code == ERROR_ACCESS_DENIED;
-      if (!locked || GetTickCount64() - start >= kRetryMilliseconds) {
-        if (error) *error = Reason(target_, code);
-        return false;
-      }
-      Sleep(kRetryStepMilliseconds);
+    KeepPrevious(target);
+    if (DWORD code = MoveOver(temp_, target)) {
+      if (!backup_.empty()) DeleteFileW(backup_.c_str());
+      backup_.clear();
+      if (error) *error = Reason(target_, code);
+      return false;
     }
+    replaced_ = true;
+    return true;
+  }
+
+  bool Restore() override {
+    if (!replaced_) return false;
+    replaced_ = false;
+    std::wstring target = Widen(target_);
+    if (!hadPrevious_) return DeleteFileW(target.c_str()) != 0;
+    if (backup_.empty() || MoveOver(backup_, target) != 0) return false;
+    backup_.clear();
+    return true;
   }
 
  private:
+  // A second name for the previous table, so that the rename over it leaves it in place: a hard
+  // link where the file system has them, else a copy.
+  void KeepPrevious(const std::wstring& target) {
+    hadPrevious_ = GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (!hadPrevious_) return;
+    std::wstring temp = temp_;
+    backup_ = temp.substr(0, temp.size() - 4) + L".bak";  // "....tmp" -> "....bak"
+    DeleteFileW(backup_.c_str());  // left by a killed run of the same process id
+    if (CreateHardLinkW(backup_.c_str(), target.c_str(), nullptr)) return;
+    if (CopyFileW(target.c_str(), backup_.c_str(), FALSE)) return;
+    backup_.clear();  // no way back: Restore will say so
+  }
+
   void Flush() {
     const char* p = buffer_.data();
     size_t left = buffer_.size();
@@ -113,93 +128,18 @@ class StreamedTableWriter final : public ITableWriter {
   std::wstring temp_;
   std::string target_;
   std::string buffer_;
+  std::wstring backup_;  // the previous table's second name while it is kept aside
   DWORD failure_ = 0;
   bool replaced_ = false;
+  bool hadPrevious_ = false;
 };
-
-#else
-
-std::string ToPosixPath(std::string path) {
-  for (char& c : path)
-    if (c == '\\') c = '/';
-  return path;
-}
-
-std::string Reason(const std::string& path, int code) { return path + ": " + std::strerror(code); }
-
-class StreamedTableWriter final : public ITableWriter {
- public:
-  StreamedTableWriter(int fd, std::string temp, std::string target)
-      : fd_(fd), temp_(std::move(temp)), target_(std::move(target)) {
-    buffer_.reserve(kBufferBytes);
-  }
-  ~StreamedTableWriter() override {
-    CloseFile();
-    if (!replaced_) ::unlink(temp_.c_str());
-  }
-
-  void Append(std::string_view bytes) override {
-    buffer_.append(bytes);
-    if (buffer_.size() >= kBufferBytes) Flush();
-  }
-
-  bool Finish(std::string* error) override {
-    Flush();
-    if (!failure_ && fd_ >= 0 && ::fsync(fd_) != 0) failure_ = errno;
-    if (!CloseFile() && !failure_) failure_ = errno;
-    if (failure_ && error) *error = Reason(target_, failure_);
-    return failure_ == 0;
-  }
-
-  bool Replace(std::string* error) override {
-    if (::rename(temp_.c_str(), target_.c_str()) != 0) {
-      if (error) *error = Reason(target_, errno);
-      return false;
-    }
-    replaced_ = true;
-    return true;
-  }
-
- private:
-  void Flush() {
-    const char* p = buffer_.data();
-    size_t left = buffer_.size();
-    while (!failure_ && left > 0) {
-      ssize_t n = ::write(fd_, p, left);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) {
-        failure_ = n < 0 ? errno : EIO;
-        break;
-      }
-      p += n;
-      left -= static_cast<size_t>(n);
-    }
-    buffer_.clear();
-  }
-  bool CloseFile() {
-    if (fd_ < 0) return true;
-    int rc = ::close(fd_);
-    fd_ = -1;
-    return rc == 0;
-  }
-
-  int fd_;
-  std::string temp_;
-  std::string target_;
-  std::string buffer_;
-  int failure_ = 0;
-  bool replaced_ = false;
-};
-
-#endif
 
 }  // namespace
 
 std::unique_ptr<ITableWriter> StreamedTableFiles::Create(const std::string& path, std::string* error) {
-#ifdef _WIN32
   const unsigned long processId = GetCurrentProcessId();
   for (int attempt = 0;; ++attempt) {
-    std::wstring temp = Widen(TemporaryPath(path, processId, attempt));
+    std::wstring temp = Widen(TableSidePath(path, processId, attempt, ".tmp"));
     HANDLE file =
         CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) return std::make_unique<StreamedTableWriter>(file, temp, path);
@@ -209,19 +149,6 @@ std::unique_ptr<ITableWriter> StreamedTableFiles::Create(const std::string& path
       return nullptr;
     }
   }
-#else
-  const std::string target = ToPosixPath(path);
-  const auto processId = static_cast<unsigned long>(::getpid());
-  for (int attempt = 0;; ++attempt) {
-    std::string temp = TemporaryPath(target, processId, attempt);
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0) return std::make_unique<StreamedTableWriter>(fd, temp, target);
-    if (errno != EEXIST || attempt >= 100) {
-      if (error) *error = Reason(path, errno);
-      return nullptr;
-    }
-  }
-#endif
 }
 
 }  // namespace orv
