@@ -341,14 +341,16 @@ TEST(FleetCommand, ArgumentsMessagesAndExitCodes) {
   };
   for (const Case& c : {Case{{"C:\\tools\\inv"}, 0, false, kDone},
                         Case{{"C:\\nowhere"}, 2, true, "フォルダがありません：C:\\nowhere"},
-                        Case{{"a", "b"}, 2, true, "使い方"}, Case{{"--help"}, 0, false, "使い方"}}) {
-    FleetCommandOutcome o = RunFleetCommand(c.args, f.files, f.codec, f.tables);
+                        Case{{"a", "b"}, 2, true, "使い方"}, Case{{"--help"}, 0, false, "使い方"},
+                        Case{{"--report", "C:\\tools\\inv"}, 0, false, "ディスク健康レポートを作成しました"},
+                        Case{{"--report", "--x"}, 2, true, "使い方"}}) {
+    FleetCommandOutcome o = RunFleetCommand(c.args, f.files, f.codec, f.tables, {});
     EXPECT_EQ(o.exitCode, c.exitCode) << c.args[0];
     EXPECT_EQ(o.isError, c.isError) << c.args[0];
     EXPECT_TRUE(StartsWith(o.message, c.messageStart)) << o.message;
   }
   f.files.failReads.insert(LowerCase(kDir + "PC01__WG.csv"));
-  FleetCommandOutcome o = RunFleetCommand({"C:\\tools\\inv\\"}, f.files, f.codec, f.tables);
+  FleetCommandOutcome o = RunFleetCommand({"C:\\tools\\inv\\"}, f.files, f.codec, f.tables, {});
   EXPECT_EQ(o.exitCode, 1);
   EXPECT_EQ(o.message, "PC01__WG.csvが開けません");
 }
