@@ -23,14 +23,14 @@ constexpr size_t kEventLines = 20;
 constexpr const char* kHistoryFolder = "hdd\\";
 constexpr const char* kEventLogName = "_hddfail.txt";
 
-// What the first pass keeps of a computer.
+// What the page shows of a computer, kept from its reading to its row.
 struct Ranked {
   PcIdentity identity;
   uint32_t concerns = 0;
   Concern worst = Concern::Fine;
   std::optional<double> lastSaveDay;
-  std::optional<double> latestLineDay;  // the newest history line the ranking saw
   bool historyMissing = false;
+  HistoryHealth health;  // the latest drive values and their 90-day trends, no history text
 };
 
 std::string Minutes(double day) { return FormatDateTime(FromDayCount(day)).substr(0, 16); }
@@ -56,7 +56,7 @@ DiskReportResult BuildDiskReport(IFiles& files, const ITextCodec& codec, ITableF
   const double nowDay = ToDayCount(now);
   const double sinceDay = nowDay - kTrendDays;
 
-  // First pass: every computer judged, the fleet's figures counted.
+  // Every computer read and judged, the fleet's figures counted.
   PageTop top;
   top.folder = folder.empty() ? "." : folder;
   top.generated = Minutes(nowDay);
@@ -68,13 +68,14 @@ DiskReportResult BuildDiskReport(IFiles& files, const ITextCodec& codec, ITableF
     Ranked r;
     r.identity = ReadPcIdentity(files, codec, dir, name);
     if (std::optional<DateTime> written = files.LastWriteTime(dir + name)) r.lastSaveDay = ToDayCount(*written);
-    const HistoryExcerpt excerpt = ReadHistoryExcerpt(files, dir + kHistoryFolder + name, sinceDay);
-    const HistoryHealth health = AssessHistory(excerpt, codec, nowDay);
+    HistoryExcerpt excerpt = ReadHistoryExcerpt(files, dir + kHistoryFolder + name, sinceDay);
+    r.health = AssessHistory(excerpt, codec, nowDay);
     r.historyMissing = excerpt.state == ExcerptState::Missing;
+    excerpt = {};  // the lines go before the next history is read
+    const HistoryHealth& health = r.health;
     r.concerns = ConcernsOf(health, r.lastSaveDay, nowDay);
     r.worst = WorstConcern(r.concerns);
     if (health.readable) {
-      r.latestLineDay = health.latestDay;
       r.lastSaveDay = std::max(r.lastSaveDay.value_or(health.latestDay), health.latestDay);
       for (const DriveHealth& d : health.drives)
         if (d.temperature > 0) ++temperatures[TemperatureBin(d.temperature)];
@@ -103,27 +104,22 @@ DiskReportResult BuildDiskReport(IFiles& files, const ITextCodec& codec, ITableF
     top.events.push_back(std::string(kEventLogName) + kCannotOpenSuffix);
   }
 
-  // Second pass: the page, streamed, one computer after the other in ranked order.
+  // The page, streamed, one computer after the other in ranked order.
   DiskReportResult result;
   result.path = dir + kReportFileName;
   std::string error;
   std::unique_ptr<ITableWriter> page = pages.Create(result.path, &error);
   if (!page) return Failure(kReportFileName);
   page->Append(PageStart(top));
-  for (const Ranked& r : ranked) {
+  for (Ranked& r : ranked) {
     PcRow row;
-    row.identity = r.identity;
+    row.identity = std::move(r.identity);
     row.concerns = r.concerns;
     row.historyMissing = r.historyMissing;
     if (r.lastSaveDay) row.lastSave = Minutes(*r.lastSaveDay);
-    HistoryHealth health;
-    if (r.latestLineDay) {
-      const HistoryExcerpt excerpt =
-          ReadHistoryExcerpt(files, dir + kHistoryFolder + r.identity.fileName, sinceDay, r.latestLineDay);
-      health = AssessHistory(excerpt, codec, nowDay);
-      row.health = &health;
-    }
+    row.health = &r.health;
     page->Append(PcRows(row));
+    r.health = {};
   }
   page->Append(PageEnd());
   if (!page->Finish(&error) || !page->Replace(&error)) return Failure(kReportFileName);

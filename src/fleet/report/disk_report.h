@@ -5,10 +5,11 @@
 // It reads the per-PC files of the folder (the first rows of each), the history of each in the
 // "hdd" sub-folder (its header and its lines of the last 90 days, from the end of the file) and
 // the last lines of "hdd\_hddfail.txt", and writes "report.html" into the same folder, streamed
-// and put in place at the end like the fleet tables. Memory holds one history and one summary
-// line per computer: the computers are judged in a first pass, and their rows are written in a
-// second one, in ranked order, from a second reading of their histories (up to the lines the
-// first pass saw, so that a save meanwhile does not change a row after its rank was given).
+// and put in place at the end like the fleet tables. Each history is read once, from its end;
+// memory holds the lines of one history at a time and, per computer, what its row shows: its
+// identity, the values of its drives' latest line and their 90-day trends as points of eight
+// bytes (about a kilobyte a computer, whatever the length of the histories). The rows are
+// written when every computer is judged, in ranked order.
 //
 // Nothing a computer wrote stops the report: a per-PC file or a history that cannot be read, is
 // cut short or edited by hand gives that computer "履歴が読めません" or "履歴なし", and the page goes

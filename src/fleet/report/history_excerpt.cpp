@@ -1,6 +1,7 @@
 #include "fleet/report/history_excerpt.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "fleet/report/history_line.h"
 #include "platform/files.h"
@@ -9,9 +10,9 @@ namespace orv::report {
 
 namespace {
 
-constexpr size_t kHeadBytes = 8192;
+constexpr size_t kHeadBytes = 4096;
 constexpr size_t kLongestHeader = 1 << 20;  // 32 drives of 50 attributes stay far below
-constexpr size_t kFirstChunk = 48 * 1024;   // about 120 lines of a drive with 20 attributes
+constexpr size_t kFirstChunk = 40 * 1024;   // about 110 lines of a drive with 20 attributes
 
 std::string_view FirstLine(std::string_view bytes, bool* complete) {
   size_t end = bytes.find_first_of("\r\n");
@@ -49,39 +50,29 @@ std::optional<Tail> ReadTail(IFiles& files, const std::string& path, int64_t siz
 
 std::vector<std::string_view> TextLines(std::string_view bytes) {
   std::vector<std::string_view> lines;
-  size_t at = 0;
-  while (at < bytes.size()) {
-    size_t end = bytes.find_first_of("\r\n", at);
-    if (end == std::string_view::npos) {
-      lines.push_back(bytes.substr(at));
-      break;
+  const char* p = bytes.data();
+  const char* end = p + bytes.size();
+  // From line feed to line feed (memchr), looking for a lone CR only inside each segment.
+  while (p < end) {
+    const char* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
+    const char* segmentEnd = lf ? lf : end;
+    const char* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<size_t>(segmentEnd - p)));
+    if (cr && cr + 1 != segmentEnd) {  // a lone CR ends a line too
+      lines.emplace_back(p, static_cast<size_t>(cr - p));
+      p = cr + 1;
+      continue;
     }
-    lines.push_back(bytes.substr(at, end - at));
-    at = end + (bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n' ? 2 : 1);
+    lines.emplace_back(p, static_cast<size_t>((cr ? cr : segmentEnd) - p));
+    p = lf ? lf + 1 : end;
   }
   return lines;
 }
 
-HistoryExcerpt ReadHistoryExcerpt(IFiles& files, const std::string& path, double sinceDay,
-                                  std::optional<double> untilDay) {
+HistoryExcerpt ReadHistoryExcerpt(IFiles& files, const std::string& path, double sinceDay) {
   HistoryExcerpt out;
   std::optional<int64_t> size = files.FileSize(path);
   if (!size) return out;
   out.state = ExcerptState::Unreadable;
-
-  // Line 1, the English header.
-  bool complete = false;
-  std::optional<std::string> head = files.ReadFilePart(path, 0, std::min<size_t>(static_cast<size_t>(*size), kHeadBytes));
-  if (!head) return out;
-  std::string_view header = FirstLine(*head, &complete);
-  if (!complete && static_cast<int64_t>(head->size()) < *size) {
-    head = files.ReadFilePart(path, 0, std::min<size_t>(static_cast<size_t>(*size), kLongestHeader));
-    if (!head) return out;
-    header = FirstLine(*head, &complete);
-    if (!complete && static_cast<int64_t>(head->size()) < *size) return out;
-  }
-  if (!header.starts_with("DateTime")) return out;
-  out.header = std::string(header);
 
   // The data lines, from the end: the index of the first that stays, given the lines read so far.
   // The first line read is left out, since it may be cut, or is the English header; so is the
@@ -99,26 +90,44 @@ HistoryExcerpt ReadHistoryExcerpt(IFiles& files, const std::string& path, double
         *enough = true;
         break;
       }
-      if (day && untilDay && *day > *untilDay) continue;
       kept = i - 1;
       ++count;
     }
     return kept;
   };
+  // The lines that stay, as worked out by the last look at the bytes read (the reading stops
+  // after it, so it saw the final bytes).
+  size_t keptOffset = 0;
   std::optional<Tail> tail = ReadTail(files, path, *size, [&](std::string_view bytes, bool atStart) {
     bool enough = false;
-    keptFrom(TextLines(bytes), atStart, &enough);
+    const std::vector<std::string_view> lines = TextLines(bytes);
+    const size_t kept = keptFrom(lines, atStart, &enough);
+    keptOffset = kept < lines.size() ? static_cast<size_t>(lines[kept].data() - bytes.data()) : bytes.size();
     return enough;
   });
   if (!tail) return out;
-  std::vector<std::string_view> lines = TextLines(tail->bytes);
-  bool enough = false;
-  for (size_t i = keptFrom(lines, tail->atStart, &enough); i < lines.size(); ++i) {
-    if (lines[i].empty()) continue;
-    std::optional<double> day = HistoryLineDay(lines[i]);
-    if (day && untilDay && *day > *untilDay) continue;
-    out.lines.emplace_back(lines[i]);
+  // Line 1, the English header: in the bytes read already when they reach the file's start (a
+  // history of a few months), else read apart.
+  bool complete = false;
+  std::optional<std::string> head;
+  std::string_view header = FirstLine(tail->bytes, &complete);
+  if (!tail->atStart) {
+    head = files.ReadFilePart(path, 0, std::min<size_t>(static_cast<size_t>(*size), kHeadBytes));
+    if (!head) return out;
+    header = FirstLine(*head, &complete);
+    if (!complete && static_cast<int64_t>(head->size()) < *size) {
+      head = files.ReadFilePart(path, 0, std::min<size_t>(static_cast<size_t>(*size), kLongestHeader));
+      if (!head) return out;
+      header = FirstLine(*head, &complete);
+      if (!complete && static_cast<int64_t>(head->size()) < *size) return out;
+    }
   }
+  if (!header.starts_with("DateTime")) return out;
+  out.header = std::string(header);
+
+  out.bytes = tail->bytes.substr(keptOffset);
+  for (std::string_view line : TextLines(out.bytes))
+    if (!line.empty()) out.lines.emplace_back(static_cast<size_t>(line.data() - out.bytes.data()), line.size());
   out.state = ExcerptState::Read;
   return out;
 }

@@ -23,18 +23,21 @@ enum class ExcerptState {
 
 struct HistoryExcerpt {
   ExcerptState state = ExcerptState::Missing;
-  std::string header;              // line 1, CP932
-  std::vector<std::string> lines;  // data lines, oldest first, CP932: see ReadHistoryExcerpt
+  std::string header;  // line 1, CP932
+  // The data lines, oldest first, CP932 (see ReadHistoryExcerpt): one buffer, no string per line.
+  size_t LineCount() const { return lines.size(); }
+  std::string_view Line(size_t i) const { return std::string_view(bytes).substr(lines[i].first, lines[i].second); }
+
+  std::string bytes;
+  std::vector<std::pair<size_t, size_t>> lines;  // offset and length in `bytes`
 };
 
 // Reads the history at `path`: the header, and the data lines whose time stamp is no earlier than
 // `sinceDay` (a day count), always with the last two data lines (the latest save and the one
 // before it, however old) and every line after them. A line whose time stamp cannot be read is
-// kept where it stands (the caller finds it does not parse). Lines later than `untilDay` are left
-// out, so that a second reading of a history that a PC saved into meanwhile gives the same lines.
-// The lines are read in chunks from the end until one older than `sinceDay` is met.
-HistoryExcerpt ReadHistoryExcerpt(IFiles& files, const std::string& path, double sinceDay,
-                                  std::optional<double> untilDay = std::nullopt);
+// kept where it stands (the caller finds it does not parse). The lines are read in chunks from
+// the end until one older than `sinceDay` is met.
+HistoryExcerpt ReadHistoryExcerpt(IFiles& files, const std::string& path, double sinceDay);
 
 // The last `count` lines of a text file (an event log), oldest first, CP932; nullopt when the
 // file cannot be read (an empty list when it does not exist).

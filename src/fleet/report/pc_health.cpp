@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "fleet/report/history_line.h"
 #include "platform/files.h"
@@ -12,7 +13,7 @@ namespace orv::report {
 namespace {
 
 constexpr size_t kIdentityRows = 30;          // the rows the report shows are among the first 30
-constexpr size_t kIdentityHeadBytes = 4096;   // they fit in the first few kilobytes
+constexpr size_t kIdentityHeadBytes = 2048;   // they fit in the first kilobyte or two
 constexpr size_t kIdentityMostBytes = 1 << 20;
 
 bool IsAscii(std::string_view s) {
@@ -29,6 +30,11 @@ const DriveBlock* SameDrive(const HistoryLine& line, const DriveBlock& drive, si
   for (const DriveBlock& b : line.drives)
     if (!drive.serial.empty() && b.serial == drive.serial) return &b;
   return index < line.drives.size() && drive.serial.empty() ? &line.drives[index] : nullptr;
+}
+
+template <typename T>
+T Clamped(int v) {
+  return static_cast<T>(std::clamp<int>(v, std::numeric_limits<T>::min(), std::numeric_limits<T>::max()));
 }
 
 bool Worsened(const DriveBlock& now, const DriveBlock& before, bool nvme) {
@@ -60,7 +66,7 @@ PcIdentity ReadPcIdentity(IFiles& files, const ITextCodec& codec, const std::str
   const std::string path = folder + fileName;
   std::vector<std::string_view> rows;
   std::optional<std::string> head;
-  for (size_t want = kIdentityHeadBytes; want <= kIdentityMostBytes; want *= 16) {
+  for (size_t want = kIdentityHeadBytes; want <= kIdentityMostBytes; want *= 8) {
     head = files.ReadFilePart(path, 0, want);
     if (!head) break;
     rows = TextLines(*head);
@@ -84,13 +90,13 @@ PcIdentity ReadPcIdentity(IFiles& files, const ITextCodec& codec, const std::str
 
 HistoryHealth AssessHistory(const HistoryExcerpt& excerpt, const ITextCodec& codec, double nowDay) {
   HistoryHealth h;
-  if (excerpt.state != ExcerptState::Read || excerpt.lines.empty()) return h;
+  if (excerpt.state != ExcerptState::Read || excerpt.LineCount() == 0) return h;
   HistoryLine latest, before, line;
-  if (!ParseHistoryLine(excerpt.lines.back(), latest)) return h;
+  if (!ParseHistoryLine(excerpt.Line(excerpt.LineCount() - 1), latest)) return h;
   h.readable = true;
   h.latestDay = latest.day;
   const std::vector<bool> nvme = NvmeBlocksOfHeader(excerpt.header);
-  const bool hasBefore = excerpt.lines.size() >= 2 && ParseHistoryLine(excerpt.lines[excerpt.lines.size() - 2], before);
+  const bool hasBefore = excerpt.LineCount() >= 2 && ParseHistoryLine(excerpt.Line(excerpt.LineCount() - 2), before);
 
   for (size_t k = 0; k < latest.drives.size(); ++k) {
     const DriveBlock& b = latest.drives[k];
@@ -114,11 +120,11 @@ HistoryHealth AssessHistory(const HistoryExcerpt& excerpt, const ITextCodec& cod
   }
 
   // The trends, and the weeks with a failure or a warning on any drive.
-  for (size_t i = 0; i < excerpt.lines.size(); ++i) {
+  for (size_t i = 0; i < excerpt.LineCount(); ++i) {
     const HistoryLine* parsed = &line;
-    if (i + 1 == excerpt.lines.size())
+    if (i + 1 == excerpt.LineCount())
       parsed = &latest;
-    else if (!ParseHistoryLine(excerpt.lines[i], line))
+    else if (!ParseHistoryLine(excerpt.Line(i), line))
       continue;  // a line that does not parse is left out of the charts
     const double daysAgo = std::max(0.0, nowDay - parsed->day);
     if (daysAgo > kTrendDays) continue;
@@ -129,8 +135,10 @@ HistoryHealth AssessHistory(const HistoryExcerpt& excerpt, const ITextCodec& cod
     }
     for (size_t k = 0; k < latest.drives.size(); ++k)
       if (const DriveBlock* b = SameDrive(*parsed, latest.drives[k], k))
-        h.drives[k].trend.push_back({daysAgo, b->temperature, b->failures, b->warnings});
+        h.drives[k].trend.push_back({static_cast<float>(daysAgo), Clamped<int16_t>(b->temperature),
+                                     Clamped<uint8_t>(b->failures), Clamped<uint8_t>(b->warnings)});
   }
+  for (DriveHealth& d : h.drives) d.trend.shrink_to_fit();
   return h;
 }
 

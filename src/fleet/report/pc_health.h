@@ -45,9 +45,11 @@ PcIdentity ReadPcIdentity(IFiles& files, const ITextCodec& codec, const std::str
 // "+", "-", "=" or "@" taken off.
 std::string PcFileValue(std::string_view line);
 
+// Eight bytes: the report keeps the points of every drive of the fleet until its rows are written.
 struct TrendPoint {
-  double daysAgo = 0;  // 0 = the report's time, 90 = ninety days before
-  int temperature = 0, failures = 0, warnings = 0;
+  float daysAgo = 0;  // 0 = the report's time, 90 = ninety days before
+  int16_t temperature = 0;
+  uint8_t failures = 0, warnings = 0;  // at most 30 attributes to count
 };
 
 // One drive of the latest history line.

@@ -58,13 +58,15 @@ class ShiftedCanvas final : public IGraphCanvas {
   int dy_;
 };
 
-// The look of every report chart: white, small labels, grey horizontal grid lines.
-void ReportLook(TXYGraph& graph, int width, int height) {
+// The look of every report chart: white, small labels, grey horizontal grid lines (none on the
+// small charts of the drives). The graph is left loading: EndLoading after the axes are fixed.
+void ReportLook(TXYGraph& graph, int width, int height, bool grid = true) {
+  graph.BeginLoading();
   graph.SetBounds(width, height);
   graph.SetColor(clWhite);
   graph.SetBackColor(clWhite);
   graph.SetGridPen({kGridColor, 1, psSolid});
-  graph.SetGridStyle(gsHorizontal);
+  graph.SetGridStyle(grid ? gsHorizontal : gsNone);
   TGraphFont font;
   font.Size = 8;
   font.Color = RGBColor(0x44, 0x44, 0x44);
@@ -78,11 +80,16 @@ void ReportLook(TXYGraph& graph, int width, int height) {
   }
 }
 
-// A fixed range, its step and origin, set in an order the axis accepts from any range before.
+// A fixed range, its step and origin. Set while the graph loads (as from a stored form): the
+// values are only stored, and the axis works them out once when the loading ends, not once per
+// setting (thousands of charts make one report).
 void FixAxis(TGraphAxis& axis, double min, double max, double step, int subTicks) {
-  axis.SetMax(std::max(max, axis.Max()));
-  axis.SetMin(min);
+  axis.SetAutoMax(false);
+  axis.SetAutoMin(false);
+  axis.SetAutoOrigin(false);
+  axis.SetAutoStep(false);
   axis.SetMax(max);
+  axis.SetMin(min);
   axis.SetOrigin(min);
   axis.SetTickStep(step);
   axis.SetSubTicksCount(subTicks);
@@ -118,6 +125,36 @@ std::string Chart(int width, int height, const char* cssClass, const std::string
   return Inline(canvas, cssClass, label);
 }
 
+// Adds the points of a trend value to a line series, leaving out every point between two of the
+// same value: the line drawn is the same, and a count that stays 0 for 90 saves costs two points.
+template <typename Value>
+void AddLine(TXYLineSeries& series, const std::vector<TrendPoint>& trend, Value value) {
+  for (size_t i = 0; i < trend.size(); ++i) {
+    const int v = value(trend[i]);
+    if (i > 0 && i + 1 < trend.size() && value(trend[i - 1]) == v && value(trend[i + 1]) == v) continue;
+    series.Add(-trend[i].daysAgo, v);
+  }
+}
+
+// The highest temperature of every three days (of the saves in them), at the time of the latest
+// save of the three: a small chart shows little finer (three days are seven pixels), a hot day
+// is never averaged away, and thousands of charts cost a third of the points.
+std::vector<TrendPoint> ThreeDayHighs(const std::vector<TrendPoint>& trend) {
+  std::vector<TrendPoint> highs;
+  long span = -1;
+  for (const TrendPoint& p : trend) {
+    const long s = static_cast<long>(p.daysAgo / 3);
+    if (highs.empty() || s != span) {
+      highs.push_back(p);
+      span = s;
+    } else {
+      highs.back().temperature = std::max(highs.back().temperature, p.temperature);
+      highs.back().daysAgo = p.daysAgo;
+    }
+  }
+  return highs;
+}
+
 }  // namespace
 
 int TemperatureBin(int celsius) {
@@ -148,6 +185,7 @@ std::string TemperatureDistributionChart(const std::array<int, kTemperatureBins>
     }
     FixAxis(graph.XAxis(), kFirstBinCelsius - 5, kFirstBinCelsius + 5 * (kTemperatureBins - 1), 5, 1);
     CountAxis(graph.YAxis(), top);
+    graph.EndLoading();
     graph.Paint(canvas);
   });
 }
@@ -171,6 +209,7 @@ std::string WeeklyConcernChart(const std::array<int, kTrendWeeks>& withFailure,
     }
     FixAxis(graph.XAxis(), -(kTrendWeeks - 1), 0, 2, 2);
     CountAxis(graph.YAxis(), top);
+    graph.EndLoading();
     graph.Paint(canvas);
   });
 }
@@ -180,39 +219,43 @@ std::string DriveTrendChart(const std::vector<TrendPoint>& trend) {
   return Chart(kWidth, kTop + kBottom, "drive-chart", "90日間の温度と故障数・警告数", [&](SvgCanvas& canvas) {
     int hottest = 0, most = 0;
     for (const TrendPoint& p : trend) {
-      hottest = std::max(hottest, p.temperature);
-      most = std::max({most, p.failures, p.warnings});
+      hottest = std::max<int>(hottest, p.temperature);
+      most = std::max<int>({most, p.failures, p.warnings});
     }
     {
       TXYGraph graph;
-      ReportLook(graph, kWidth, kTop);
+      ReportLook(graph, kWidth, kTop, false);
+      // The panel below carries the days; the labels say enough without tick marks.
       graph.XAxis().SetLabels(false);
+      graph.XAxis().SetTicks(false);
+      graph.YAxis().SetTicks(false);
       TXYLineSeries temperature, limit;
       temperature.SetLinePen({kTemperatureColor, 2, psSolid});
       limit.SetLinePen({kHotColor, 1, psDot});
       limit.SetParentGraph(&graph);
       temperature.SetParentGraph(&graph);
-      for (const TrendPoint& p : trend) temperature.Add(-p.daysAgo, p.temperature);
+      AddLine(temperature, ThreeDayHighs(trend), [](const TrendPoint& p) { return p.temperature; });
       limit.Add(-kTrendDays, kHotCelsius);
       limit.Add(0, kHotCelsius);
-      FixAxis(graph.XAxis(), -kTrendDays, 0, 30, 3);
-      const double top = std::max(80.0, std::ceil((hottest + 5) / 20.0) * 20);
-      FixAxis(graph.YAxis(), 0, top, top / 4, 1);
+      FixAxis(graph.XAxis(), -kTrendDays, 0, 30, 1);
+      const double top = std::max(80.0, std::ceil((hottest + 5) / 40.0) * 40);
+      FixAxis(graph.YAxis(), 0, top, top / 2, 1);
+      graph.EndLoading();
       graph.Paint(canvas);
     }
     TXYGraph graph;
-    ReportLook(graph, kWidth, kBottom);
+    ReportLook(graph, kWidth, kBottom, false);
+    graph.YAxis().SetTicks(false);
     TXYLineSeries failures, warnings;
     warnings.SetLinePen({kWarningColor, 2, psSolid});
     failures.SetLinePen({kFailureColor, 2, psSolid});
     warnings.SetParentGraph(&graph);
     failures.SetParentGraph(&graph);
-    for (const TrendPoint& p : trend) {
-      warnings.Add(-p.daysAgo, p.warnings);
-      failures.Add(-p.daysAgo, p.failures);
-    }
-    FixAxis(graph.XAxis(), -kTrendDays, 0, 30, 3);
+    AddLine(warnings, trend, [](const TrendPoint& p) { return p.warnings; });
+    AddLine(failures, trend, [](const TrendPoint& p) { return p.failures; });
+    FixAxis(graph.XAxis(), -kTrendDays, 0, 30, 1);
     CountAxis(graph.YAxis(), most);
+    graph.EndLoading();
     ShiftedCanvas below(canvas, kTop);
     graph.Paint(below);
   });
