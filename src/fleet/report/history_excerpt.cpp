@@ -15,9 +15,10 @@ constexpr size_t kLongestHeader = 1 << 20;  // 32 drives of 50 attributes stay f
 constexpr size_t kFirstChunk = 40 * 1024;   // about 110 lines of a drive with 20 attributes
 
 std::string_view FirstLine(std::string_view bytes, bool* complete) {
-  size_t end = bytes.find_first_of("\r\n");
-  *complete = end != std::string_view::npos;
-  return bytes.substr(0, *complete ? end : bytes.size());
+  size_t end = 0;
+  while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') ++end;
+  *complete = end < bytes.size();
+  return bytes.substr(0, end);
 }
 
 struct Tail {
@@ -37,13 +38,22 @@ std::optional<Tail> ReadTail(IFiles& files, const std::string& path, int64_t siz
     const int64_t from = std::max<int64_t>(0, start - static_cast<int64_t>(chunk));
     std::optional<std::string> part = files.ReadFilePart(path, from, static_cast<size_t>(start - from));
     if (!part || part->size() != static_cast<size_t>(start - from)) return std::nullopt;
-    tail.bytes.insert(0, *part);
+    if (tail.bytes.empty())
+      tail.bytes = std::move(*part);
+    else
+      tail.bytes.insert(0, *part);
     start = from;
     if (enough(std::string_view(tail.bytes), start == 0)) break;
     chunk *= 2;
   }
   tail.atStart = start == 0;
   return tail;
+}
+
+HistoryExcerpt Unreadable(HistoryExcerpt& out) {
+  out.state = ExcerptState::Unreadable;
+  out.lines.clear();
+  return std::move(out);
 }
 
 }  // namespace
@@ -97,37 +107,37 @@ HistoryExcerpt ReadHistoryExcerpt(IFiles& files, const std::string& path, double
   };
   // The lines that stay, as worked out by the last look at the bytes read (the reading stops
   // after it, so it saw the final bytes).
-  size_t keptOffset = 0;
   std::optional<Tail> tail = ReadTail(files, path, *size, [&](std::string_view bytes, bool atStart) {
     bool enough = false;
     const std::vector<std::string_view> lines = TextLines(bytes);
-    const size_t kept = keptFrom(lines, atStart, &enough);
-    keptOffset = kept < lines.size() ? static_cast<size_t>(lines[kept].data() - bytes.data()) : bytes.size();
+    out.lines.clear();
+    for (size_t i = keptFrom(lines, atStart, &enough); i < lines.size(); ++i)
+      if (!lines[i].empty()) out.lines.emplace_back(static_cast<size_t>(lines[i].data() - bytes.data()), lines[i].size());
     return enough;
   });
-  if (!tail) return out;
+  if (!tail) return Unreadable(out);
   // Line 1, the English header: in the bytes read already when they reach the file's start (a
   // history of a few months), else read apart.
   bool complete = false;
   std::optional<std::string> head;
-  std::string_view header = FirstLine(tail->bytes, &complete);
-  if (!tail->atStart) {
+  std::string_view header;
+  if (tail->atStart) {
+    header = FirstLine(tail->bytes, &complete);
+  } else {
     head = files.ReadFilePart(path, 0, std::min<size_t>(static_cast<size_t>(*size), kHeadBytes));
-    if (!head) return out;
+    if (!head) return Unreadable(out);
     header = FirstLine(*head, &complete);
     if (!complete && static_cast<int64_t>(head->size()) < *size) {
       head = files.ReadFilePart(path, 0, std::min<size_t>(static_cast<size_t>(*size), kLongestHeader));
-      if (!head) return out;
+      if (!head) return Unreadable(out);
       header = FirstLine(*head, &complete);
-      if (!complete && static_cast<int64_t>(head->size()) < *size) return out;
+      if (!complete && static_cast<int64_t>(head->size()) < *size) return Unreadable(out);
     }
   }
-  if (!header.starts_with("DateTime")) return out;
+  if (!header.starts_with("DateTime")) return Unreadable(out);
   out.header = std::string(header);
 
-  out.bytes = tail->bytes.substr(keptOffset);
-  for (std::string_view line : TextLines(out.bytes))
-    if (!line.empty()) out.lines.emplace_back(static_cast<size_t>(line.data() - out.bytes.data()), line.size());
+  out.bytes = std::move(tail->bytes);  // the lines' offsets are in these bytes
   out.state = ExcerptState::Read;
   return out;
 }

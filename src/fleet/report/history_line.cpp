@@ -1,6 +1,10 @@
 #include "fleet/report/history_line.h"
 
+#include <algorithm>
+#include <bit>
 #include <charconv>
+#include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "platform/clock.h"
@@ -11,6 +15,44 @@ namespace {
 
 constexpr int kFixedGroups = 6;  // attributes 1, 5, 7, 10, 3, 194
 constexpr int kGroupFields = 5;  // status, current, worst, threshold, raw
+
+// The high bit of every byte of `word` that is a comma, exactly (no carry between bytes).
+uint64_t CommaBits(uint64_t word) {
+  constexpr uint64_t kCommas = 0x2C2C2C2C2C2C2C2CULL, kLow7 = 0x7F7F7F7F7F7F7F7FULL;
+  const uint64_t x = word ^ kCommas;
+  return ~(((x & kLow7) + kLow7) | x | kLow7);
+}
+
+// The number of commas in [p, end), eight bytes at a time.
+size_t CountCommas(const char* p, const char* end) {
+  size_t count = 0;
+  for (; end - p >= 8; p += 8) {
+    uint64_t word;
+    std::memcpy(&word, p, 8);
+    count += static_cast<size_t>(std::popcount(CommaBits(word)));
+  }
+  for (; p < end; ++p) count += *p == ',' ? 1 : 0;
+  return count;
+}
+
+// The first ",," in [p, end), nullptr when there is none. Eight bytes at a time: the groups
+// between hold a comma every few bytes, so a search for the first comma stops too often.
+const char* FindTwoCommas(const char* p, const char* end) {
+  bool previousEndsWithComma = false;
+  for (; end - p >= 8; p += 8) {
+    uint64_t word;
+    std::memcpy(&word, p, 8);
+    const uint64_t commas = CommaBits(word);
+    if (previousEndsWithComma && (commas & 0x80)) return p - 1;
+    // Bytes i and i + 1 both commas (little-endian: byte i + 1 is 8 bits up).
+    if (const uint64_t pairs = commas & (commas >> 8)) return p + std::countr_zero(pairs) / 8;
+    previousEndsWithComma = (commas >> 63) != 0;
+  }
+  if (previousEndsWithComma && p < end && *p == ',') return p - 1;
+  for (; p + 1 < end; ++p)
+    if (p[0] == ',' && p[1] == ',') return p;
+  return nullptr;
+}
 
 // The fields of a line, one after the other. CP932 never uses the comma byte inside a character,
 // so the bytes split without decoding. A line of a hundred short fields is split for every save
@@ -31,8 +73,59 @@ class FieldCursor {
       ++p_;
     return field;
   }
-  // Whether the next field is empty (also at the end).
-  bool NextIsEmpty() const { return done_ || p_ == end_ || *p_ == ','; }
+  // Skips `n` fields (fewer at the end of the line), eight bytes at a time.
+  void Skip(int n) {
+    if (n <= 0 || done_) return;
+    size_t left = static_cast<size_t>(n);  // commas still to pass
+    while (end_ - p_ >= 8) {
+      uint64_t word;
+      std::memcpy(&word, p_, 8);
+      uint64_t commas = CommaBits(word);
+      const auto here = static_cast<size_t>(std::popcount(commas));
+      if (here < left) {
+        left -= here;
+        p_ += 8;
+        continue;
+      }
+      while (--left > 0) commas &= commas - 1;  // the left-th comma of the word
+      p_ += std::countr_zero(commas) / 8 + 1;
+      return;
+    }
+    for (; p_ < end_; ++p_)
+      if (*p_ == ',' && --left == 0) {
+        ++p_;
+        return;
+      }
+    done_ = true;  // the line ended within the fields skipped
+  }
+  // Skips the groups of five fields up to the next empty field, and that field; false when the
+  // line ends first or the fields before it are not whole groups (a line cut short). The bytes
+  // are searched for the empty field at once: the groups of further attributes are most of a
+  // line, and the report needs none of them.
+  bool SkipGroupsAndEmptyField(int groupFields) {
+    if (done_) return false;
+    if (p_ == end_) {  // the empty last field
+      done_ = true;
+      return true;
+    }
+    if (*p_ == ',') {  // no groups: the empty field, then more
+      ++p_;
+      return true;
+    }
+    const char* groupsEnd = FindTwoCommas(p_, end_);
+    if (!groupsEnd) {  // the block ends the line, which ends with the comma before its empty field
+      if (end_[-1] != ',') return false;
+      groupsEnd = end_ - 1;
+    }
+    const size_t fields = CountCommas(p_, groupsEnd) + 1;
+    if (fields % static_cast<size_t>(groupFields) != 0) return false;
+    p_ = groupsEnd + 1;
+    if (p_ == end_)
+      done_ = true;
+    else
+      ++p_;
+    return true;
+  }
 
  private:
   const char* p_;
@@ -84,20 +177,15 @@ bool ParseBlock(FieldCursor& c, DriveBlock& b) {
       !Number(c.Next(), b.powerCycles) || !Number(c.Next(), b.hoursRunning) || c.AtEnd())
     return false;
   b.attribute5Current = -1;
-  for (int g = 0; g < kFixedGroups; ++g) {
-    std::string_view status = c.Next();
-    std::string_view current = c.Next();
-    for (int k = 2; k < kGroupFields; ++k) c.Next();
-    if (c.AtEnd()) return false;  // every group is followed by at least the block's end
-    if (g == 1 && !status.empty() && !Number(current, b.attribute5Current)) b.attribute5Current = -1;
-  }
-  // Further attributes, as long as a status follows; then the empty field that ends the block.
-  while (!c.NextIsEmpty()) {
-    for (int k = 0; k < kGroupFields; ++k) c.Next();
-    if (c.AtEnd()) return false;
-  }
-  c.Next();
-  return true;
+  // The six fixed groups; of them only attribute 5's status and current value are needed.
+  c.Skip(kGroupFields);
+  std::string_view status = c.Next();
+  std::string_view current = c.Next();
+  if (!status.empty() && !Number(current, b.attribute5Current)) b.attribute5Current = -1;
+  c.Skip(kGroupFields * (kFixedGroups - 1) - 2);
+  if (c.AtEnd()) return false;  // every group is followed by at least the block's end
+  // Further attributes (a status is never empty), then the empty field that ends the block.
+  return c.SkipGroupsAndEmptyField(kGroupFields);
 }
 
 }  // namespace

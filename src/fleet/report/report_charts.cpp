@@ -29,9 +29,9 @@ class ShiftedCanvas final : public IGraphCanvas {
   void FillRect(const TGraphRect& r) override { inner_.FillRect(Moved(r)); }
   void Line(int x1, int y1, int x2, int y2) override { inner_.Line(x1, y1 + dy_, x2, y2 + dy_); }
   void PolyPolyline(const std::vector<TPolyline>& lines) override {
-    std::vector<TPolyline> moved = lines;
-    for (TPolyline& l : moved) Move(l);
-    inner_.PolyPolyline(moved);
+    moved_ = lines;  // reuses the buffers of the call before
+    for (TPolyline& l : moved_) Move(l);
+    inner_.PolyPolyline(moved_);
   }
   void Polygon(const TPolyline& points) override {
     TPolyline moved = points;
@@ -56,6 +56,7 @@ class ShiftedCanvas final : public IGraphCanvas {
   }
   IGraphCanvas& inner_;
   int dy_;
+  std::vector<TPolyline> moved_;
 };
 
 // The look of every report chart: white, small labels, grey horizontal grid lines (none on the
@@ -222,17 +223,28 @@ std::string DriveTrendChart(const std::vector<TrendPoint>& trend) {
       hottest = std::max<int>(hottest, p.temperature);
       most = std::max<int>({most, p.failures, p.warnings});
     }
+    // Counts that stayed 0 are drawn on the temperature's axis, where 0 is 0: one chart instead
+    // of two for nearly every drive of a fleet. Counts above 0 get a panel of their own below.
+    const bool countPanel = most > 0;
     {
       TXYGraph graph;
-      ReportLook(graph, kWidth, kTop, false);
-      // The panel below carries the days; the labels say enough without tick marks.
-      graph.XAxis().SetLabels(false);
-      graph.XAxis().SetTicks(false);
+      ReportLook(graph, kWidth, countPanel ? kTop : kTop + kBottom, false);
+      // With a panel below, that panel carries the days; the labels say enough without tick marks.
+      graph.XAxis().SetLabels(!countPanel);
+      graph.XAxis().SetTicks(!countPanel);
       graph.YAxis().SetTicks(false);
-      TXYLineSeries temperature, limit;
+      TXYLineSeries temperature, limit, failures, warnings;
       temperature.SetLinePen({kTemperatureColor, 2, psSolid});
       limit.SetLinePen({kHotColor, 1, psDot});
       limit.SetParentGraph(&graph);
+      if (!countPanel) {
+        warnings.SetLinePen({kWarningColor, 2, psSolid});
+        failures.SetLinePen({kFailureColor, 2, psSolid});
+        warnings.SetParentGraph(&graph);
+        failures.SetParentGraph(&graph);
+        AddLine(warnings, trend, [](const TrendPoint& p) { return p.warnings; });
+        AddLine(failures, trend, [](const TrendPoint& p) { return p.failures; });
+      }
       temperature.SetParentGraph(&graph);
       AddLine(temperature, ThreeDayHighs(trend), [](const TrendPoint& p) { return p.temperature; });
       limit.Add(-kTrendDays, kHotCelsius);
@@ -243,6 +255,7 @@ std::string DriveTrendChart(const std::vector<TrendPoint>& trend) {
       graph.EndLoading();
       graph.Paint(canvas);
     }
+    if (!countPanel) return;
     TXYGraph graph;
     ReportLook(graph, kWidth, kBottom, false);
     graph.YAxis().SetTicks(false);
