@@ -341,106 +341,70 @@ def history_template(path: Path) -> tuple:
     return lines[:2], lines[2].split(",")
 
 
-def generated_history(headers, line, days, change) -> list:
-    """`days` saves, one a day up to an hour ago: the real line with its time stamp and with what
-    `change(fields, day)` changes (day counts down to 0, the latest save)."""
-    now = datetime.now() - timedelta(hours=1)
-    out = list(headers)
-    for day in range(days - 1, -1, -1):
-        f = list(line)
-        when = now - timedelta(days=day)
-        f[0], f[1] = when.strftime("%Y/%m/%d %H:%M:%S"), str(when.isoweekday() % 7 + 1)
-        change(f, day)
-        out.append(",".join(f))
-    return out
-
-
 def make_report_fleet(folder: Path) -> None:
-    """Thirty computers: a failing drive, a warning that rose at the last save, a hot drive, a
-    computer that has not saved for 40 days, a history cut short, one without a history, and
-    healthy ones, a few of them warm, one with a two-drive history."""
-    folder.mkdir()
-    (folder / "hdd").mkdir()
+    """Thirty computers, one save a day each: a failing drive, a warning that rose at the last
+    save, a hot drive, one that has not saved for 40 days, a history cut short, one without a
+    history, and healthy ones, a few warm, some with two drives. The histories are the real lines
+    of app\\hdd (and of a two-drive history the history writer made over real captures) with their
+    time stamps, temperatures (field 6) and failure and warning counts (10, 11) changed."""
+    (folder / "hdd").mkdir(parents=True)
     hdd = S.prefix.app_dir / "hdd"
     failing, healthy = history_template(hdd / "ALPHA01__ALPHA01.csv"), history_template(hdd / "BETA02__BETA02.csv")
-    # Two drive blocks, written by the history writer over two real captures (fuzz/corpus/README.md).
     two = history_template(REPO / "fuzz" / "corpus" / "history_screens" / "two_drives.csv")
-    record = pc_lines("BETA02__BETA02")
-
-    def temperature(t):
-        return lambda f, day: f.__setitem__(6, str(t + (day * 7) % 4))
-
-    def counts(fail_from, warn):
-        def change(f, day):
-            f[10] = "1" if day <= fail_from else "0"
-            f[11] = str(warn(day))
-        return change
-
-    pcs = {
-        "K-FAIL01": (failing, 90, counts(4, lambda d: 0)),
-        "K-WARN02": (healthy, 90, counts(-1, lambda d: 2 if d == 0 else 1 if d < 20 else 0)),
-        "K-HOT03": (healthy, 90, lambda f, day: f.__setitem__(6, str(57 - day // 10))),
-        "K-OLD04": (healthy, 50, temperature(36)),
-        "K-BAD05": (healthy, 90, temperature(35)),
-        "K-NONE06": (None, 0, None),
-    }
+    pcs = {  # name: (history, days, {field: value(day)}), day 0 the latest save
+        "K-FAIL01": (failing, 90, {10: lambda d: int(d <= 4)}),
+        "K-WARN02": (healthy, 90, {11: lambda d: 2 if d == 0 else int(d < 20)}),
+        "K-HOT03": (healthy, 90, {6: lambda d: 57 - d // 10}),
+        "K-OLD04": (healthy, 90, {}), "K-BAD05": (healthy, 90, {}), "K-NONE06": (None, 0, {})}
     for i in range(24):
-        warm = i % 8 == 3
-        pcs[f"PC{i + 1:02d}"] = (two if i % 5 == 0 else healthy, 120, temperature(51 if warm else 31 + i % 12))
+        pcs[f"PC{i + 1:02d}"] = (two if i % 5 == 0 else healthy, 120, {6: lambda d, t=51 if i % 8 == 3 else 31 + i % 12: t + d % 3})
+    now = datetime.now() - timedelta(hours=1)
     for name, (template, days, change) in pcs.items():
-        rows = list(record)
-        rows[0], rows[2], rows[11] = f"{name}__WG", CRAFTED_USER if name == "PC07" else f"user{len(name)}", "OptiPlex 7070"
+        rows = pc_lines("BETA02__BETA02")
+        rows[0], rows[2] = f"{name}__WG", CRAFTED_USER if name == "PC07" else "user"
         write_cp932(folder / f"{name}__WG.csv", rows)
-        if template:
-            lines = generated_history(template[0], template[1], days, change)
-            if name == "K-OLD04":
-                lines = lines[:-40]
-                stamp = (datetime.now() - timedelta(days=40)).timestamp()
-                os.utime(folder / f"{name}__WG.csv", (stamp, stamp))
-            data = "".join(l + "\r\n" for l in lines).encode("cp932")
-            if name == "K-BAD05":
-                data = data[:-60]  # the last save cut short
-            (folder / "hdd" / f"{name}__WG.csv").write_bytes(data)
-    write_cp932(folder / "hdd" / "_hddfail.txt",
-                [f"K-FAIL01           {(datetime.now() - timedelta(days=4)):%Y/%m/%d %H:%M:%S}  故障 1/0  警告 0/0"])
+        if not template:
+            continue
+        lines = list(template[0])
+        for day in range(days - 1, 40 if name == "K-OLD04" else -1, -1):
+            f, when = list(template[1]), now - timedelta(days=day)
+            f[0], f[1] = when.strftime("%Y/%m/%d %H:%M:%S"), str(when.isoweekday() % 7 + 1)
+            for field, value in change.items():
+                f[field] = str(value(day))
+            lines.append(",".join(f))
+        data = "".join(line + "\r\n" for line in lines).encode("cp932")
+        (folder / "hdd" / f"{name}__WG.csv").write_bytes(data[:-60] if name == "K-BAD05" else data)  # cut short
+    stamp = (now - timedelta(days=40)).timestamp()
+    os.utime(folder / "K-OLD04__WG.csv", (stamp, stamp))
+    write_cp932(folder / "hdd" / "_hddfail.txt", [f"K-FAIL01           {now - timedelta(days=4):%Y/%m/%d %H:%M:%S}  故障 1/0  警告 0/0"])
 
 
 class ReportPage(HTMLParser):
-    """The page as html.parser reads it: the elements must nest (every element closed where it
-    was opened, void elements aside); per computer row its name, its drive rows and their charts."""
-    VOID = {"meta", "br"}
+    """The page as html.parser reads it: every element closed where it was opened (void elements
+    aside); per computer its name (its second cell), text, drive rows and their charts."""
 
     def __init__(self):
         super().__init__()
-        self.stack, self.errors, self.rows, self.fleet_charts, self.scripts = [], [], [], 0, 0
-        self.cell = None
+        self.stack, self.errors, self.rows, self.fleet_charts, self.scripts, self.cell = [], [], [], 0, 0, 0
 
     def handle_starttag(self, tag, attrs):
-        a = dict(attrs)
-        if tag == "script":
-            self.scripts += 1
-        if tag == "tbody" and a.get("class") == "pc":
-            self.rows.append({"name": None, "drives": 0, "charts": 0, "cells": 0, "text": ""})
-        if self.rows and tag == "tr" and a.get("class") == "drive":
-            self.rows[-1]["drives"] += 1
-        if tag == "svg":
-            if "fleet-chart" in a.get("class", ""):
-                self.fleet_charts += 1
-            elif self.rows and "drive-chart" in a.get("class", ""):
-                self.rows[-1]["charts"] += 1
-        if self.rows and tag == "td" and "tbody" in self.stack:
-            self.rows[-1]["cells"] += 1
-            self.cell = self.rows[-1]["cells"]
-        if tag not in self.VOID:
+        css = dict(attrs).get("class") or ""
+        self.scripts += tag == "script"
+        self.fleet_charts += tag == "svg" and css == "fleet-chart"
+        if tag == "tbody" and css == "pc":
+            self.rows.append({"name": None, "drives": 0, "charts": 0, "text": ""})
+            self.cell = 0
+        elif self.rows and "tbody" in self.stack:
+            row = self.rows[-1]
+            row["drives"] += tag == "tr" and css == "drive"
+            row["charts"] += tag == "svg" and css == "drive-chart"
+            self.cell += tag == "td"
+        if tag not in ("meta", "br"):
             self.stack.append(tag)
 
     def handle_endtag(self, tag):
-        if tag in self.VOID:
-            return
-        if not self.stack or self.stack[-1] != tag:
-            self.errors.append(f"</{tag}> closes {self.stack[-1:]}")
-            return
-        self.stack.pop()
+        if tag not in ("meta", "br") and (not self.stack or self.stack.pop() != tag):
+            self.errors.append(f"</{tag}>")
 
     def handle_data(self, data):
         if self.rows and "tbody" in self.stack:

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <regex>
+#include <tuple>
 
 #include "app/form1.h"
 #include "diskhealth/health_history.h"
@@ -22,30 +23,22 @@ struct Save {
   double daysAgo;
   int temperature = 38, failures = 0, warnings = 0, reallocated = 0;
   std::string model = "WDC WD5000AAKX-00ERMA0";
+  int spare = 97;  // an NVMe drive's available spare
 };
 
 TSmartResult Drive(const Save& s, bool nvme) {
   TSmartResult r;
-  r.DriveNum = 0;
-  r.Capacity = 500107862016;
-  r.ModelNumber = s.model;
-  r.SerialNumber = "WCC2EUK12345";
-  r.Temperature = s.temperature;
-  r.TempWorst = s.temperature + 6;
-  r.ReallocSector = s.reallocated;
-  r.SmartFailTot = s.failures;
-  r.SmartWarnTot = s.warnings;
-  r.PowerCycles = 1234;
-  const std::vector<std::tuple<int, int, const char*>> attrs =
-      nvme ? std::vector<std::tuple<int, int, const char*>>{{5, 97, "OK"}, {213, 100, "OK"}}
-           : std::vector<std::tuple<int, int, const char*>>{{1, 200, "OK"}, {5, 200, "OK"}, {194, 112, "-"}, {199, 200, "-"}};
-  for (const auto& [id, current, status] : attrs) {
+  std::tie(r.DriveNum, r.Capacity, r.SerialNumber, r.ModelNumber) = std::tuple(0, 500107862016, "WCC2EUK12345", s.model);
+  std::tie(r.Temperature, r.TempWorst, r.ReallocSector, r.PowerCycles, r.SmartFailTot, r.SmartWarnTot) =
+      std::tuple(s.temperature, s.temperature + 6, s.reallocated, 1234, s.failures, s.warnings);
+  // An NVMe drive's block: the available spare in attribute 5, the critical warning 213.
+  for (int id : nvme ? std::vector<int>{5, 213} : std::vector<int>{1, 5, 194, 199}) {
     const int i = r.AttrCount++;
     r.AttrId[i] = id;
     r.AttrName[i] = "Attribute";
     r.PreFailure[i] = id == 1 || id == 213;
-    r.Current[i] = r.Worst[i] = current;
-    r.AttrStatus[i] = status;
+    r.Current[i] = r.Worst[i] = id == 5 && nvme ? s.spare : 100;
+    r.AttrStatus[i] = r.PreFailure[i] ? "OK" : "-";
   }
   return r;
 }
@@ -184,7 +177,9 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"NotAHistory", "hello\r\nworld\r\n", "履歴が読めません"},
         BadCase{"BadLineBeforeTheLast", History({{3}}) + "garbage,,\r\n" + HeadersAndLast(History({{1}})).second,
                 "<tr class=\"drive\">"},
-        BadCase{"Nvme", History({{3}, {1}}, true), "予備 97 %"}),
+        // The spare of an NVMe drive shown, and its fall counted as a worsening.
+        BadCase{"Nvme", History({{3}, {1, 38, 0, 0, 0, "NVMe", 95}}, true),
+                "悪化</span></td><td class=\"num\">38 ℃ / 44 ℃</td><td class=\"num\">予備 95 %"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DiskReport, TheTrendsOfALongHistoryAreReadFromItsEnd) {
