@@ -138,11 +138,9 @@ struct BadCase {
   const char* shown;
 };
 
-// The header lines of a history and its last line, apart.
-std::pair<std::string, std::string> HeadersAndLast(const std::string& history) {
-  const size_t headers = history.find("\r\n", history.find("\r\n") + 2) + 2;
-  return {history.substr(0, headers), history.substr(history.rfind("\r\n", history.size() - 3) + 2)};
-}
+// The header lines of a one-save history, and its data line.
+std::string Headers() { return History({{1}}).substr(0, History({{1}}).find("2026/")); }
+std::string DataLine() { return History({{1}}).substr(History({{1}}).find("2026/")); }
 
 std::string LastLineEdited(int field, const std::string& text) {
   std::string h = IconvCodec().FromCp932(History({{3}, {1}}));
@@ -168,14 +166,14 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, DiskReportBadInput,
     ::testing::Values(
         BadCase{"Missing", std::nullopt, "履歴なし"}, BadCase{"Empty", "", "履歴が読めません"},
-        BadCase{"HeadersOnly", HeadersAndLast(History({{1}})).first, "履歴が読めません"},
+        BadCase{"HeadersOnly", Headers(), "履歴が読めません"},
         BadCase{"LastLineCut", History({{3}, {1}}).substr(0, History({{3}, {1}}).size() - 25), "履歴が読めません"},
         BadCase{"HandEditedCount", LastLineEdited(10, "x"), "履歴が読めません"},
         BadCase{"HandEditedDate", LastLineEdited(0, "2026/02/30 10:00:00"), "履歴が読めません"},
         BadCase{"OlderLayout", "DateTime,DayOfWeek,DriveNum\r\n日時\r\n2026/03/01 10:00:00,1,0,476940,M,S,40\r\n",
                 "履歴が読めません"},
         BadCase{"NotAHistory", "hello\r\nworld\r\n", "履歴が読めません"},
-        BadCase{"BadLineBeforeTheLast", History({{3}}) + "garbage,,\r\n" + HeadersAndLast(History({{1}})).second,
+        BadCase{"BadLineBeforeTheLast", History({{3}}) + "garbage,,\r\n" + DataLine(),
                 "<tr class=\"drive\">"},
         // The spare of an NVMe drive shown, and its fall counted as a worsening.
         BadCase{"Nvme", History({{3}, {1, 38, 0, 0, 0, "NVMe", 95}}, true),

@@ -1,7 +1,6 @@
-// holdfile.exe FILE MILLISECONDS COMMAND...: opens FILE without any sharing, as an anti-virus scan
-// may hold a file, starts COMMAND, closes FILE after MILLISECONDS, and exits with the command's
-// exit code (3 when FILE cannot be opened, 4 when COMMAND cannot be started). The end-to-end
-// tests run a program against a file that another process holds for a moment.
+// holdfile.exe FILE MILLISECONDS COMMAND...: holds FILE open without any sharing (as an
+// anti-virus scan may), starts COMMAND, lets FILE go after MILLISECONDS and exits with the
+// command's exit code (3: FILE cannot be opened, 4: COMMAND cannot be started).
 
 #include <string>
 
