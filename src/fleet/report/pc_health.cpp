@@ -124,6 +124,8 @@ HistoryHealth AssessHistory(const HistoryExcerpt& excerpt, const ITextCodec& cod
     const HistoryLine* parsed = &line;
     if (i + 1 == excerpt.LineCount())
       parsed = &latest;
+    else if (i + 2 == excerpt.LineCount() && hasBefore)
+      parsed = &before;
     else if (!ParseHistoryLine(excerpt.Line(i), line))
       continue;  // a line that does not parse is left out of the charts
     const double daysAgo = std::max(0.0, nowDay - parsed->day);
