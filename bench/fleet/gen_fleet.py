@@ -2,9 +2,11 @@
 """Writes a folder as the fleet table builder finds it on a file server: one per-PC file per
 computer (about 250 lines, CP932, CR LF, values in the record's layout: fixed rows, script rows
 with the "/UninstallInfo" marker, 100 program rows, patch rows), the item catalogue export
-"itemlist.csv" of the same layout and a master list "roster2.csv".
+"itemlist.csv" of the same layout and a master list "roster2.csv"; with --history-lines, also a
+disk health history per computer in the "hdd" sub-folder, as the disk health report reads them.
 
     python3 bench/fleet/gen_fleet.py FOLDER [--computers 10000] [--master 10000] [--seed 1]
+                                            [--history-lines 500]
 
 The master list names most computers by their full identity in lower case, some by the computer
 name alone, and some computers that have no file; some computers have no entry.
@@ -12,7 +14,13 @@ name alone, and some computers that have no file; some computers have no entry.
 
 import argparse
 import random
+from datetime import datetime, timedelta
 from pathlib import Path
+
+# A real history: the program's history writer over the captured sectors of a WD30EFRX
+# (fuzz/corpus/README.md says how it was made). Its header lines and one data line are the
+# template of every generated history.
+HISTORY_TEMPLATE = Path(__file__).resolve().parents[2] / "fuzz" / "corpus" / "history_screens" / "wd30efrx_five_saves.csv"
 
 WORKGROUPS = ["KEIRI", "SOUMU", "EIGYO1", "EIGYO2", "KAIHATSU", "WORKGROUP"]
 DEPARTMENTS = ["経理部", "総務部", "営業一課", "営業二課", "開発部", "情報システム室", "品質保証部"]
@@ -111,14 +119,46 @@ def generate(folder, computers=10000, master=10000, seed=1):
     write_lines(folder / "roster2.csv", ["PC,部署,使用者,設置場所,資産番号"] + entries)
 
 
+def write_histories(folder, lines=500, seed=1):
+    """One history of `lines` lines (two headers, then one save a day up to today) per per-PC
+    file of `folder`: the template drive's line with its time stamp, temperatures and counters
+    changed from save to save; a few drives warm, a few with warnings or a failure."""
+    rnd = random.Random(seed)
+    folder = Path(folder)
+    hdd = folder / "hdd"
+    hdd.mkdir(exist_ok=True)
+    template = HISTORY_TEMPLATE.read_bytes().decode("cp932").split("\r\n")
+    headers, sample = template[:2], template[2].split(",")
+    today = datetime.now().replace(hour=9, minute=30, second=0, microsecond=0)
+    days = [today - timedelta(days=lines - 3 - i) for i in range(lines - 2)]
+    stamps = [f"{d:%Y/%m/%d %H:%M:%S},{d.isoweekday() % 7 + 1}" for d in days]
+    head = ",".join(sample[2:6])
+    tail = ",".join(sample[14:])
+    for pc in sorted(p for p in folder.glob("*.csv") if "__" in p.name):
+        base = rnd.randrange(30, 46)
+        warm = rnd.random() < 0.03
+        failing = rnd.random() < 0.01
+        warning = rnd.random() < 0.03
+        out = list(headers)
+        for i, stamp in enumerate(stamps):
+            t = base + (i * 7 + 3) % 5 + (12 if warm and i > lines - 40 else 0)
+            fails = 1 if failing and i > lines - 30 else 0
+            warns = 1 if warning and i > lines - 60 else 0
+            out.append(f"{stamp},{head},{t},{t + 6},22,0,{fails},{warns},{700 + i // 3},{9000 + i * 9},{tail}")
+        (hdd / pc.name).write_bytes(("\r\n".join(out) + "\r\n").encode("cp932"))
+
+
 def main():
     ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     ap.add_argument("folder")
     ap.add_argument("--computers", type=int, default=10000)
     ap.add_argument("--master", type=int, default=10000)
     ap.add_argument("--seed", type=int, default=1)
+    ap.add_argument("--history-lines", type=int, default=0, help="also write histories of this many lines")
     a = ap.parse_args()
     generate(a.folder, a.computers, a.master, a.seed)
+    if a.history_lines:
+        write_histories(a.folder, a.history_lines, a.seed)
 
 
 if __name__ == "__main__":

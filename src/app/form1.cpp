@@ -33,6 +33,7 @@ TForm1::TForm1(Platform& platform, const std::vector<std::string>& args) : platf
   // Beyond the hidden menus' design: an administrator reaches them with "/a".
   if (options.adminMenus) {
     Item(MenuId::OneSheet1).visible = true;
+    Item(MenuId::DiskReport1).visible = true;
     Item(MenuId::Edit1).visible = true;
     Item(MenuId::ItemList2).visible = true;
     Item(MenuId::S1).visible = true;
@@ -55,6 +56,7 @@ void TForm1::OnMenu(MenuId id) {
     case MenuId::Save1: Save1Click(); break;
     case MenuId::SwitchScreen1: SwitchScreen1Click(); break;
     case MenuId::OneSheet1: OneSheet1Click(); break;
+    case MenuId::DiskReport1: DiskReport1Click(); break;
     case MenuId::Exit1: Exit1Click(); break;
     case MenuId::HDD1: HDD1Click(); break;
     case MenuId::HDD2: HDD2Click(); break;

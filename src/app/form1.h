@@ -72,6 +72,7 @@ class TForm1 {
   void Save1Click();
   void SwitchScreen1Click();
   void OneSheet1Click();
+  void DiskReport1Click();
   void Exit1Click();
   void HDD1Click();
   void HDD2Click();

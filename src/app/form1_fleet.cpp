@@ -10,7 +10,9 @@ namespace orv {
 
 void TForm1::OneSheet1Click() {
   Platform& p = platform();
-  BufferedTableFiles tables(p.files);
+  // Streamed where the platform can (a fleet of thousands makes tables of tens of megabytes).
+  BufferedTableFiles inMemory(p.files);
+  ITableFiles& tables = p.tables ? *p.tables : inMemory;
   FleetTablesResult result = BuildFleetTables(p.files, p.codec, tables, ProgramFolder());
   ShowMessage(result.message);
 }

@@ -12,6 +12,7 @@ const std::array<MenuEntry, kMenuCount>& MenuLayout() {
       {M::Save1, M::File1, "Save1", "保存(&S)", false},
       {M::SwitchScreen1, M::File1, "SwitchScreen1", "表示切替(&C)", false},
       {M::OneSheet1, M::File1, "OneSheet1", "一覧表作成(&O)", true},
+      {M::DiskReport1, M::File1, "DiskReport1", "ディスク健康レポート(&R)", true},
       {M::N1, M::File1, "N1", "-", false},
       {M::Exit1, M::File1, "Exit1", "終了(&X)", false},
       {M::Test1, M::File1, "Test1", "Test", true},

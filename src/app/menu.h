@@ -8,7 +8,7 @@
 namespace orv {
 
 enum class MenuId : int {
-  File1, Read1, Save1, SwitchScreen1, OneSheet1, N1, Exit1, Test1, Test21,
+  File1, Read1, Save1, SwitchScreen1, OneSheet1, DiskReport1, N1, Exit1, Test1, Test21,
   D1, HDD1, HDD2, HDDG1, N2, HDDE1,
   Edit1, ReadSetting1, SaveSetting1, ItemList1, ItemList2,
   S1, SearchStr1, LOCALMACHINE1, HKEYLOCALMACHINESystem21, HKEYCURRENTUSERSoftware31,

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "fleet/table_files.h"
+#include "inventory/csv_field.h"
 #include "platform/files.h"
 #include "platform/text_codec.h"
 #include "util/text.h"
@@ -197,12 +198,15 @@ class MasterList {
 
 // The part of an item catalogue export line that names the item on the NT family, with the
 // comma in front of it: from the end of the first field on. A quoted first field ends at its
-// closing double quote. A line without a second field (not written by the export, but a hand-made
-// list may hold one) names the item with an empty name, so that every line is one column.
+// closing double quote (a doubled quote inside it is a quote of the name). A line without a
+// second field (not written by the export, but a hand-made list may hold one) names the item
+// with an empty name, so that every line is one column.
 std::string_view LabelTail(std::string_view line) {
   size_t from = 0;
   if (!line.empty() && line[0] == '"') {
     size_t close = line.find('"', 1);
+    while (close != std::string_view::npos && close + 1 < line.size() && line[close + 1] == '"')
+      close = line.find('"', close + 2);
     from = close == std::string_view::npos ? line.size() : close + 1;
   }
   size_t comma = line.find(',', from);
@@ -243,10 +247,36 @@ Headers BuildHeaders(const std::vector<std::string>& itemLines, const MasterList
 
 // ---- rows --------------------------------------------------------------------------------------
 
+// A per-PC line as one table field. Files written before the program quoted values that begin
+// with a double quote hold such values as they are (`"C:\Program Files\A\a.exe" /S`, `"abc`),
+// and every CSV reader would run such a field on into the next ones: the builder quotes them as
+// it copies them. A line that is already a quoted field, as the program writes one (a value with
+// a comma, or one that begins with a quote), stays as it is.
+bool IsQuotedField(std::string_view line) {
+  if (line.size() < 2 || line.front() != '"' || line.back() != '"') return false;
+  bool comma = false;
+  for (size_t i = 1; i + 1 < line.size(); ++i) {
+    if (line[i] == ',') comma = true;
+    if (line[i] != '"') continue;
+    if (i + 2 >= line.size() || line[i + 1] != '"') return false;  // a lone quote inside
+    ++i;
+  }
+  const bool valueBeginsWithQuote = line.size() >= 4 && line[1] == '"' && line[2] == '"';
+  return comma || valueBeginsWithQuote;
+}
+
+void AppendField(std::string& row, std::string_view line) {
+  if (!line.empty() && line.front() == '"' && !IsQuotedField(line))
+    row += QuotedCsvField(line);  // CP932 never uses the quote byte inside a character
+  else
+    row.append(line);
+}
+
 // One per-PC file split at the marker, as table bytes. Every value keeps a comma in front.
 struct PcValues {
   std::string_view first;    // the first line: the computer's identity
   bool firstIsMain = false;  // false for an empty file, or one that starts with the marker
+  size_t firstFieldSize = 0;  // the first line as a field of the main row
   std::string main;          // ",v1,v2,..." the values before the marker, the first included
   std::string a;             // ",a1,a2,..." the values after it
   bool hasA = false;         // at least one value after the marker
@@ -254,12 +284,14 @@ struct PcValues {
   void Read(std::string_view bytes) {
     first = {};
     firstIsMain = false;
+    firstFieldSize = 0;
     main.clear();
     a.clear();
     hasA = false;
     bool toA = false;
     bool isFirst = true;
     ForEachLine(bytes, [&](std::string_view line) {
+      const bool isFirstLine = isFirst;
       if (isFirst) {
         first = line;
         isFirst = false;
@@ -271,14 +303,19 @@ struct PcValues {
       }
       std::string& row = toA ? a : main;
       row += ',';
-      row.append(line);
+      AppendField(row, line);
+      if (isFirstLine) firstFieldSize = main.size() - 1;
       hasA = hasA || toA;
     });
   }
 
+  // The first value as a field.
+  std::string_view FirstField() const {
+    return firstIsMain ? std::string_view(main).substr(1, firstFieldSize) : std::string_view();
+  }
   // The main values after the first one, each with its comma.
   std::string_view MainAfterFirst() const {
-    return firstIsMain ? std::string_view(main).substr(1 + first.size()) : std::string_view(main);
+    return firstIsMain ? std::string_view(main).substr(1 + firstFieldSize) : std::string_view(main);
   }
 };
 
@@ -320,6 +357,12 @@ FleetTablesResult Failure(const std::string& fileName) {
 }
 
 }  // namespace
+
+bool IsPerPcFileName(const std::string& name) {
+  const std::string lower = LowerCase(name);
+  return lower != kItemListName && lower != kMainTableFileName && lower != kATableFileName &&
+         lower != kMasterListFileName;
+}
 
 int CompareMasterEntries(std::string_view a, std::string_view b) {
   size_t n = std::min(a.size(), b.size());
@@ -378,10 +421,7 @@ FleetTablesResult BuildFleetTables(IFiles& files, const ITextCodec& codec, ITabl
   FleetTablesResult result;
   PcValues pc;
   for (const std::string& name : listing) {
-    const std::string lower = LowerCase(name);
-    if (lower == kItemListName || lower == kMainTableFileName || lower == kATableFileName ||
-        lower == kMasterListFileName)
-      continue;
+    if (!IsPerPcFileName(name)) continue;
     std::optional<std::string> bytes = files.ReadFile(dir + name);
     if (!bytes) return Failure(name);
     pc.Read(*bytes);
@@ -392,7 +432,7 @@ FleetTablesResult BuildFleetTables(IFiles& files, const ITextCodec& codec, ITabl
       mainTable->Append(kLineEnd);
       // The A row starts with the identity, as the A header does.
       if (pc.firstIsMain) {
-        aTable->Append(pc.first);
+        aTable->Append(pc.FirstField());
         aTable->Append(pc.a);
       } else {
         aTable->Append(WithoutLeadingComma(pc.a));
@@ -422,8 +462,9 @@ FleetTablesResult BuildFleetTables(IFiles& files, const ITextCodec& codec, ITabl
     mainTable->Append(pc.MainAfterFirst());
     mainTable->Append(kLineEnd);
     aTable->Append(head);
-    // A file without values after the marker leaves the A row with the master columns alone.
-    if (pc.hasA) aTable->Append(pc.a);
+    // The A row is the master columns, a comma and the values after the marker: without such
+    // values it ends with that comma (an empty first A column, as wide as the rows that have one).
+    aTable->Append(pc.hasA ? std::string_view(pc.a) : std::string_view(","));
     aTable->Append(kLineEnd);
   }
 
@@ -440,7 +481,11 @@ FleetTablesResult BuildFleetTables(IFiles& files, const ITextCodec& codec, ITabl
   if (!mainTable->Finish(&error)) return Failure(kMainTableFileName);
   if (!aTable->Finish(&error)) return Failure(kATableFileName);
   if (!mainTable->Replace(&error)) return Failure(kMainTableFileName);
-  if (!aTable->Replace(&error)) return Failure(kATableFileName);
+  if (!aTable->Replace(&error)) {
+    // The new main table without its A table would be half a pair: the previous one goes back.
+    mainTable->Restore();
+    return Failure(kATableFileName);
+  }
   result.ok = true;
   result.message = kFleetTablesDoneMessage;
   return result;

@@ -51,12 +51,16 @@ struct FleetTablesResult {
 // the end of a complete run. When a file cannot be read, or a table cannot be written, the run
 // stops with the message naming that file (or the folder, when it cannot be listed) and the
 // previous tables stay as they were (when the main table was already replaced and only the A
-// table fails, the main table is the new one).
+// table fails, the previous main table is put back: the two always belong together).
 //
 // Rows of the per-PC files are copied as the bytes the PCs wrote (CP932): only line ends become
 // commas, so no value is re-encoded on its way into the tables.
 FleetTablesResult BuildFleetTables(IFiles& files, const ITextCodec& codec, ITableFiles& tables,
                                    const std::string& folder);
+
+// False for the names (in any letter case) of the files the builder reads or writes besides the
+// per-PC files: "itemlist.csv", "roster.csv", "roster_a.csv", "roster2.csv".
+bool IsPerPcFileName(const std::string& name);
 
 // The order of the master entries: ASCII letters compared without case (as lower case), then
 // byte order of the UTF-8 text, so code point order beyond ASCII. The same on every platform

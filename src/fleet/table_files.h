@@ -12,17 +12,23 @@ namespace orv {
 
 class IFiles;
 
-// One table being written.
+// One table (or any file written the same way, such as the disk health report) being written.
 class ITableWriter {
  public:
-  // A table that was not replaced is discarded; the previous one stays untouched.
+  // A table that was not replaced is discarded and the previous one stays untouched; after a
+  // replace, the previous table kept aside is let go.
   virtual ~ITableWriter() = default;
   // Adds bytes at the end. A failure is kept and reported by Finish.
   virtual void Append(std::string_view bytes) = 0;
   // Makes everything appended durable beside the table; false (and `error`) on any failure so far.
   virtual bool Finish(std::string* error) = 0;
-  // Puts the finished table in place of the previous one; false (and `error`) when it cannot.
+  // Puts the finished table in place of the previous one, which is kept aside until the writer
+  // goes, so that Restore can put it back; false (and `error`) when it cannot.
   virtual bool Replace(std::string* error) = 0;
+  // After a Replace: puts the previous table back (or removes the new one when there was none),
+  // so that two tables replaced one after the other stay a pair when the second one fails. False
+  // when it cannot.
+  virtual bool Restore() = 0;
 };
 
 class ITableFiles {
@@ -33,8 +39,8 @@ class ITableFiles {
 };
 
 // Tables kept in memory and written with IFiles::WriteFileAtomic when they are replaced: works on
-// every platform and in the tests, at the cost of holding both tables until the end. The
-// command-line builder streams through temporary files instead (fleet/cli).
+// every platform and in the tests, at the cost of holding both tables until the end. The programs
+// stream through temporary files instead (StreamedTableFiles).
 class BufferedTableFiles final : public ITableFiles {
  public:
   explicit BufferedTableFiles(IFiles& files) : files_(files) {}

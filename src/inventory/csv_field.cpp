@@ -7,6 +7,10 @@ std::string CsvField(std::string_view text) {
   for (char& c : s)
     if (c == '\r' || c == '\n') c = ' ';
 
+  // Every CSV reader takes a leading double quote for the start of a quoted field and reads on to
+  // the next lone quote, across commas and line ends: such a value must be a quoted field itself.
+  if (!s.empty() && s[0] == '"') return QuotedCsvField(s);
+
   if (!s.empty() && (s[0] == '+' || s[0] == '-' || s[0] == '=' || s[0] == '@')) s.insert(0, 1, '\'');
 
   if (s.find(',') == std::string::npos) return s;
@@ -18,6 +22,18 @@ std::string CsvField(std::string_view text) {
     return s;
   }
   return "\"" + s + "\"";
+}
+
+std::string QuotedCsvField(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + 8);
+  out += '"';
+  for (char c : text) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  out += '"';
+  return out;
 }
 
 }  // namespace orv

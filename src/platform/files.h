@@ -47,6 +47,16 @@ class IFiles {
   virtual std::optional<int64_t> FileSize(const std::string& path) = 0;
   // Local time of the last write; nullopt when the file does not exist.
   virtual std::optional<DateTime> LastWriteTime(const std::string& path) = 0;
+  // Up to `length` bytes of the file from byte `offset` on: fewer at its end, none beyond it;
+  // nullopt when it is missing or cannot be read. Readers of the ends of long files (the disk
+  // health report) use it. This default reads the whole file; the real file systems read only
+  // the part.
+  virtual std::optional<std::string> ReadFilePart(const std::string& path, int64_t offset, size_t length) {
+    std::optional<std::string> bytes = ReadFile(path);
+    if (!bytes) return std::nullopt;
+    if (offset < 0 || static_cast<uint64_t>(offset) >= bytes->size()) return std::string();
+    return bytes->substr(static_cast<size_t>(offset), length);
+  }
 };
 
 }  // namespace orv

@@ -16,6 +16,7 @@ class IWmi;
 class ICpu;
 class ISmartDevice;
 class IUpdateHistory;
+class ITableFiles;
 
 struct Platform {
   IRegistry& registry;
@@ -34,6 +35,9 @@ struct Platform {
   ISmartDevice* smart = nullptr;
   // The Windows Update history; nullptr when the platform has none.
   IUpdateHistory* updateHistory = nullptr;
+  // Large files written as they are made (the fleet tables, the disk health report) and put in
+  // place at the end; nullptr: they are made in memory and written through `files`.
+  ITableFiles* tables = nullptr;
 };
 
 }  // namespace orv

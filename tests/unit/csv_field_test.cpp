@@ -33,7 +33,10 @@ INSTANTIATE_TEST_SUITE_P(
         FieldCase{"say \"hi\", then go", "say \"hi\"  then go"},
         FieldCase{"=\"x\",y", "'=\"x\" y"},
         FieldCase{"1\" disk", "1\" disk"},  // a quote without a comma is neither quoted nor doubled
-        FieldCase{"\"", "\""},
+        // a leading quote: quoted, quotes doubled, commas kept, no apostrophe
+        FieldCase{"\"", "\"\"\"\""},
+        FieldCase{"\"abc", "\"\"\"abc\""},
+        FieldCase{"\"C:\\Program Files\\A.exe\" /S,/q", "\"\"\"C:\\Program Files\\A.exe\"\" /S,/q\""},
         FieldCase{"ＭＳ ゴシック,標準", "\"ＭＳ ゴシック,標準\""},
         // line breaks become blanks before anything else
         FieldCase{"line1\r\nline2", "line1  line2"},
@@ -43,8 +46,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(CsvField, QuoteAndManyCommasKeepsEveryCharacterOfALongValue) {
   // Far beyond 512 characters after each comma: nothing may be cut.
-  std::string text = "\"";
-  std::string expected = "\"";
+  std::string text = "x\"";
+  std::string expected = "x\"";
   for (int i = 0; i < 40; ++i) {
     std::string part(700, static_cast<char>('a' + i % 26));
     text += part + ",";

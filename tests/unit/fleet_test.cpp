@@ -99,7 +99,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {"PC01_X", "v2"},
                   {"PC", "PC01,Sales"},
                   {"PC01_X,Sales,v2"},
-                  {"PC01_X,Sales"}},
+                  {"PC01_X,Sales,"}},
         MatchCase{"NoEntryGetsTheFiller",
                   "PC01__WG.csv",
                   kPc01,
@@ -123,8 +123,15 @@ INSTANTIATE_TEST_SUITE_P(
                   {"PC01__WG", "v2", "v3"},
                   kMasterSato,
                   {"PC01__WG,Sales,Sato,v2,v3"},
-                  {"PC01__WG,Sales,Sato"}},
+                  {"PC01__WG,Sales,Sato,"}},
         MatchCase{"EmptyFileNoMaster", "empty.csv", {}, {}, {""}, {""}},
+        // Written before values beginning with a quote were quoted: quoted on the way in.
+        MatchCase{"LeadingQuoteOfAnOldFile",
+                  "PC01__WG.csv",
+                  {"PC01__WG", "\"C:\\A B\\a.exe\" /S", "\"abc", "\"x,y\"", "\"\"\"q\"\" r\""},
+                  {},
+                  {"PC01__WG,\"\"\"C:\\A B\\a.exe\"\" /S\",\"\"\"abc\",\"x,y\",\"\"\"q\"\" r\""},
+                  {"PC01__WG"}},
         MatchCase{"OtherCsvMergedAsLines", "notes.csv", {"a,b", "\"c,d\""}, {}, {"a,b,\"c,d\""}, {"a,b"}},
         MatchCase{"JapaneseValuesPassUnchanged",
                   "PC01__WG.csv",
@@ -291,12 +298,15 @@ INSTANTIATE_TEST_SUITE_P(
                       FailureCase{"ItemList", "itemlist.csv", "itemlist.csvが開けません"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(FleetTables, ATableThatCannotBeWrittenIsNamed) {
+TEST(FleetTables, ATableThatCannotBeWrittenIsNamedAndThePairStays) {
   Fleet f;
+  f.Put("roster.csv", {"previous main"});
   f.Put("roster_a.csv", {"previous a"});
+  f.Put("PC01__WG.csv", {"PC01__WG"});
   f.files.failWrites.insert(LowerCase(kDir + "roster_a.csv"));
   FleetTablesResult r = f.Run();
   EXPECT_EQ(r.message, "roster_a.csvが開けません");
+  EXPECT_EQ(f.Table("roster.csv"), Lines{"previous main"});
   EXPECT_EQ(f.Table("roster_a.csv"), Lines{"previous a"});
 }
 
@@ -311,6 +321,13 @@ TEST(FleetTables, MenuCommandBuildsInTheProgramFolderAndShowsTheMessage) {
   EXPECT_EQ(p.dialogs.shown[0].text, kDone);
   EXPECT_EQ(p.files.Get(kDir + "roster.csv"), "PC01__WG,v2\r\n");
   EXPECT_EQ(p.files.Get(kDir + "roster_a.csv"), "PC01__WG\r\n");
+  // Where the platform streams its tables, the menu streams too.
+  test::FakeFiles streamedTo;
+  streamedTo.AddFolder(kDir);
+  BufferedTableFiles streamed(streamedTo);
+  p.platform.tables = &streamed;
+  form.OnMenu(MenuId::OneSheet1);
+  EXPECT_EQ(streamedTo.Get(kDir + "roster.csv"), "PC01__WG,v2\r\n");
 }
 
 TEST(FleetCommand, ArgumentsMessagesAndExitCodes) {
@@ -324,14 +341,16 @@ TEST(FleetCommand, ArgumentsMessagesAndExitCodes) {
   };
   for (const Case& c : {Case{{"C:\\tools\\inv"}, 0, false, kDone},
                         Case{{"C:\\nowhere"}, 2, true, "フォルダがありません：C:\\nowhere"},
-                        Case{{"a", "b"}, 2, true, "使い方"}, Case{{"--help"}, 0, false, "使い方"}}) {
-    FleetCommandOutcome o = RunFleetCommand(c.args, f.files, f.codec, f.tables);
+                        Case{{"a", "b"}, 2, true, "使い方"}, Case{{"--help"}, 0, false, "使い方"},
+                        Case{{"--report", "C:\\tools\\inv"}, 0, false, "ディスク健康レポートを作成しました"},
+                        Case{{"--report", "--x"}, 2, true, "使い方"}}) {
+    FleetCommandOutcome o = RunFleetCommand(c.args, f.files, f.codec, f.tables, {});
     EXPECT_EQ(o.exitCode, c.exitCode) << c.args[0];
     EXPECT_EQ(o.isError, c.isError) << c.args[0];
     EXPECT_TRUE(StartsWith(o.message, c.messageStart)) << o.message;
   }
   f.files.failReads.insert(LowerCase(kDir + "PC01__WG.csv"));
-  FleetCommandOutcome o = RunFleetCommand({"C:\\tools\\inv\\"}, f.files, f.codec, f.tables);
+  FleetCommandOutcome o = RunFleetCommand({"C:\\tools\\inv\\"}, f.files, f.codec, f.tables, {});
   EXPECT_EQ(o.exitCode, 1);
   EXPECT_EQ(o.message, "PC01__WG.csvが開けません");
 }
@@ -407,6 +426,18 @@ TEST_F(FleetProgramTest, ExitCodesAndThePreviousTablesOnFailure) {
   auto entries =
       std::distance(std::filesystem::directory_iterator(dir_), std::filesystem::directory_iterator());
   EXPECT_EQ(entries, 4) << "a temporary file was left behind";
+
+  // A table that cannot take the place of the previous one (here a folder of its name): the main
+  // table, already replaced, goes back, so that the two stay a pair.
+  std::filesystem::remove(dir_ / "PC02__WG.csv");
+  Write("roster.csv", "previous main\r\n");
+  std::filesystem::remove(dir_ / "roster_a.csv");
+  std::filesystem::create_directory(dir_ / "roster_a.csv");
+  out.clear();
+  EXPECT_EQ(Run(dir_.string(), &out), 1);
+  EXPECT_EQ(out, "roster_a.csvが開けません\n");
+  EXPECT_EQ(Read("roster.csv"), "previous main\r\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), std::filesystem::directory_iterator()), 3);
 
   out.clear();
   EXPECT_EQ(Run((dir_ / "missing").string(), &out), 2);

@@ -14,6 +14,7 @@
 #include "app/win32/gui_handles.h"
 #include "app/win32/win32_dialogs.h"
 #include "diskhealth/replay_device.h"
+#include "fleet/streamed_table_files.h"
 #include "platform/platform.h"
 #include "platform/win32/win32_services.h"
 #include "platform/win32/win32_smart.h"
@@ -70,6 +71,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
       MakeSmartDevice(services.files, ReadSmartReplayFolder(services.files, services.codec, model.options.settingsPath),
                       model.ProgramFolder(), std::make_unique<Win32SmartDevice>());
   platform.smart = smart.get();
+  StreamedTableFiles tables;
+  platform.tables = &tables;
   Form1Window form1(model);
   if (!form1.Create(instance)) {
     // Without a window the unattended run still does its job: after its "/b" delay (a logon

@@ -2,7 +2,8 @@
 // task. `qumbel-fleet [folder]` builds roster.csv and roster_a.csv from the per-PC files of the
 // folder (default: the current folder), exactly as the menu command 一覧表作成 does in the
 // program's folder, prints the final message or the error message, and exits with 0 when both
-// tables were written (see fleet/fleet_command.h for the other codes).
+// tables were written (see fleet/fleet_command.h for the other codes). `qumbel-fleet --report
+// [folder]` writes the disk health report there, as the menu command ディスク健康レポート does.
 //
 // This is the one place of the tool that wires the platform: the POSIX layer natively, the Win32
 // layer in the Windows build.
@@ -10,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "fleet/cli/streamed_table_files.h"
+#include "fleet/streamed_table_files.h"
 #include "fleet/fleet_command.h"
 
 #ifdef _WIN32
@@ -20,6 +21,7 @@
 #include "platform/win32/win32_files.h"
 #else
 #include <cstdio>
+#include <ctime>
 
 #include "platform/posix/iconv_codec.h"
 #include "platform/posix/posix_files.h"
@@ -72,7 +74,11 @@ int wmain(int argc, wchar_t* argv[]) {
   orv::Win32Files files;
   orv::Win32Codec codec;
   orv::StreamedTableFiles tables;
-  orv::FleetCommandOutcome outcome = orv::RunFleetCommand(args, files, codec, tables);
+  SYSTEMTIME local{};
+  GetLocalTime(&local);
+  orv::DateTime now{local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond,
+                    local.wMilliseconds};
+  orv::FleetCommandOutcome outcome = orv::RunFleetCommand(args, files, codec, tables, now);
   Print(outcome.message, outcome.isError);
   return outcome.exitCode;
 }
@@ -85,7 +91,11 @@ int main(int argc, char* argv[]) {
   orv::PosixFiles files;
   orv::IconvCodec codec;
   orv::StreamedTableFiles tables;
-  orv::FleetCommandOutcome outcome = orv::RunFleetCommand(args, files, codec, tables);
+  std::time_t seconds = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&seconds, &local);
+  orv::DateTime now{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec, 0};
+  orv::FleetCommandOutcome outcome = orv::RunFleetCommand(args, files, codec, tables, now);
   std::FILE* stream = outcome.isError ? stderr : stdout;
   std::fputs(outcome.message.c_str(), stream);
   std::fputc('\n', stream);

@@ -101,9 +101,14 @@ bool Win32Files::CreateDirectory(const std::string& path) {
 }
 
 std::optional<std::string> Win32Files::ReadFile(const std::string& path) {
-  UniqueHandle file(CreateFileW(Widen(path).c_str(), GENERIC_READ,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  // A file another process holds without read sharing for a moment (an anti-virus scan, a save
+  // in progress) is waited for, as writes wait: one locked per-PC file must not stop a whole run.
+  UniqueHandle file;
+  RetryWhileLocked(false, [&]() -> DWORD {
+    file.Reset(CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    return file ? 0 : GetLastError();
+  });
   if (!file) return std::nullopt;
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0) return std::nullopt;

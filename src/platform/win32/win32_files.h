@@ -27,6 +27,8 @@ class Win32Files final : public IFiles {
   std::optional<std::vector<std::string>> ListFiles(const std::string& folder, const std::string& pattern) override;
   std::optional<int64_t> FileSize(const std::string& path) override;
   std::optional<DateTime> LastWriteTime(const std::string& path) override;
+  // In win32_files_part.cpp.
+  std::optional<std::string> ReadFilePart(const std::string& path, int64_t offset, size_t length) override;
 
  private:
   std::atomic<uint32_t> tempCounter_{0};  // makes temporary names unique within this process

@@ -1,0 +1,216 @@
+// The disk health report over a fake folder whose histories the real history writer made.
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <tuple>
+
+#include "app/form1.h"
+#include "diskhealth/health_history.h"
+#include "fakes/fake_platform.h"
+#include "fleet/report/disk_report.h"
+#include "fleet/report/pc_health.h"
+#include "fleet/table_files.h"
+#include "inventory/csv_field.h"
+#include "util/text.h"
+
+namespace orv {
+namespace {
+
+const std::string kDir = "C:\\pcdata\\";
+const DateTime kNow{2026, 3, 2, 9, 0, 0, 0};
+
+struct Save {
+  double daysAgo;
+  int temperature = 38, failures = 0, warnings = 0, reallocated = 0;
+  std::string model = "WDC WD5000AAKX-00ERMA0";
+  int spare = 97;  // an NVMe drive's available spare
+};
+
+TSmartResult Drive(const Save& s, bool nvme) {
+  TSmartResult r;
+  std::tie(r.DriveNum, r.Capacity, r.SerialNumber, r.ModelNumber) = std::tuple(0, 500107862016, "WCC2EUK12345", s.model);
+  std::tie(r.Temperature, r.TempWorst, r.ReallocSector, r.PowerCycles, r.SmartFailTot, r.SmartWarnTot) =
+      std::tuple(s.temperature, s.temperature + 6, s.reallocated, 1234, s.failures, s.warnings);
+  // An NVMe drive's block: the available spare in attribute 5, the critical warning 213.
+  for (int id : nvme ? std::vector<int>{5, 213} : std::vector<int>{1, 5, 194, 199}) {
+    const int i = r.AttrCount++;
+    r.AttrId[i] = id;
+    r.AttrName[i] = "Attribute";
+    r.PreFailure[i] = id == 1 || id == 213;
+    r.Current[i] = r.Worst[i] = id == 5 && nvme ? s.spare : 100;
+    r.AttrStatus[i] = r.PreFailure[i] ? "OK" : "-";
+  }
+  return r;
+}
+
+// A history as the program writes it, CP932 with CR LF.
+std::string History(const std::vector<Save>& saves, bool nvme = false) {
+  std::vector<TSmartResult> first = {Drive(saves.front(), nvme)};
+  std::string text = EnglishHealthHeader(first) + "\r\n" + JapaneseHealthHeader(first) + "\r\n";
+  for (const Save& s : saves)
+    text += HealthDataLine(FromDayCount(ToDayCount(kNow) - s.daysAgo), {Drive(s, nvme)}) + "\r\n";
+  return IconvCodec().ToCp932(text);
+}
+
+struct Folder {
+  test::FakeFiles files;
+  IconvCodec codec;
+  BufferedTableFiles pages{files};
+  Folder() { files.AddFolder(kDir + "hdd"); }
+
+  // A per-PC file saved `daysAgo` (rows 1, 3, 12 and 30 as given), and its history when given.
+  void Pc(const std::string& name, std::optional<std::string> history, double daysAgo = 1,
+          const std::string& row1 = "", const std::string& model = "OptiPlex 7070") {
+    std::string text;
+    for (int row = 1; row <= 40; ++row)
+      text += CsvField(row == 1 ? (row1.empty() ? name + "__WG" : row1) : row == 3 ? "sato" : row == 12 ? model
+                                   : row == 30 ? "Windows 10 Pro" : "x") + "\r\n";
+    files.Put(kDir + name + "__WG.csv", codec.ToCp932(text));
+    files.writeTimes[LowerCase(kDir + name + "__WG.csv")] = FromDayCount(ToDayCount(kNow) - daysAgo);
+    if (history) files.Put(kDir + "hdd\\" + name + "__WG.csv", *history);
+  }
+  std::string Run() {
+    DiskReportResult r = BuildDiskReport(files, codec, pages, "C:\\pcdata", kNow);
+    EXPECT_TRUE(r.ok) << r.message;
+    EXPECT_EQ(r.path, kDir + "report.html");
+    return files.Get(kDir + "report.html");
+  }
+};
+
+// The computer names of the page's rows, in order.
+std::vector<std::string> RowNames(const std::string& page) {
+  static const std::regex row(R"(<tbody class="pc">\n<tr[^>]*><td[^>]*>.*?</td><td[^>]*>([^<]*))");
+  std::vector<std::string> names;
+  for (auto it = std::sregex_iterator(page.begin(), page.end(), row); it != std::sregex_iterator(); ++it)
+    names.push_back((*it)[1]);
+  return names;
+}
+
+std::string RowOf(const std::string& page, const std::string& name) {
+  size_t at = page.find(">" + name + "<br>");
+  if (at == std::string::npos) return {};
+  at = page.rfind("<tbody", at);
+  return page.substr(at, page.find("</tbody>", at) - at);
+}
+
+TEST(DiskReport, ComputersRankWorstFirstThenByName) {
+  Folder f;
+  const std::vector<Save> fine = {{20}, {2}};
+  f.Pc("zeta", History(fine));
+  f.Pc("Alpha", History(fine));
+  f.Pc("FAILPC", History({{9}, {1, 40, 1}}));
+  f.Pc("WARNPC", History({{9, 40, 0, 1}, {1, 40, 0, 2}}));
+  f.Pc("WORSEPC", History({{9}, {1, 40, 0, 0, 8}}));
+  f.Pc("HOTPC", History({{9}, {1, 57}}));
+  f.Pc("OLDPC", History({{60}, {40}}), 40);
+  std::string cut = History(fine);
+  f.Pc("BROKEN", cut.substr(0, cut.size() - 40));
+  f.Pc("NOHIST", std::nullopt);
+  const std::string page = f.Run();
+  EXPECT_EQ(RowNames(page), (std::vector<std::string>{"FAILPC", "WARNPC", "WORSEPC", "HOTPC", "OLDPC", "BROKEN",
+                                                      "NOHIST", "Alpha", "zeta"}));
+  // Counted under every concern that applies: the failure and the warning rose, so they also
+  // count as worsened.
+  for (const char* count : {"<span class=\"n\">1</span>故障", "<span class=\"n\">1</span>警戒",
+                            "<span class=\"n\">3</span>悪化", "<span class=\"n\">1</span>55 ℃以上",
+                            "<span class=\"n\">2</span>履歴なし・読めない", "<span class=\"n\">2</span>異常なし"})
+    EXPECT_NE(page.find(count), std::string::npos) << count;
+  EXPECT_NE(RowOf(page, "WARNPC").find("悪化"), std::string::npos);
+  EXPECT_NE(RowOf(page, "BROKEN").find("履歴が読めません"), std::string::npos);
+  EXPECT_NE(RowOf(page, "NOHIST").find("履歴なし"), std::string::npos);
+}
+
+TEST(DiskReport, TextsFromTheFilesAreEscaped) {
+  Folder f;
+  f.Pc("evil", History({{1, 40, 0, 0, 0, "<img src=x onerror=alert(1)>"}}), 1,
+       "<script>alert(\"x\")</script>&'__WG", "<b>\"M\"&'</b>");
+  f.files.Put(kDir + "hdd\\_hddfail.txt", "<script>x</script>       2026/03/01 10:00:00  故障 1/0  警告 0/0\r\n");
+  const std::string page = f.Run();
+  for (const char* markup : {"<script", "<img", "<b>"}) EXPECT_EQ(page.find(markup), std::string::npos) << markup;
+  for (const char* text : {"&lt;script&gt;alert(&quot;x&quot;)&lt;/script&gt;&amp;&#39;", "&lt;b&gt;&quot;M&quot;&amp;&#39;",
+                           "&lt;img src=x onerror=alert(1)&gt;", "&lt;script&gt;x&lt;/script&gt;"})
+    EXPECT_NE(page.find(text), std::string::npos) << text;
+}
+
+struct BadCase {
+  const char* name;
+  std::optional<std::string> history;
+  const char* shown;
+};
+
+// The header lines of a one-save history, and its data line.
+std::string Headers() { return History({{1}}).substr(0, History({{1}}).find("2026/")); }
+std::string DataLine() { return History({{1}}).substr(History({{1}}).find("2026/")); }
+
+std::string LastLineEdited(int field, const std::string& text) {
+  std::string h = IconvCodec().FromCp932(History({{3}, {1}}));
+  std::vector<std::string> lines = SplitLines(h);
+  std::vector<std::string> fields = Split(lines.back(), ',');
+  fields[field] = text;
+  lines.back() = Join(fields, ",");
+  return Join(lines, "\r\n") + "\r\n";
+}
+
+class DiskReportBadInput : public ::testing::TestWithParam<BadCase> {};
+
+TEST_P(DiskReportBadInput, TheComputerSaysWhatIsWrongAndThePageGoesOn) {
+  Folder f;
+  f.Pc("PC01", GetParam().history);
+  f.Pc("PC02", History({{2}}));
+  const std::string page = f.Run();
+  EXPECT_NE(RowOf(page, "PC01").find(GetParam().shown), std::string::npos) << RowOf(page, "PC01");
+  EXPECT_NE(RowOf(page, "PC02").find("<tr class=\"drive\">"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DiskReportBadInput,
+    ::testing::Values(
+        BadCase{"Missing", std::nullopt, "履歴なし"}, BadCase{"Empty", "", "履歴が読めません"},
+        BadCase{"HeadersOnly", Headers(), "履歴が読めません"},
+        BadCase{"LastLineCut", History({{3}, {1}}).substr(0, History({{3}, {1}}).size() - 25), "履歴が読めません"},
+        BadCase{"HandEditedCount", LastLineEdited(10, "x"), "履歴が読めません"},
+        BadCase{"HandEditedDate", LastLineEdited(0, "2026/02/30 10:00:00"), "履歴が読めません"},
+        BadCase{"OlderLayout", "DateTime,DayOfWeek,DriveNum\r\n日時\r\n2026/03/01 10:00:00,1,0,476940,M,S,40\r\n",
+                "履歴が読めません"},
+        BadCase{"NotAHistory", "hello\r\nworld\r\n", "履歴が読めません"},
+        BadCase{"BadLineBeforeTheLast", History({{3}}) + "garbage,,\r\n" + DataLine(),
+                "<tr class=\"drive\">"},
+        // The spare of an NVMe drive shown, and its fall counted as a worsening.
+        BadCase{"Nvme", History({{3}, {1, 38, 0, 0, 0, "NVMe", 95}}, true),
+                "悪化</span></td><td class=\"num\">38 ℃ / 44 ℃</td><td class=\"num\">予備 95 %"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(DiskReport, TheTrendsOfALongHistoryAreReadFromItsEnd) {
+  // Two saves a day for 250 days: more than one chunk from the end holds the last 90 days.
+  std::vector<Save> saves;
+  for (int k = 499; k >= 0; --k) saves.push_back({k * 0.5, 40, k < 20 ? 1 : 0});
+  test::FakeFiles files;
+  files.Put(kDir + "h.csv", History(saves));
+  const double now = ToDayCount(kNow);
+  report::HistoryHealth h =
+      report::AssessHistory(report::ReadHistoryExcerpt(files, kDir + "h.csv", now - 90), IconvCodec(), now);
+  ASSERT_TRUE(h.readable);
+  ASSERT_EQ(h.drives.size(), 1u);
+  EXPECT_EQ(h.drives[0].trend.size(), 181u);
+  EXPECT_EQ(h.failureWeeks, 0b11u);  // the last ten days
+}
+
+TEST(DiskReport, MenuCommandWritesInTheProgramFolderAndOpensThePage) {
+  test::FakePlatform p;
+  p.files.Put("C:\\tools\\inv\\PC01__WG.csv", "PC01__WG\r\n");
+  TForm1 form(p.platform, {"/a"});
+  ASSERT_TRUE(form.Item(MenuId::DiskReport1).visible);
+  form.OnMenu(MenuId::DiskReport1);
+  EXPECT_TRUE(p.files.Has("C:\\tools\\inv\\report.html"));
+  EXPECT_EQ(p.shell.opened, std::vector<std::string>{"C:\\tools\\inv\\report.html"});
+  EXPECT_TRUE(p.dialogs.shown.empty());
+
+  p.files.failWrites.insert(LowerCase("C:\\tools\\inv\\report.html"));
+  form.OnMenu(MenuId::DiskReport1);
+  ASSERT_EQ(p.dialogs.shown.size(), 1u);
+  EXPECT_EQ(p.dialogs.shown[0].text, "report.htmlが開けません");
+  EXPECT_EQ(p.shell.opened.size(), 1u);
+}
+
+}  // namespace
+}  // namespace orv
