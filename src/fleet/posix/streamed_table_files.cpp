@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "platform/posix/posix_files.h"
@@ -63,20 +64,25 @@ class StreamedTableWriter final : public ITableWriter {
     if (!replaced_) return false;
     replaced_ = false;
     if (!hadPrevious_) return ::unlink(target_.c_str()) == 0;
-    if (backup_.empty() || ::rename(backup_.c_str(), target_.c_str()) != 0) return false;
+    if (backup_.empty() || ReplaceWithTemporary(backup_, target_) != 0) return false;
     backup_.clear();
     return true;
   }
 
  private:
-  // A second link to the previous table, so that the rename over it leaves it in place.
+  // A second link to the previous table, so that the rename over it leaves it in place. A table
+  // that belongs to someone else (a share where users may write files but not delete them) gets a
+  // copy of our own instead: a link to it could not be removed again, and the table is then
+  // overwritten in place, which would change the link too.
   void KeepPrevious() {
     struct stat st {};
     hadPrevious_ = ::lstat(target_.c_str(), &st) == 0;
     if (!hadPrevious_) return;
     backup_ = temp_.substr(0, temp_.size() - 4) + ".bak";  // "....tmp" -> "....bak"
     ::unlink(backup_.c_str());  // left by a killed run of the same process id
-    if (::link(target_.c_str(), backup_.c_str()) != 0) backup_.clear();  // no way back: Restore says so
+    if (st.st_uid == ::geteuid() && ::link(target_.c_str(), backup_.c_str()) == 0) return;
+    std::error_code failed;
+    if (!std::filesystem::copy_file(target_, backup_, failed)) backup_.clear();  // no way back: Restore says so
   }
 
   void Flush() {

@@ -16,15 +16,6 @@ using win32::Widen;
 constexpr size_t kBufferBytes = 1 << 20;
 std::string Reason(const std::string& path, DWORD code) { return path + ": error " + std::to_string(code); }
 
-// MoveFileExW over an existing file, retried for about two seconds while the file is locked; 0 or
-// the last error code.
-DWORD MoveOver(const std::wstring& from, const std::wstring& to) {
-  return win32::RetryWhileLocked(true, [&]() -> DWORD {
-    return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ? 0
-                                                                                                     : GetLastError();
-  });
-}
-
 class StreamedTableWriter final : public ITableWriter {
  public:
   StreamedTableWriter(HANDLE file, std::wstring temp, std::string target)
@@ -69,21 +60,23 @@ class StreamedTableWriter final : public ITableWriter {
     replaced_ = false;
     std::wstring target = Widen(target_);
     if (!hadPrevious_) return DeleteFileW(target.c_str()) != 0;
-    if (backup_.empty() || MoveOver(backup_, target) != 0) return false;
+    if (backup_.empty() || win32::ReplaceWithTemporary(backup_, target) != 0) return false;
     backup_.clear();
     return true;
   }
 
  private:
   // A second name for the previous table, so that the rename over it leaves it in place: a hard
-  // link where the file system has them, else a copy.
+  // link where the file system has them, else a copy. A table this user may not delete (a share
+  // where users may write files but not delete them) gets a copy: a link to it could not be
+  // removed again, and the table is then overwritten in place, which would change the link too.
   void KeepPrevious(const std::wstring& target) {
     hadPrevious_ = GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES;
     if (!hadPrevious_) return;
     std::wstring temp = temp_;
     backup_ = temp.substr(0, temp.size() - 4) + L".bak";  // "....tmp" -> "....bak"
     DeleteFileW(backup_.c_str());  // left by a killed run of the same process id
-    if (CreateHardLinkW(backup_.c_str(), target.c_str(), nullptr)) return;
+    if (!win32::DeleteRefused(target) && CreateHardLinkW(backup_.c_str(), target.c_str(), nullptr)) return;
     if (CopyFileW(target.c_str(), backup_.c_str(), FALSE)) return;
     backup_.clear();  // no way back: Restore will say so
   }
