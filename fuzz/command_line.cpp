@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "util/ini_text.h"
 #include "fakes/fake_files.h"
 #include "fuzz_support.h"
 #include "platform/posix/iconv_codec.h"

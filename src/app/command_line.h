@@ -37,9 +37,4 @@ std::string ReadSaveFolder(IFiles& files, const ITextCodec& codec, const std::st
 // interface). Empty, the normal case, reads the real drives.
 std::string ReadSmartReplayFolder(IFiles& files, const ITextCodec& codec, const std::string& settingsPath);
 
-// A value of an INI text as GetPrivateProfileString reads it: section and key compared without
-// regard to case, blanks around the value removed, one pair of enclosing quotes removed.
-std::optional<std::string> IniValue(const std::vector<std::string>& lines, const std::string& section,
-                                    const std::string& key);
-
 }  // namespace orv

@@ -13,12 +13,9 @@
 #include "app/menu.h"
 #include "app/screen_model.h"
 #include "platform/platform.h"
+#include "util/program_name.h"
 
 namespace orv {
-
-// This program's name and version, as shown by the About box and written into record row 2.
-inline constexpr const char* kProgramVersionText = "Orvanta 1.0.0";
-inline constexpr const char* kProgramTitle = "Orvanta";
 
 // Process-wide state of one program run.
 struct AppState {
@@ -118,5 +115,10 @@ class TForm1 {
   void ShowGridScreen(const char* screenCaption);
   Platform& platform_;
 };
+
+// The item catalogue's labels on the main window: its grid, its shared row counter and the
+// script beside the program (read afresh on every call).
+void WriteJapaneseLabels(TForm1& form, const std::string& osKind, int mode);
+void WriteEnglishKeys(TForm1& form, const std::string& osKind, int mode);
 
 }  // namespace orv

@@ -30,8 +30,11 @@ void TForm1::Read1Click() {
                               platform_.cpu ? *platform_.cpu : noCpu};
   state.rowCounter = 1;
   RecordWriter writer(StringGrid1, Memo1, state.rowCounter);
-  CollectionResult run = CollectRecord(services, state, ProgramFolder(), Memo1,
-                                       [&writer](const std::string& v) { writer.AddValue(v); });
+  CollectionResult run = CollectRecord(services, CollectionInput{state.saveFolder, state.keyOpen}, ProgramFolder(),
+                                       Memo1, [&writer](const std::string& v) { writer.AddValue(v); });
+  state.computerStem = run.computerStem;
+  state.programFilesFolder = run.programFilesFolder;
+  state.keyOpen = run.keyOpen;
   // Without the script rows, the rows after 90 no longer match the item catalogue and the fleet
   // tables would split the record at the wrong place: such a record never replaces a good file.
   state.scriptUnreadable = run.scriptUnreadable;

@@ -47,6 +47,18 @@ void ExportItemList(TForm1& form, ListWriter writeList) {
 
 }  // namespace
 
+void WriteJapaneseLabels(TForm1& form, const std::string& osKind, int mode) {
+  Platform& p = form.platform();
+  WriteJapaneseLabels(form.StringGrid1, form.state.rowCounter, osKind, mode,
+                      ReadScriptItemNames(p.files, p.codec, form.ProgramFolder(), osKind));
+}
+
+void WriteEnglishKeys(TForm1& form, const std::string& osKind, int mode) {
+  Platform& p = form.platform();
+  WriteEnglishKeys(form.StringGrid1, form.state.rowCounter, osKind, mode,
+                   ReadScriptItemNames(p.files, p.codec, form.ProgramFolder(), osKind));
+}
+
 void TForm1::ItemList1Click() {
   ExportItemList(*this, [](TForm1& f, const std::string& os, int mode) { WriteJapaneseLabels(f, os, mode); });
 }

@@ -64,7 +64,7 @@ void TForm1::RegistrySearchClick(MenuId which) {
   ProgressBar1.max = 9999;
   ProgressBar1.position = 0;
   if (ProcessMessages) ProcessMessages();
-  SearchScreen screen{Memo1, StatusBar1Text, ProgressBar1, ProcessMessages};
+  SearchScreen screen{Memo1, StatusBar1Text, ProgressBar1.max, ProgressBar1.position, ProcessMessages};
   SearchRegistry(registry, search, command->startKey, screen);
   Memo1.modified = false;
 }

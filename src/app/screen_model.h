@@ -7,11 +7,13 @@
 #include <utility>
 #include <vector>
 
+#include "util/record_sink.h"
+
 namespace orv {
 
 // Memo1: the text screen. `lines` changes through Add, Clear and Assign only, so that the view can
 // tell lines added at the end from a new text.
-struct MemoModel {
+struct MemoModel : ITextSink {
   std::vector<std::string> lines;
   bool visible = true;
   bool readOnly = false;
@@ -30,25 +32,25 @@ struct MemoModel {
     ++revision;
     ++rewrites;
   }
-  void Add(const std::string& line) {
+  void Add(const std::string& line) override {
     lines.push_back(line);
     ++revision;
   }
 };
 
 // StringGrid1: the table screen. Cells are addressed [column, row] like the grid they model.
-class GridModel {
+class GridModel : public ITableSink {
  public:
   GridModel() { Resize(); }
 
-  int RowCount() const { return rowCount_; }
+  int RowCount() const override { return rowCount_; }
   int ColCount() const { return colCount_; }
-  void SetRowCount(int rows);
+  void SetRowCount(int rows) override;
   void SetColCount(int cols);
 
-  const std::string& Cell(int col, int row) const;
+  const std::string& Cell(int col, int row) const override;
   // Writing outside the grid is ignored, as the control does.
-  void SetCell(int col, int row, const std::string& text);
+  void SetCell(int col, int row, const std::string& text) override;
   // Empties every cell of every column (the grid keeps its size).
   void ClearAllColumns();
 

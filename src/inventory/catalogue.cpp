@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <array>
 
-#include "app/form1.h"
-#include "app/screen_model.h"
 #include "inventory/csv_field.h"
 #include "util/text.h"
 #include "util/text_file.h"
@@ -186,7 +184,7 @@ std::vector<std::string> ListFor(const std::array<const char*, N>& list, const s
   return out;
 }
 
-void WriteList(GridModel& grid, int& counter, int mode, const std::vector<std::string>& labels,
+void WriteList(ITableSink& grid, int& counter, int mode, const std::vector<std::string>& labels,
                const std::vector<std::string>& scriptNames) {
   counter = 1;
   for (const auto& label : labels) AddLabel(grid, counter, label, mode);
@@ -246,36 +244,24 @@ std::vector<std::string> ReadScriptItemNames(IFiles& files, const ITextCodec& co
   return ScriptItemNames(*lines, osKind);
 }
 
-void AddLabel(GridModel& grid, int& counter, const std::string& name, int mode) {
+void AddLabel(ITableSink& grid, int& counter, const std::string& name, int mode) {
   if (grid.RowCount() <= counter) grid.SetRowCount(counter + 1);
   if (mode != 2) grid.SetCell(1, counter, name);
   if (mode != 1) grid.SetCell(2, counter, name);
   ++counter;
 }
 
-void WriteJapaneseLabels(GridModel& grid, int& counter, const std::string& osKind, int mode,
+void WriteJapaneseLabels(ITableSink& grid, int& counter, const std::string& osKind, int mode,
                          const std::vector<std::string>& scriptNames) {
   WriteList(grid, counter, mode, JapaneseLabels(osKind), scriptNames);
 }
 
-void WriteEnglishKeys(GridModel& grid, int& counter, const std::string& osKind, int mode,
+void WriteEnglishKeys(ITableSink& grid, int& counter, const std::string& osKind, int mode,
                       const std::vector<std::string>& scriptNames) {
   WriteList(grid, counter, mode, EnglishKeys(osKind), scriptNames);
 }
 
-void WriteJapaneseLabels(TForm1& form, const std::string& osKind, int mode) {
-  Platform& p = form.platform();
-  WriteJapaneseLabels(form.StringGrid1, form.state.rowCounter, osKind, mode,
-                      ReadScriptItemNames(p.files, p.codec, form.ProgramFolder(), osKind));
-}
-
-void WriteEnglishKeys(TForm1& form, const std::string& osKind, int mode) {
-  Platform& p = form.platform();
-  WriteEnglishKeys(form.StringGrid1, form.state.rowCounter, osKind, mode,
-                   ReadScriptItemNames(p.files, p.codec, form.ProgramFolder(), osKind));
-}
-
-std::vector<std::string> ItemListLines(const GridModel& grid) {
+std::vector<std::string> ItemListLines(const ITableSink& grid) {
   std::vector<std::string> lines;
   for (int row = 1; row < grid.RowCount(); ++row)
     lines.push_back(CsvField(grid.Cell(1, row)) + "," + CsvField(grid.Cell(2, row)));

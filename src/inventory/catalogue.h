@@ -12,12 +12,12 @@
 #include <string_view>
 #include <vector>
 
+#include "util/record_sink.h"
+
 namespace orv {
 
-class GridModel;
 class IFiles;
 class ITextCodec;
-class TForm1;
 
 inline constexpr const char* kOsKindNT = "NT";
 inline constexpr const char* kOsKind9x = "9x";
@@ -66,21 +66,16 @@ std::vector<std::string> ReadScriptItemNames(IFiles& files, const ITextCodec& co
 // Writes `name` into the counter's row of the grid and advances the counter. The grid grows when
 // it has no such row (row count = counter + 1). Mode 1 writes column 1, mode 2 column 2, any
 // other mode both.
-void AddLabel(GridModel& grid, int& counter, const std::string& name, int mode);
+void AddLabel(ITableSink& grid, int& counter, const std::string& name, int mode);
 
 // Set the counter to 1, then add the list's labels for `osKind` and after them `scriptNames`.
-void WriteJapaneseLabels(GridModel& grid, int& counter, const std::string& osKind, int mode,
+void WriteJapaneseLabels(ITableSink& grid, int& counter, const std::string& osKind, int mode,
                          const std::vector<std::string>& scriptNames);
-void WriteEnglishKeys(GridModel& grid, int& counter, const std::string& osKind, int mode,
+void WriteEnglishKeys(ITableSink& grid, int& counter, const std::string& osKind, int mode,
                       const std::vector<std::string>& scriptNames);
-
-// The same on the main window: its grid, its shared row counter and the script beside the
-// program (read afresh on every call).
-void WriteJapaneseLabels(TForm1& form, const std::string& osKind, int mode);
-void WriteEnglishKeys(TForm1& form, const std::string& osKind, int mode);
 
 // The lines of "itemlist.csv": for every grid row from 1 to the last one, column 1 and column 2
 // as CSV fields joined by ",". No header line.
-std::vector<std::string> ItemListLines(const GridModel& grid);
+std::vector<std::string> ItemListLines(const ITableSink& grid);
 
 }  // namespace orv

@@ -4,13 +4,12 @@
 #include <cstdio>
 #include <string_view>
 
-#include "app/command_line.h"
-#include "app/form1.h"
 #include "diskhealth/health_history.h"
 #include "diskhealth/health_items.h"
 #include "inventory/pc_file.h"
 #include "platform/files.h"
 #include "platform/network.h"
+#include "platform/platform.h"
 #include "platform/shell.h"
 #include "platform/system.h"
 #include "probes/bounded_sources.h"
@@ -25,6 +24,8 @@
 #include "regscript/reg_items.h"
 #include "regscript/registry_ex.h"
 #include "regscript/value_readers.h"
+#include "util/ini_text.h"
+#include "util/program_name.h"
 #include "util/text.h"
 #include "util/text_file.h"
 
@@ -294,8 +295,9 @@ std::string ComputerStem(Platform& p) {
   return id.computer + "__" + id.workgroup;
 }
 
-CollectionResult CollectRecord(CollectionServices& services, AppState& state, const std::string& programFolder,
-                               MemoModel& memo, const std::function<void(const std::string&)>& addValue) {
+CollectionResult CollectRecord(CollectionServices& services, const CollectionInput& input,
+                               const std::string& programFolder, ITextSink& memo,
+                               const std::function<void(const std::string&)>& addValue) {
   // Each run connects to WMI anew, and WMI and the update history share one time budget (the
   // script's words use them through the same bounds).
   services.wmi.Reconnect();
@@ -310,6 +312,7 @@ CollectionResult CollectRecord(CollectionServices& services, AppState& state, co
 
   const OsVersion os = p.system.GetOsVersion();
   CollectionResult result;
+  result.keyOpen = input.keyOpen;
   result.osKind = os.platformId == 2 ? "NT" : "9x";
   const bool is9x = os.platformId == 1;
   const char* currentVersion = is9x ? kCurrentVersion9x : kCurrentVersionNT;
@@ -319,8 +322,8 @@ CollectionResult CollectRecord(CollectionServices& services, AppState& state, co
 
   // Rows 1 and 2: the file stem and this program.
   const auto [computer, workgroup] = ReadComputerIdentity(p, reg, is9x);
-  state.computerStem = computer + "__" + workgroup;
-  addValue(state.computerStem);
+  result.computerStem = computer + "__" + workgroup;
+  addValue(result.computerStem);
   addValue(kProgramVersionText);
 
   // Rows 3 to 11: user, workgroup or domain, computer, comment, owner and organisation.
@@ -380,8 +383,8 @@ CollectionResult CollectRecord(CollectionServices& services, AppState& state, co
   // Rows 24 and 25: time of the run and the clock difference to the save folder's server.
   addValue(FormatNow(p.system));
   std::string clockDifference;
-  if (!is9x && !state.saveFolder.empty() && p.files.DirectoryExists(state.saveFolder)) {
-    std::string serverTime = GetServerTime(p.network, ServerOfFolder(state.saveFolder));
+  if (!is9x && !input.saveFolder.empty() && p.files.DirectoryExists(input.saveFolder)) {
+    std::string serverTime = GetServerTime(p.network, ServerOfFolder(input.saveFolder));
     std::string localTime = GetServerTime(p.network, "");
     clockDifference = ClockDifferenceMinutes(localTime, serverTime);
   }
@@ -399,7 +402,7 @@ CollectionResult CollectRecord(CollectionServices& services, AppState& state, co
   reg.SetRootKey(RegRoot::LocalMachine);
   const bool patchesDated = CollectInstalledSoftware(reg, programs, patches) != kNoPatchDate;
   reg.SetRootKey(RegRoot::LocalMachine);
-  state.programFilesFolder = ReadProgramFilesFolder(reg);
+  result.programFilesFolder = ReadProgramFilesFolder(reg);
 
   mark("installed software");
   // Rows 30 to 40: Windows.
@@ -407,7 +410,7 @@ CollectionResult CollectRecord(CollectionServices& services, AppState& state, co
   addValue(result.windowsProductName);
   if (is9x) {
     addValue(RegText(reg, kCurrentVersion9x, "VersionNumber"));
-    AuState au = ReadAuState(p.files, state.programFilesFolder);
+    AuState au = ReadAuState(p.files, result.programFilesFolder);
     addValue(au.lastUpdate);
     addValue("");
     addValue(au.setting);
@@ -447,7 +450,7 @@ CollectionResult CollectRecord(CollectionServices& services, AppState& state, co
   std::string printer = p.system.DefaultPrinter().value_or("");
   addValue(printer);
   auto [driver, port] = printer.empty() ? std::pair<std::string, std::string>()
-                                        : PrinterDetails(reg, state.keyOpen, PrinterSearchName(printer, is9x));
+                                        : PrinterDetails(reg, result.keyOpen, PrinterSearchName(printer, is9x));
   addValue(driver);
   addValue(port);
   std::string color;
@@ -476,7 +479,7 @@ CollectionResult CollectRecord(CollectionServices& services, AppState& state, co
 
   mark("hardware");
   // Rows 56 to 61: disk health, with the history of this computer as the fallback.
-  const std::string pcFile = PcFilePath(p.files, state.saveFolder, programFolder, state.computerStem);
+  const std::string pcFile = PcFilePath(p.files, input.saveFolder, programFolder, result.computerStem);
   DiskHealthItems(p, HealthHistoryFile(pcFile), addValue);
 
   mark("disk health");
@@ -503,7 +506,7 @@ CollectionResult CollectRecord(CollectionServices& services, AppState& state, co
   mark("components, dial-up, uptime");
   // The script rows, then programs and patches.
   reg.SetRootKey(RegRoot::LocalMachine);
-  ReaderContext readers = ReaderContext::From(reg, state.keyOpen, state.programFilesFolder, p);
+  ReaderContext readers = ReaderContext::From(reg, result.keyOpen, result.programFilesFolder, p);
   RegItemsContext script{readers, p, programs, result.windowsProductName, programFolder, addValue, memo};
   result.scriptUnreadable = !EvaluateRegItems(script, result.osKind);
   for (const auto& row : ProgramAndPatchRows(programs, patches)) addValue(row);

@@ -7,11 +7,10 @@
 #include <vector>
 
 #include "probes/bounded_sources.h"
+#include "util/record_sink.h"
 
 namespace orv {
 
-struct AppState;
-struct MemoModel;
 struct Platform;
 class ICpu;
 class IWmi;
@@ -29,20 +28,29 @@ struct CollectionServices {
   SteadyClock now = nullptr;
 };
 
+// What the run needs of the program's state.
+struct CollectionInput {
+  std::string saveFolder;  // "SaveDir" without a trailing backslash (row 25 asks its server's clock)
+  bool keyOpen = false;    // the latest key opening by the script or printer lookup before this run
+};
+
 struct CollectionResult {
   std::string osKind;              // "NT" or "9x"
   std::string windowsProductName;  // the value of row 30
   bool scriptUnreadable = false;   // regitems.txt is there but could not be read: its rows are missing
+  std::string computerStem;        // "<computer name>__<workgroup>", for the saves
+  std::string programFilesFolder;
+  bool keyOpen = false;            // the latest key opening of this run
 };
 
 // "<computer name>__<workgroup>": the stem of this computer's per-PC and history files.
 std::string ComputerStem(Platform& platform);
 
-// Writes the whole record through `addValue`. `state` receives the computer stem, the Program
-// Files folder and the key-open flag; `memo` is the record text (prompt answers of the script go
-// straight into it).
-CollectionResult CollectRecord(CollectionServices& services, AppState& state, const std::string& programFolder,
-                               MemoModel& memo, const std::function<void(const std::string&)>& addValue);
+// Writes the whole record through `addValue`. `memo` is the record text (prompt answers of the
+// script go straight into it).
+CollectionResult CollectRecord(CollectionServices& services, const CollectionInput& input,
+                               const std::string& programFolder, ITextSink& memo,
+                               const std::function<void(const std::string&)>& addValue);
 
 // ---- row formats, exposed for their tests ----
 // Row 14: whole MHz of a measured clock, rounded by its number of digits ("3193 MHz" -> "3200").

@@ -1,6 +1,5 @@
 #include "inventory/record_writer.h"
 
-#include "app/screen_model.h"
 #include "inventory/csv_field.h"
 
 namespace orv {

@@ -10,7 +10,6 @@
 #include <string_view>
 #include <vector>
 
-#include "app/screen_model.h"
 #include "diskhealth/disks_word.h"
 #include "inventory/catalogue.h"
 #include "platform/dialogs.h"

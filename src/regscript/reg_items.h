@@ -5,9 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "util/record_sink.h"
+
 namespace orv {
 
-struct MemoModel;
 struct Platform;
 struct ReaderContext;
 
@@ -18,7 +19,7 @@ struct RegItemsContext {
   std::string windowsProductName;          // for ">WinVersion"
   std::string programFolder;               // where regitems.txt lives, with a trailing backslash
   std::function<void(const std::string&)> addValue;
-  MemoModel& memo;                         // prompt answers go straight into the record text
+  ITextSink& memo;                         // prompt answers go straight into the record text
 };
 
 // Appends the script's values for this OS kind ("NT" or "9x"). False when the script is there but

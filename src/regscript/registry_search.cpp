@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/screen_model.h"
 #include "regscript/registry_ex.h"
 #include "util/text.h"
 
@@ -63,7 +62,7 @@ class Walker {
     reg_.GetKeyNames(subkeys);
     if (subkeys.empty()) return;
     SortNames(subkeys);
-    if (startKey) screen_.progress.max = static_cast<int>(subkeys.size());
+    if (startKey) screen_.progressMax = static_cast<int>(subkeys.size());
     int handled = 0;
     // "\Software\Classes" has a command of its own; "\Software\WOW6432Node\Classes" is the view
     // 32-bit programs have of the same branch.
@@ -71,7 +70,7 @@ class Walker {
     for (const std::string& name : subkeys) {
       if (!(skipClasses && LowerCase(name) == "classes")) Walk(path + "\\" + name, false);
       if (startKey) {
-        screen_.progress.position = ++handled;
+        screen_.progressPosition = ++handled;
         Repaint();
       }
     }

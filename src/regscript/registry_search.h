@@ -6,10 +6,10 @@
 #include <string>
 #include <string_view>
 
+#include "util/record_sink.h"
+
 namespace orv {
 
-struct MemoModel;
-struct ProgressModel;
 class TRegistryEx;
 
 // What the user typed, with its option prefixes read:
@@ -39,9 +39,10 @@ bool NameLessIgnoringCase(std::string_view a, std::string_view b);
 
 // The controls the search writes into while it runs.
 struct SearchScreen {
-  MemoModel& memo;          // result lines are added
+  ITextSink& memo;          // result lines are added
   std::string& statusText;  // the key being searched
-  ProgressModel& progress;  // maximum: the start key's number of subkeys; position: those done
+  int& progressMax;         // the start key's number of subkeys
+  int& progressPosition;    // those of them done
   // Lets the window repaint now and then during a long search; may be empty.
   std::function<void()> processMessages;
 };

@@ -11,10 +11,9 @@ namespace orv {
 namespace {
 
 std::vector<std::string> Collect(test::FakePlatform& p, CollectionServices services) {
-  AppState state;
   MemoModel memo;
   std::vector<std::string> rows;
-  CollectRecord(services, state, "C:\\tools\\inv\\", memo, [&rows](const std::string& v) { rows.push_back(v); });
+  CollectRecord(services, CollectionInput{}, "C:\\tools\\inv\\", memo, [&rows](const std::string& v) { rows.push_back(v); });
   return rows;
 }
 

@@ -186,12 +186,10 @@ Outcome Collect(long failAt, FaultPlan& plan) {
   plan.FailCall(failAt);
   FailingPlatform failing(m.fake.platform, plan);
   CollectionServices services{failing.platform, *failing.platform.wmi, m.cpu, nullptr};
-  AppState state;
-  state.saveFolder = kSaveFolder;
   MemoModel memo;
   Outcome run;
   try {
-    CollectRecord(services, state, kProgramFolder, memo, [&run](const std::string& v) { run.rows.push_back(v); });
+    CollectRecord(services, CollectionInput{kSaveFolder}, kProgramFolder, memo, [&run](const std::string& v) { run.rows.push_back(v); });
   } catch (const std::exception& e) {
     run.failure = std::string("exception: ") + e.what();
   }

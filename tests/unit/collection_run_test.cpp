@@ -15,7 +15,6 @@ using test::FakePlatform;
 struct Record {
   std::vector<std::string> rows;
   CollectionResult result;
-  AppState state;
 };
 
 Record Collect(FakePlatform& p, const std::string& saveFolder = "", IWmi* fakeWmi = nullptr) {
@@ -23,9 +22,8 @@ Record Collect(FakePlatform& p, const std::string& saveFolder = "", IWmi* fakeWm
   NullCpu cpu;
   CollectionServices services{p.platform, fakeWmi ? *fakeWmi : noWmi, cpu};
   Record run;
-  run.state.saveFolder = saveFolder;
   MemoModel memo;
-  run.result = CollectRecord(services, run.state, "C:\\tools\\inv\\", memo,
+  run.result = CollectRecord(services, CollectionInput{saveFolder}, "C:\\tools\\inv\\", memo,
                              [&run](const std::string& v) { run.rows.push_back(v); });
   return run;
 }
@@ -40,7 +38,7 @@ TEST(CollectionRun, EveryRowKeepsItsPlaceOnABareMachine) {
   EXPECT_EQ(run.result.osKind, "NT");
   EXPECT_EQ(Row(run, 1), "PC01__WORKGROUP");
   EXPECT_EQ(Row(run, 2), "Orvanta 1.0.0");
-  EXPECT_EQ(run.state.computerStem, "PC01__WORKGROUP");
+  EXPECT_EQ(run.result.computerStem, "PC01__WORKGROUP");
   EXPECT_EQ(Row(run, 12), " / /");  // every source of the model empty
   EXPECT_EQ(Row(run, 25), "");      // no save folder
   EXPECT_EQ(Row(run, 33), "");

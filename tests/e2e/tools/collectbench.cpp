@@ -46,11 +46,10 @@ int wmain() {
                                   groups.emplace_back(group, std::chrono::duration<double>(now - last).count());
                                   last = now;
                                 }};
-    AppState state;
     MemoModel memo;
     int rows = 0;
     auto start = Clock::now();
-    CollectRecord(collection, state, "C:\\", memo, [&rows](const std::string&) { ++rows; });
+    CollectRecord(collection, CollectionInput{}, "C:\\", memo, [&rows](const std::string&) { ++rows; });
     double total = std::chrono::duration<double>(Clock::now() - start).count();
     for (const auto& [name, seconds] : groups) std::printf("%-30s %8.3f s\n", name.c_str(), seconds);
     std::printf("%-30s %8.3f s (%d rows)\n", "total", total, rows);

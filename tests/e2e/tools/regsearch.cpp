@@ -31,7 +31,7 @@ int wmain(int argc, wchar_t** argv) {
   SendMessageW(edit.Get(), EM_SETLIMITTEXT, 0, 0);
   win32::MemoView view;
   view.SetControl(edit.Get());
-  SearchScreen screen{memo, status, progress, [&] { view.Render(memo); }};
+  SearchScreen screen{memo, status, progress.max, progress.position, [&] { view.Render(memo); }};
   auto begin = std::chrono::steady_clock::now();
   SearchRegistry(registry, ParseSearchText(text), start, screen);
   view.Render(memo);
