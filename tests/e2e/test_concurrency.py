@@ -93,6 +93,8 @@ def failing_drive_sectors() -> dict:
     identify[46:54] = ata_string("JP2OA3", 8)
     identify[54:94] = ata_string(model, 40)
     identify[120:124] = (0x0FFFFFFF).to_bytes(4, "little")  # as every drive above 128 GB says
+    identify[166:168] = (0x4400).to_bytes(2, "little")  # word 83: 48-bit addressing
+    identify[200:208] = (976773168).to_bytes(8, "little")  # words 100-103: the 500 GB of the model
     data, thresholds = bytearray(512), bytearray(512)
     data[0:2] = thresholds[0:2] = b"\x10\x00"  # revision 16
     for k, f in enumerate(rows):
