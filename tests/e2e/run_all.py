@@ -5,8 +5,9 @@
     python3 tests/e2e/run_all.py test_shell.py     some files
     ORV_WIN_BUILD=build/h-win python3 tests/e2e/run_all.py
 
-Each file runs in its own process (its own display and prefix) under a time limit; its output is
-passed through. A file must end with the line "N passed, N failed"; one that crashes, hangs or
+Each file runs in its own process (its own display and prefix) under a time limit; ORV_E2E_JOBS
+files (default 2) run at once, the longest first, and the output of each is printed whole when it
+ends. A file must end with the line "N passed, N failed"; one that crashes, hangs or
 prints no such line counts as one more failure. The last line printed is the total,
 "N passed, N failed"; the exit code is 1 when anything failed.
 """
@@ -19,15 +20,19 @@ import selectors
 import signal
 import subprocess
 import sys
+import threading
 import time
 from pathlib import Path
 
 HERE = Path(__file__).resolve().parent
 FILE_TIMEOUT = int(os.environ.get("ORV_E2E_FILE_TIMEOUT", "1200"))
+JOBS = max(1, int(os.environ.get("ORV_E2E_JOBS", "2")))
 SUMMARY = re.compile(r"^(?:\w+: )?(\d+) passed, (\d+) failed\s*$")
+# The files that take longest start first, so that the others fill the time beside them.
+LONGEST_FIRST = ["test_concurrency.py", "test_diskhealth.py", "test_manual.py", "test_collection.py"]
 
 
-def run_file(path: Path) -> tuple[int, int]:
+def run_file(path: Path, print=print) -> tuple[int, int]:
     print(f"== {path.name}", flush=True)
     start = time.monotonic()
     last = ""
@@ -107,15 +112,35 @@ def main(argv: list[str]) -> int:
             files.append(p)
     else:
         files = sorted(HERE.glob("test_*.py"))
-    passed = failed = 0
-    for f in files:
-        if not f.exists():
-            print(f"FAIL {f.name}: no such test file", flush=True)
-            failed += 1
-            continue
-        p, fl = run_file(f)
-        passed += p
-        failed += fl
+    files.sort(key=lambda f: LONGEST_FIRST.index(f.name) if f.name in LONGEST_FIRST else len(LONGEST_FIRST))
+    totals = [0, 0]
+    lock = threading.Lock()
+    pending = list(files)
+
+    def worker():
+        while True:
+            with lock:
+                if not pending:
+                    return
+                f = pending.pop(0)
+            lines = []
+            if not f.exists():
+                lines.append(f"FAIL {f.name}: no such test file")
+                p, fl = 0, 1
+            else:
+                p, fl = run_file(f, lambda text, flush=True: lines.append(str(text)))
+            with lock:
+                totals[0] += p
+                totals[1] += fl
+                for line in lines:
+                    print(line, flush=True)
+
+    threads = [threading.Thread(target=worker) for _ in range(min(JOBS, len(files)) or 1)]
+    for t in threads:
+        t.start()
+    for t in threads:
+        t.join()
+    passed, failed = totals
     print(f"{passed} passed, {failed} failed", flush=True)
     return 1 if failed else 0
 
