@@ -132,53 +132,37 @@ TEST(DiskReport, TextsFromTheFilesAreEscaped) {
     EXPECT_NE(page.find(text), std::string::npos) << text;
 }
 
-struct BadCase {
-  const char* name;
-  std::optional<std::string> history;
-  const char* shown;
-};
-
-// The header lines of a one-save history, and its data line.
-std::string Headers() { return History({{1}}).substr(0, History({{1}}).find("2026/")); }
-std::string DataLine() { return History({{1}}).substr(History({{1}}).find("2026/")); }
-
-std::string LastLineEdited(int field, const std::string& text) {
-  std::string h = IconvCodec().FromCp932(History({{3}, {1}}));
-  std::vector<std::string> lines = SplitLines(h);
-  std::vector<std::string> fields = Split(lines.back(), ',');
-  fields[field] = text;
-  lines.back() = Join(fields, ",");
-  return Join(lines, "\r\n") + "\r\n";
+// A history that is missing, cut short, edited by hand or of an older layout: the computer says
+// so and the page goes on; a bad line before the last one is only left out.
+TEST(DiskReport, BadHistoriesAreNamedAndThePageGoesOn) {
+  const std::string two = History({{3}, {1}}), dataLine = two.substr(two.rfind("2026/"));
+  auto lastLineEdited = [&](int field, const std::string& text) {
+    std::vector<std::string> lines = SplitLines(IconvCodec().FromCp932(two)), fields = Split(lines.back(), ',');
+    fields[field] = text;
+    lines.back() = Join(fields, ",");
+    return Join(lines, "\r\n") + "\r\n";
+  };
+  const std::pair<std::optional<std::string>, const char*> cases[] = {
+      {std::nullopt, "履歴なし"},
+      {"", "履歴が読めません"},
+      {two.substr(0, two.find("2026/")), "履歴が読めません"},  // the headers alone
+      {two.substr(0, two.size() - 25), "履歴が読めません"},
+      {lastLineEdited(10, "x"), "履歴が読めません"},
+      {lastLineEdited(0, "2026/02/30 10:00:00"), "履歴が読めません"},
+      {"DateTime,DayOfWeek,DriveNum\r\n日時\r\n2026/03/01 10:00:00,1,0,476940,M,S,40\r\n", "履歴が読めません"},
+      {two + "garbage,,\r\n" + dataLine, "<tr class=\"drive\">"},
+      // The spare of an NVMe drive shown, and its fall counted as a worsening.
+      {History({{3}, {1, 38, 0, 0, 0, "NVMe", 95}}, true), "悪化</span></td><td class=\"num\">38 ℃ / 44 ℃</td><td class=\"num\">予備 95 %"},
+  };
+  for (const auto& [history, shown] : cases) {
+    Folder f;
+    f.Pc("PC01", history);
+    f.Pc("PC02", History({{2}}));
+    const std::string page = f.Run();
+    EXPECT_NE(RowOf(page, "PC01").find(shown), std::string::npos) << RowOf(page, "PC01");
+    EXPECT_NE(RowOf(page, "PC02").find("<tr class=\"drive\">"), std::string::npos);
+  }
 }
-
-class DiskReportBadInput : public ::testing::TestWithParam<BadCase> {};
-
-TEST_P(DiskReportBadInput, TheComputerSaysWhatIsWrongAndThePageGoesOn) {
-  Folder f;
-  f.Pc("PC01", GetParam().history);
-  f.Pc("PC02", History({{2}}));
-  const std::string page = f.Run();
-  EXPECT_NE(RowOf(page, "PC01").find(GetParam().shown), std::string::npos) << RowOf(page, "PC01");
-  EXPECT_NE(RowOf(page, "PC02").find("<tr class=\"drive\">"), std::string::npos);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, DiskReportBadInput,
-    ::testing::Values(
-        BadCase{"Missing", std::nullopt, "履歴なし"}, BadCase{"Empty", "", "履歴が読めません"},
-        BadCase{"HeadersOnly", Headers(), "履歴が読めません"},
-        BadCase{"LastLineCut", History({{3}, {1}}).substr(0, History({{3}, {1}}).size() - 25), "履歴が読めません"},
-        BadCase{"HandEditedCount", LastLineEdited(10, "x"), "履歴が読めません"},
-        BadCase{"HandEditedDate", LastLineEdited(0, "2026/02/30 10:00:00"), "履歴が読めません"},
-        BadCase{"OlderLayout", "DateTime,DayOfWeek,DriveNum\r\n日時\r\n2026/03/01 10:00:00,1,0,476940,M,S,40\r\n",
-                "履歴が読めません"},
-        BadCase{"NotAHistory", "hello\r\nworld\r\n", "履歴が読めません"},
-        BadCase{"BadLineBeforeTheLast", History({{3}}) + "garbage,,\r\n" + DataLine(),
-                "<tr class=\"drive\">"},
-        // The spare of an NVMe drive shown, and its fall counted as a worsening.
-        BadCase{"Nvme", History({{3}, {1, 38, 0, 0, 0, "NVMe", 95}}, true),
-                "悪化</span></td><td class=\"num\">38 ℃ / 44 ℃</td><td class=\"num\">予備 95 %"}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DiskReport, TheTrendsOfALongHistoryAreReadFromItsEnd) {
   // Two saves a day for 250 days: more than one chunk from the end holds the last 90 days.

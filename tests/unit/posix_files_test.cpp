@@ -1,18 +1,50 @@
+// The native file layer in a real temporary folder: whole-file writes through a temporary file,
+// appends, listings; and the same when writes are cut short (a file size limit, as a full disk),
+// when the writer is killed, and in a folder that refuses renames.
 #include "platform/posix/posix_files.h"
 
+#include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 
 #include <algorithm>
-#include <cstdlib>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <thread>
+
+#include "fleet/fleet_tables.h"
+#include "fleet/streamed_table_files.h"
+#include "platform/posix/iconv_codec.h"
+#include "util/text.h"
 
 namespace orv {
 namespace {
 
 namespace fs = std::filesystem;
+using Names = std::vector<std::string>;
 
-// A fresh folder under the system's temporary folder, removed with everything in it afterwards.
+// Runs `body` in a child process (as `uid` when it is not root's, with `limit` on the size of
+// its files: writes past it fail); the child's exit code, 0 when `body` returned true.
+int InChild(const std::function<bool()>& body, rlim_t limit = RLIM_INFINITY, uid_t uid = 0) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    alarm(30);  // a child that hangs does not outlive the test
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit r{limit, limit};
+    if (setrlimit(RLIMIT_FSIZE, &r) != 0) _exit(2);
+    if (uid && (setgroups(0, nullptr) != 0 || setgid(uid) != 0 || setuid(uid) != 0)) _exit(2);
+    _exit(body() ? 0 : 1);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 class PosixFilesTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -20,137 +52,158 @@ class PosixFilesTest : public ::testing::Test {
     ASSERT_NE(mkdtemp(templ.data()), nullptr);
     root_ = templ;
   }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(root_, ec);
-  }
-
+  void TearDown() override { fs::remove_all(root_); }
   // The core's form of a path in the folder: backslashes.
-  std::string WinPath(const std::string& name) const {
-    std::string p = root_.string() + "\\" + name;
-    std::replace(p.begin(), p.end(), '/', '\\');
-    return p;
-  }
-  std::vector<std::string> Entries() const {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(root_)) names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
+  std::string WinPath(const std::string& name) const { return root_.string() + "\\" + name; }
   std::string Content(const std::string& name) const {
     std::ifstream in(root_ / name, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
-
+  void Put(const std::string& name, const std::string& bytes) const { std::ofstream(root_ / name, std::ios::binary) << bytes; }
+  Names Entries() const {
+    Names names;
+    for (const auto& e : fs::directory_iterator(root_)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
   fs::path root_;
   PosixFiles files_;
 };
 
-TEST_F(PosixFilesTest, AtomicWriteReplacesWholeFileAndLeavesNoTemporaryFile) {
-  std::string path = WinPath("PC01.csv");
+TEST_F(PosixFilesTest, WritesAppendsAndReads) {
+  const std::string path = WinPath("PC01.csv"), bytes("new\0\xFF\r\n", 7);
   std::string error;
   ASSERT_TRUE(files_.WriteFileAtomic(path, "old contents, longer\r\n", &error)) << error;
-  ASSERT_TRUE(files_.WriteFileAtomic(path, std::string("new\0\xFF\r\n", 7), &error)) << error;
-  EXPECT_EQ(Content("PC01.csv"), std::string("new\0\xFF\r\n", 7));
-  EXPECT_EQ(files_.ReadFile(path), std::string("new\0\xFF\r\n", 7));
-  EXPECT_EQ(Entries(), std::vector<std::string>{"PC01.csv"});
-  EXPECT_TRUE(error.empty());
+  ASSERT_TRUE(files_.WriteFileAtomic(path, bytes, &error)) << error;
+  EXPECT_EQ(files_.ReadFile(path), bytes);
+  EXPECT_EQ(files_.ReadFilePart(path, 3, 2), std::string("\0\xFF", 2));
+  EXPECT_EQ(files_.ReadFilePart(path, 5, 99), "\r\n");
+  EXPECT_EQ(files_.ReadFilePart(path, 7, 1), "");
+  EXPECT_EQ(files_.FileSize(path), 7);
+  EXPECT_GE(files_.LastWriteTime(path).value().year, 2020);
+  EXPECT_EQ(Entries(), Names{"PC01.csv"}) << "no temporary file stays";
 
-  ASSERT_TRUE(files_.WriteFileAtomic(path, ""));
-  EXPECT_EQ(files_.FileSize(path), 0);
-}
+  ASSERT_TRUE(files_.AppendToFile(WinPath("log"), "first\r\n"));
+  ASSERT_TRUE(files_.AppendToFile(WinPath("log"), ""));
+  ASSERT_TRUE(files_.AppendToFile(WinPath("log"), "second\r\n"));
+  EXPECT_EQ(Content("log"), "first\r\nsecond\r\n");
 
-TEST_F(PosixFilesTest, FailedWriteLeavesNothingAndExplains) {
-  std::string path = WinPath("missing\\PC01.csv");
-  std::string error;
-  EXPECT_FALSE(files_.WriteFileAtomic(path, "data", &error));
-  EXPECT_NE(error.find(path), std::string::npos) << error;
-  EXPECT_GT(error.size(), path.size() + 2) << "the reason follows the path";
-  EXPECT_TRUE(Entries().empty());
-
-  error.clear();
-  EXPECT_FALSE(files_.AppendToFile(path, "line\r\n", &error));
-  EXPECT_NE(error.find(path), std::string::npos) << error;
-  EXPECT_TRUE(Entries().empty());
-
-  EXPECT_FALSE(files_.WriteFileAtomic(path, "data"));  // no error text wanted
-}
-
-TEST_F(PosixFilesTest, FailedRenameRemovesTemporaryFile) {
-  // The target is a folder: the rename fails after the temporary file was written.
+  // A missing folder: nothing is left, and the error names the path and then the reason.
+  const std::string missing = WinPath("missing\\PC01.csv");
+  EXPECT_FALSE(files_.WriteFileAtomic(missing, "data", &error));
+  EXPECT_TRUE(StartsWith(error, missing + ": ") && error.size() > missing.size() + 3) << error;
+  EXPECT_FALSE(files_.AppendToFile(missing, "line\r\n", &error));
+  EXPECT_TRUE(StartsWith(error, missing + ": ")) << error;
+  // A folder of the target's name: the rename fails after the temporary file was written.
   ASSERT_TRUE(files_.CreateDirectory(WinPath("busy.csv")));
-  ASSERT_TRUE(files_.WriteFileAtomic(WinPath("busy.csv\\keep.txt"), "kept"));
-  std::string error;
-  EXPECT_FALSE(files_.WriteFileAtomic(WinPath("busy.csv"), "data", &error));
-  EXPECT_FALSE(error.empty());
-  EXPECT_EQ(Entries(), std::vector<std::string>{"busy.csv"});
-  EXPECT_EQ(files_.ReadFile(WinPath("busy.csv\\keep.txt")), "kept");
-}
-
-TEST_F(PosixFilesTest, AppendCreatesThenExtends) {
-  std::string path = WinPath("event.log");
-  ASSERT_TRUE(files_.AppendToFile(path, "first\r\n"));
-  ASSERT_TRUE(files_.AppendToFile(path, ""));
-  ASSERT_TRUE(files_.AppendToFile(path, "second\r\n"));
-  EXPECT_EQ(Content("event.log"), "first\r\nsecond\r\n");
-  EXPECT_EQ(files_.FileSize(path), 15);
-}
-
-TEST_F(PosixFilesTest, ListFilesMatchesPatternIgnoringCaseAndSkipsFolders) {
-  for (const char* name : {"a.csv", "B.CSV", "c.Csv", "d.txt", "e.csvx", "fcsv", "README"})
-    ASSERT_TRUE(files_.WriteFileAtomic(WinPath(name), "x"));
-  ASSERT_TRUE(files_.CreateDirectory(WinPath("g.csv")));
-
-  struct Case {
-    const char* pattern;
-    std::vector<std::string> expected;
-  };
-  const Case cases[] = {
-      {"*.csv", {"B.CSV", "a.csv", "c.Csv"}},
-      {"*.CSV", {"B.CSV", "a.csv", "c.Csv"}},
-      {"?.txt", {"d.txt"}},
-      {"*.*", {"B.CSV", "README", "a.csv", "c.Csv", "d.txt", "e.csvx", "fcsv"}},
-      {"*", {"B.CSV", "README", "a.csv", "c.Csv", "d.txt", "e.csvx", "fcsv"}},
-      {"readme", {"README"}},
-      {"*.ini", {}},
-  };
-  for (const Case& c : cases) {
-    std::vector<std::string> names = files_.ListFiles(root_.string(), c.pattern).value();
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, c.expected) << c.pattern;
-  }
-  EXPECT_EQ(files_.ListFiles(WinPath("nowhere"), "*"), std::nullopt) << "a failure, not an empty folder";
-  ASSERT_TRUE(files_.CreateDirectory(WinPath("empty")));
-  EXPECT_EQ(files_.ListFiles(WinPath("empty"), "*"), std::vector<std::string>{});
+  EXPECT_FALSE(files_.CreateDirectory(WinPath("busy.csv"))) << "exists already";
+  EXPECT_FALSE(files_.WriteFileAtomic(WinPath("busy.csv"), "data"));
+  EXPECT_EQ(Entries(), (Names{"PC01.csv", "busy.csv", "log"}));
 }
 
 TEST_F(PosixFilesTest, FilesAndFoldersAreToldApart) {
-  std::string folder = WinPath("sub");
-  std::string file = WinPath("sub\\f.txt");
-  EXPECT_FALSE(files_.DirectoryExists(folder));
-  EXPECT_TRUE(files_.CreateDirectory(folder));
-  EXPECT_FALSE(files_.CreateDirectory(folder)) << "exists already";
-  EXPECT_FALSE(files_.CreateDirectory(WinPath("x\\y"))) << "one level only";
-  EXPECT_TRUE(files_.DirectoryExists(folder));
-  EXPECT_FALSE(files_.FileExists(folder));
-  EXPECT_FALSE(files_.FileSize(folder));
-  EXPECT_FALSE(files_.ReadFile(folder));
-
-  ASSERT_TRUE(files_.WriteFileAtomic(file, "abc"));
-  EXPECT_TRUE(files_.FileExists(file));
-  EXPECT_FALSE(files_.DirectoryExists(file));
-  EXPECT_EQ(files_.FileSize(file), 3);
-  auto written = files_.LastWriteTime(file);
-  ASSERT_TRUE(written);
-  EXPECT_GE(written->year, 2020);
-
+  for (const char* name : {"a.csv", "B.CSV", "d.txt"}) ASSERT_TRUE(files_.WriteFileAtomic(WinPath(name), "x"));
+  ASSERT_TRUE(files_.CreateDirectory(WinPath("g.csv")));
+  Names names = files_.ListFiles(root_.string(), "*.csv").value();
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (Names{"B.CSV", "a.csv"}));
+  EXPECT_EQ(files_.ListFiles(WinPath("nowhere"), "*"), std::nullopt) << "a failure, not an empty folder";
+  EXPECT_EQ(files_.ListFiles(WinPath("g.csv"), "*"), Names{});
+  const std::string folder = WinPath("g.csv"), file = WinPath("a.csv");
+  EXPECT_TRUE(files_.DirectoryExists(folder) && files_.FileExists(file));
+  EXPECT_FALSE(files_.FileExists(folder) || files_.DirectoryExists(file));
+  EXPECT_FALSE(files_.FileSize(folder) || files_.ReadFile(folder) || files_.ReadFilePart(folder, 0, 1));
   EXPECT_FALSE(files_.RemoveFile(folder));
   EXPECT_TRUE(files_.RemoveFile(file));
-  EXPECT_FALSE(files_.RemoveFile(file));
-  EXPECT_FALSE(files_.FileExists(file));
-  EXPECT_FALSE(files_.FileSize(file));
-  EXPECT_FALSE(files_.LastWriteTime(file));
-  EXPECT_FALSE(files_.ReadFile(file));
+  EXPECT_FALSE(files_.RemoveFile(file) || files_.FileSize(file) || files_.LastWriteTime(file) || files_.ReadFile(file) ||
+               files_.ReadFilePart(file, 0, 1));
+}
+
+TEST_F(PosixFilesTest, AWriteCutShortLeavesThePreviousFileAndAnAppendCutShortAddsNothing) {
+  const std::string old = "PC01__WG\r\nold\r\n";
+  std::string fresh;
+  for (int i = 0; i < 2000; ++i) fresh += "value " + std::to_string(i) + "\r\n";
+  for (rlim_t limit : {rlim_t{0}, rlim_t{4096}, rlim_t{fresh.size() - 1}, rlim_t{fresh.size()}}) {
+    Put("PC01.csv", old);
+    EXPECT_EQ(InChild([&] { return PosixFiles().WriteFileAtomic(WinPath("PC01.csv"), fresh); }, limit), limit < fresh.size() ? 1 : 0);
+    EXPECT_EQ(Content("PC01.csv"), limit < fresh.size() ? old : fresh) << "limit " << limit;
+    EXPECT_EQ(Entries(), Names{"PC01.csv"}) << "limit " << limit;
+  }
+  const std::string line = "PC01               2026/12/06 10:00:00  故障 1/0  警告 0/0\r\n";
+  for (rlim_t limit : {rlim_t{0}, rlim_t{old.size() + 1}, rlim_t{old.size() + line.size() - 1}}) {
+    Put("_failed.txt", old);
+    EXPECT_EQ(InChild([&] { return PosixFiles().AppendToFile(WinPath("_failed.txt"), line); }, limit), 1);
+    EXPECT_EQ(Content("_failed.txt"), old) << "limit " << limit;
+  }
+}
+
+// Saves killed at every moment of their course: the file is the old or the new one, whole, and
+// what cut-off saves leave behind (also under the very names this process takes next) neither
+// looks like a per-PC file nor stops the next save.
+TEST_F(PosixFilesTest, AKilledSaveLeavesTheOldOrTheNewFile) {
+  const std::string a(1 << 20, 'a'), b((3 << 19) + 3, 'b');
+  Put("PC01.csv", a);
+  int sawOld = 0, sawNew = 0;
+  for (int round = 0; round < 40; ++round) {
+    const std::string& next = round % 2 ? a : b;
+    const pid_t pid = fork();
+    if (pid == 0) _exit(PosixFiles().WriteFileAtomic(WinPath("PC01.csv"), next) ? 0 : 1);
+    std::this_thread::sleep_for(std::chrono::microseconds(round * round * 60));
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    const std::string now = Content("PC01.csv");
+    ASSERT_TRUE(now == a || now == b) << "round " << round << ": " << now.size() << " bytes";
+    (now == next ? sawNew : sawOld)++;
+    if (now != next) Put("PC01.csv", next == a ? b : a);  // the next round writes the other text
+  }
+  EXPECT_GT(sawOld, 0);
+  EXPECT_GT(sawNew, 0);
+  EXPECT_EQ(files_.ListFiles(root_.string(), "*.csv"), Names{"PC01.csv"});
+
+  const std::string stem = "~PC01.csv." + std::to_string(getpid()) + ".";
+  fs::remove_all(root_);
+  fs::create_directory(root_);
+  Put(stem + "1.tmp", "hal");
+  Put(stem + "2.tmp", "complete\r\n");
+  ASSERT_TRUE(files_.WriteFileAtomic(WinPath("PC01.csv"), "new\r\n"));
+  EXPECT_EQ(Content("PC01.csv"), "new\r\n");
+  EXPECT_EQ(Content(stem + "1.tmp"), "hal") << "another save's file is never written into";
+  EXPECT_EQ(Entries().size(), 3u);
+}
+
+// A collection share that lets users create and write files but not delete or rename them: a
+// sticky folder whose files belong to root, written by the user nobody (the tests run as root,
+// for whom no permission applies). The per-PC file and the streamed tables are overwritten in
+// place, no temporary file stays, and an overwrite waits for the lock another writer holds.
+TEST_F(PosixFilesTest, AFolderThatRefusesRenamesIsWrittenInPlace) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to give the files to another user";
+  constexpr uid_t kNobody = 65534;
+  fs::permissions(root_, fs::perms::all | fs::perms::sticky_bit);
+  const Names names = {"PC01__WG.csv", "roster.csv", "roster_a.csv"};
+  for (const std::string& name : names) {
+    Put(name, "previous\r\n");
+    fs::permissions(root_ / name, static_cast<fs::perms>(0666));
+  }
+  const int locked = open((root_ / "PC01__WG.csv").c_str(), O_RDWR);
+  struct flock lock {};
+  lock.l_type = F_WRLCK;
+  ASSERT_EQ(fcntl(locked, F_SETLK, &lock), 0);
+  const pid_t writer = fork();
+  if (writer == 0) _exit(InChild([&] { return PosixFiles().WriteFileAtomic(WinPath("PC01__WG.csv"), "PC01__WG\r\n"); }, RLIM_INFINITY, kNobody));
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_EQ(waitpid(writer, nullptr, WNOHANG), 0) << "the overwrite did not wait for the lock";
+  close(locked);
+  int status = -1;
+  waitpid(writer, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(Content("PC01__WG.csv"), "PC01__WG\r\n");
+  EXPECT_EQ(InChild([&] {
+              PosixFiles files;
+              StreamedTableFiles tables;
+              return BuildFleetTables(files, IconvCodec(), tables, root_.string()).ok;
+            }, RLIM_INFINITY, kNobody), 0);
+  EXPECT_EQ(Content("roster.csv"), "PC01__WG\r\n");
+  EXPECT_EQ(Entries(), names);
 }
 
 }  // namespace

@@ -5,12 +5,10 @@
 // whole lines.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <regex>
-#include <string>
-#include <vector>
 
 #include "app/form1.h"
-#include "diskhealth/health_history.h"
 #include "fakes/failing_platform.h"
 #include "fakes/fake_platform.h"
 #include "fakes/fake_smart_device.h"
@@ -22,164 +20,98 @@
 namespace orv {
 namespace {
 
-using test::FailingPlatform;
 using test::FaultPlan;
 
-const char kPcFile[] = "D:\\pc\\PC01__WG.csv";
-const char kHistory[] = "D:\\pc\\hdd\\PC01__WG.csv";
-const char* const kEventLogs[] = {"D:\\pc\\hdd\\_hddfail.txt", "D:\\pc\\hdd\\_failed.txt",
-                                  "D:\\pc\\hdd\\_fail_plus_warning.txt"};
-
-enum class Mode { OneCall, FromCall };
-
-void Arm(FaultPlan& plan, Mode mode, long n) {
-  if (mode == Mode::OneCall)
-    plan.FailCall(plan.Calls() + n);
-  else
-    plan.FailFrom(plan.Calls() + n);
+// Runs `run` once without a fault (which counts the calls after `arm`), then once for each of its calls failing alone and once for
+// each failing with every later one; `run` gets the plan to arm and checks the outcome.
+void ForEveryFailingCall(const std::function<void(FaultPlan&, std::function<void()>)>& run) {
+  FaultPlan counting;
+  long armedAt = 0;
+  run(counting, [&] { armedAt = counting.Calls(); });
+  const long calls = counting.Calls() - armedAt;
+  ASSERT_GT(calls, 5);
+  for (bool fromCall : {false, true})
+    for (long n = 1; n <= calls; ++n) {
+      FaultPlan plan;
+      run(plan, [&] { fromCall ? plan.FailFrom(plan.Calls() + n) : plan.FailCall(plan.Calls() + n); });
+    }
 }
 
-// `now` is `before` followed by at most `maxLines` lines, each CP932 ending in CR LF and matching
-// `line`.
-::testing::AssertionResult GrewByWholeLines(const std::string& path, const std::string& before, const std::string& now,
-                                            size_t maxLines, const std::regex& line, const ITextCodec& codec) {
-  if (now.compare(0, before.size(), before) != 0) return ::testing::AssertionFailure() << path << " lost its start";
-  const std::string added = now.substr(before.size());
-  if (!added.empty() && !EndsWith(added, "\r\n"))
-    return ::testing::AssertionFailure() << path << " ends in half a line: " << added;
-  const std::vector<std::string> lines = SplitLines(codec.FromCp932(added));
-  if (lines.size() > maxLines) return ::testing::AssertionFailure() << path << " grew by " << lines.size() << " lines";
-  for (const auto& l : lines)
-    if (l.find('\r') != std::string::npos || !std::regex_match(l, line))
-      return ::testing::AssertionFailure() << path << " got the line " << l;
+// `now` is `before` followed by at most one line, CP932 ending in CR LF, that matches `line`.
+::testing::AssertionResult GrewByOneLineAtMost(const std::string& before, const std::string& now, const std::regex& line) {
+  const std::string added = now.substr(std::min(now.size(), before.size()));
+  const std::vector<std::string> lines = SplitLines(IconvCodec().FromCp932(added));
+  if (!StartsWith(now, before) || (!added.empty() && !EndsWith(added, "\r\n")) || lines.size() > 1 ||
+      (lines.size() == 1 && !std::regex_match(lines[0], line)))
+    return ::testing::AssertionFailure() << "grew by " << added;
   return ::testing::AssertionSuccess();
 }
 
-// A PC saving its record into D:\pc: the previous per-PC file, a history of five saves and the
-// shared event logs with other PCs' lines are there; its drive now reports a failure, so the save
-// writes the file, a history line, an announcement and a line in each event log.
-struct SavingPc {
-  test::FakePlatform fake;
-  test::FakeSmartDevice device;
-
-  SavingPc() {
-    fake.platform.smart = &device;
-    fake.files.Put("C:\\tools\\inv\\qumbel.ini", "[General]\r\nSaveDir=D:\\pc\r\n");
-    fake.files.Put(kPcFile, "PC01__WG\r\nold record\r\n");
-    std::vector<std::string> history = {"DateTime,DayOfWeek,DriveNum", "日時,曜日番号,ディスクNo."};
-    for (int day = 1; day <= 5; ++day)
-      history.push_back("2026/12/0" + std::to_string(day) + " 09:00:00,3,0,114473,MODEL,SER0,0,0,0,0,0,0,0,0,");
-    fake.files.Put(kHistory, EncodeLines(fake.codec, history));
-    for (const char* log : kEventLogs)
-      fake.files.Put(log, EncodeLines(fake.codec, {"PC77               2026/12/05 08:00:00  故障 1/0  警告 0/0"}));
-    device.PhysicalDrive(0).positions[0] =
-        test::DrivePosition("MODEL", "SER0", {{1, 0x000B, 100, 100, 0, 62}, {5, 0x0033, 30, 30, 0, 36}});
-  }
-};
-
+// A PC saving its record into D:\pc, whose drive now reports a failure: the save writes the
+// per-PC file, a history line, an announcement and a line in each shared event log.
 TEST(SaveFaults, EveryFailingCallLeavesThePcFileHistoryAndEventLogsWhole) {
+  const char* const logs[] = {"D:\\pc\\hdd\\_hddfail.txt", "D:\\pc\\hdd\\_failed.txt", "D:\\pc\\hdd\\_fail_plus_warning.txt"};
+  const std::string history = "DateTime,DayOfWeek,DriveNum\r\nH2\r\n2026/12/05 09:00:00,3,0,114473,MODEL,SER0,0,0,0,0,0,0,0,0,\r\n";
+  const std::string event = "PC77               2026/12/05 08:00:00  \x8c\xcc\x8f\xe1 1/0  \x8c\x78\x8d\x90 0/0\r\n";
   const std::regex historyLine(R"(2026/12/06 10:00:00,1,0,114473,MODEL,SER0,.*)");
-  // A computer name that cannot be read leaves the name column blank.
-  const std::regex eventLine(R"((PC01 {15}| {19})2026/12/06 10:00:00  故障 1/0  警告 0/0)");
-  const std::string newRecord = "PC01__WG\r\nnew record\r\n";
-
-  long calls = 0;
-  {
-    SavingPc pc;
-    FaultPlan plan;
-    FailingPlatform failing(pc.fake.platform, plan);
+  const std::regex eventLine(R"((PC01 {15}| {19})2026/12/06 10:00:00  故障 1/0  警告 0/0)");  // a name not read stays blank
+  ForEveryFailingCall([&](FaultPlan& plan, const std::function<void()>& arm) {
+    test::FakePlatform pc;
+    test::FakeSmartDevice device;
+    pc.platform.smart = &device;
+    device.PhysicalDrive(0).positions[0] = test::DrivePosition("MODEL", "SER0", {{1, 0x000B, 100, 100, 0, 62}, {5, 0x0033, 30, 30, 0, 36}});
+    pc.files.Put("C:\\tools\\inv\\qumbel.ini", "[General]\r\nSaveDir=D:\\pc\r\n");
+    pc.files.Put("D:\\pc\\PC01__WG.csv", "PC01__WG\r\nold\r\n");
+    pc.files.Put("D:\\pc\\hdd\\PC01__WG.csv", history);
+    for (const char* log : logs) pc.files.Put(log, event);
+    test::FailingPlatform failing(pc.platform, plan);
     TForm1 form(failing.platform, {"/b0"});
     form.state.computerStem = "PC01__WG";
     form.Memo1.Add("PC01__WG");
-    form.Memo1.Add("new record");
-    const long before = plan.Calls();
+    form.Memo1.Add("new");
+    arm();
     form.Save1Click();
-    calls = plan.Calls() - before;
-    ASSERT_EQ(pc.fake.files.Get(kPcFile), newRecord);
-    ASSERT_EQ(SplitLines(pc.fake.files.Get(kHistory)).size(), 8u);
-    ASSERT_EQ(pc.fake.dialogs.shown.size(), 1u);
-  }
-  ASSERT_GT(calls, 5);
-
-  for (Mode mode : {Mode::OneCall, Mode::FromCall}) {
-    for (long n = 1; n <= calls; ++n) {
-      SavingPc pc;
-      const std::string oldHistory = pc.fake.files.Get(kHistory);
-      const std::string oldLog = pc.fake.files.Get(kEventLogs[0]);
-      FaultPlan plan;
-      FailingPlatform failing(pc.fake.platform, plan);
-      TForm1 form(failing.platform, {"/b0"});
-      form.state.computerStem = "PC01__WG";
-      form.Memo1.Add("PC01__WG");
-      form.Memo1.Add("new record");
-      Arm(plan, mode, n);
-      form.Save1Click();
-      SCOPED_TRACE((mode == Mode::OneCall ? "failing call " : "failing from call ") + plan.FirstFailure());
-
-      const std::string record = pc.fake.files.Get(kPcFile);
-      EXPECT_TRUE(record == "PC01__WG\r\nold record\r\n" || record == newRecord) << record;
-      EXPECT_TRUE(GrewByWholeLines(kHistory, oldHistory, pc.fake.files.Get(kHistory), 1, historyLine, pc.fake.codec));
-      for (const char* log : kEventLogs)
-        EXPECT_TRUE(GrewByWholeLines(log, oldLog, pc.fake.files.Get(log), 1, eventLine, pc.fake.codec));
-      EXPECT_LE(pc.fake.dialogs.shown.size(), 1u);
-    }
-  }
+    SCOPED_TRACE(plan.FirstFailure());
+    const std::string record = pc.files.Get("D:\\pc\\PC01__WG.csv");
+    EXPECT_TRUE(record == "PC01__WG\r\nold\r\n" || record == "PC01__WG\r\nnew\r\n") << record;
+    if (plan.FirstFailure().empty()) EXPECT_EQ(record, "PC01__WG\r\nnew\r\n");
+    EXPECT_TRUE(GrewByOneLineAtMost(history, pc.files.Get("D:\\pc\\hdd\\PC01__WG.csv"), historyLine));
+    for (const char* log : logs) EXPECT_TRUE(GrewByOneLineAtMost(event, pc.files.Get(log), eventLine)) << log;
+    EXPECT_LE(pc.dialogs.shown.size(), 1u);
+  });
 }
 
 // A file server's folder with three per-PC files, the master list, the item list and the tables
-// of an earlier run.
-struct FleetFolder {
-  test::FakePlatform fake;
-  FleetFolder() {
-    fake.files.Put("E:\\pc\\itemlist.csv", "ID,ID\r\nUser,User\r\n/UninstallInfo,/UninstallInfo\r\nApp,App\r\n");
-    fake.files.Put("E:\\pc\\roster2.csv", "PC,Dept\r\npc01,Sales\r\npc09,Stock\r\n");
-    for (const char* pc : {"PC01", "PC02", "PC03"})
-      fake.files.Put(std::string("E:\\pc\\") + pc + "__WG.csv",
-                     std::string(pc) + "__WG\r\nsato\r\n/UninstallInfo\r\nEditor 2.1\r\n");
-    fake.files.Put("E:\\pc\\roster.csv", "old main table\r\n");
-    fake.files.Put("E:\\pc\\roster_a.csv", "old A table\r\n");
-  }
-  FleetTablesResult Build(IFiles& files) {
-    BufferedTableFiles tables(files);
-    return BuildFleetTables(files, fake.codec, tables, "E:\\pc");
-  }
-};
-
+// of an earlier run: the main table is replaced first; a run that stops keeps the previous A table.
 TEST(FleetFaults, EveryFailingCallLeavesThePreviousTablesWhole) {
-  long calls = 0;
   std::string newMain, newA;
-  {
-    FleetFolder folder;
-    FaultPlan plan;
-    test::FailingFiles files(folder.fake.files, plan);
-    ASSERT_TRUE(folder.Build(files).ok);
-    calls = plan.Calls();
-    newMain = folder.fake.files.Get("E:\\pc\\roster.csv");
-    newA = folder.fake.files.Get("E:\\pc\\roster_a.csv");
-    ASSERT_EQ(SplitLines(newMain).size(), 1u + 3u + 1u);  // header, three PCs, the master entry without a file
-  }
-
-  for (Mode mode : {Mode::OneCall, Mode::FromCall}) {
-    for (long n = 1; n <= calls; ++n) {
-      FleetFolder folder;
-      FaultPlan plan;
-      test::FailingFiles files(folder.fake.files, plan);
-      Arm(plan, mode, n);
-      const FleetTablesResult r = folder.Build(files);
-      SCOPED_TRACE((mode == Mode::OneCall ? "failing call " : "failing from call ") + plan.FirstFailure());
-      const std::string main = folder.fake.files.Get("E:\\pc\\roster.csv");
-      const std::string a = folder.fake.files.Get("E:\\pc\\roster_a.csv");
-      if (r.ok) {
-        EXPECT_EQ(main, newMain);
-        EXPECT_EQ(a, newA);
-        continue;
-      }
+  ForEveryFailingCall([&](FaultPlan& plan, const std::function<void()>& arm) {
+    test::FakeFiles folder;
+    folder.Put("E:\\pc\\itemlist.csv", "ID,ID\r\nUser,User\r\n/UninstallInfo,/UninstallInfo\r\nApp,App\r\n");
+    folder.Put("E:\\pc\\roster2.csv", "PC,Dept\r\npc01,Sales\r\npc09,Stock\r\n");
+    for (const char* pc : {"PC01", "PC02", "PC03"})
+      folder.Put(std::string("E:\\pc\\") + pc + "__WG.csv", std::string(pc) + "__WG\r\nsato\r\n/UninstallInfo\r\nEditor 2.1\r\n");
+    folder.Put("E:\\pc\\roster.csv", "old main\r\n");
+    folder.Put("E:\\pc\\roster_a.csv", "old A\r\n");
+    test::FailingFiles files(folder, plan);
+    BufferedTableFiles tables(files);
+    arm();
+    const FleetTablesResult r = BuildFleetTables(files, IconvCodec(), tables, "E:\\pc");
+    SCOPED_TRACE(plan.FirstFailure());
+    const std::string main = folder.Get("E:\\pc\\roster.csv"), a = folder.Get("E:\\pc\\roster_a.csv");
+    if (newMain.empty()) {  // the run without a fault
+      ASSERT_TRUE(r.ok);
+      ASSERT_EQ(SplitLines(main).size(), 5u);  // header, three PCs, the master entry without a file
+      std::tie(newMain, newA) = std::tie(main, a);
+    } else if (r.ok) {
+      EXPECT_EQ(main, newMain);
+      EXPECT_EQ(a, newA);
+    } else {
       EXPECT_TRUE(EndsWith(r.message, kCannotOpenSuffix)) << r.message;
-      // The main table is replaced first; a run that stops keeps the previous A table.
-      EXPECT_TRUE(main == "old main table\r\n" || main == newMain) << main;
-      EXPECT_EQ(a, "old A table\r\n");
+      EXPECT_TRUE(main == "old main\r\n" || main == newMain) << main;
+      EXPECT_EQ(a, "old A\r\n");
     }
-  }
+  });
 }
 
 }  // namespace
