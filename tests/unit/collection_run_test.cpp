@@ -204,48 +204,26 @@ TEST(CollectionRun, Windows10And11InTheFixedRows) {
   EXPECT_EQ(Row(Collect(p), 35), "Non-AdminUser");
 }
 
-TEST(RowFormats, ClockRoundingByDigits) {
-  EXPECT_EQ(FormatClockMHz(3193000000LL), "3200");
-  EXPECT_EQ(FormatClockMHz(2993000000LL), "3000");
-  EXPECT_EQ(FormatClockMHz(866000000LL), "870");
-  EXPECT_EQ(FormatClockMHz(99000000LL), "99");
-  EXPECT_EQ(FormatClockMHz(12345000000LL), "12000");
-  EXPECT_EQ(FormatClockMHz(0), "");
-}
-
-TEST(RowFormats, MemoryRoundsToMultiplesOfEight) {
-  EXPECT_EQ(RoundMemoryMB("1023"), "1024");
-  EXPECT_EQ(RoundMemoryMB("1019"), "1016");
-  EXPECT_EQ(RoundMemoryMB("8192"), "8192");
-}
-
-TEST(RowFormats, ProductIdGroups) {
+TEST(RowFormats, ClockMemoryProductIdServerAndPackedDate) {
+  for (auto [hertz, mhz] : {std::pair<int64_t, const char*>{3193000000LL, "3200"}, {866000000LL, "870"},
+                            {99000000LL, "99"}, {12345000000LL, "12000"}, {0, ""}})
+    EXPECT_EQ(FormatClockMHz(hertz), mhz) << hertz;
+  EXPECT_EQ(RoundMemoryMB("1023") + RoundMemoryMB("1019") + RoundMemoryMB("x"), "10241016");
   EXPECT_EQ(GroupProductId("55274640267283456789"), "55274-640-2672834-56789");
   EXPECT_EQ(GroupProductId("00330-80000-00000-AA123"), "00330-80000-00000-AA123");
-  EXPECT_EQ(GroupProductId(""), "");
-}
-
-TEST(RowFormats, ServerOfTheSaveFolder) {
-  EXPECT_EQ(ServerOfFolder("\\\\srv\\share\\dir"), "\\\\srv");
-  EXPECT_EQ(ServerOfFolder("\\\\srv"), "\\\\srv");
+  EXPECT_EQ(ServerOfFolder("\\\\srv\\share\\dir") + ServerOfFolder("\\\\srv"), "\\\\srv\\\\srv");
+  EXPECT_EQ(PackedFileDateTime(0), "");
+  EXPECT_EQ(ClockDifferenceMinutes("2024/03/05 09:07:03", "x"), "");
 }
 
 TEST(RowFormats, ProgramsArePaddedToOneHundredAndPatchesComeNewestFirst) {
-  std::vector<std::string> programs(3, "p");
-  auto rows = ProgramAndPatchRows(programs, {"0@Windows A", " 20030709.104512 0@Windows B"});
-  ASSERT_EQ(rows.size(), 102u);
+  auto rows = ProgramAndPatchRows(std::vector<std::string>(3, "p"), {"0@Windows A", " 20030709.104512 0@Windows B", "x"});
+  ASSERT_EQ(rows.size(), 103u);
   EXPECT_EQ(rows[3], "");
-  EXPECT_EQ(rows[100], "Windows B");
-  EXPECT_EQ(rows[101], "Windows A");
-  std::vector<std::string> many(120, "x");
-  EXPECT_EQ(ProgramAndPatchRows(many, {}).size(), 120u);
-}
-
-TEST(RowFormats, PackedFileDateTime) {
-  // 2003-07-09 10:45:12: date (23 << 9 | 7 << 5 | 9), time (10 << 11 | 45 << 5 | 6)
-  uint32_t packed = (static_cast<uint32_t>((23 << 9) | (7 << 5) | 9) << 16) | ((10 << 11) | (45 << 5) | 6);
-  EXPECT_EQ(PackedFileDateTime(packed), "2003/07/09 10:45:12");
-  EXPECT_EQ(PackedFileDateTime(0), "");
+  EXPECT_EQ(rows[100], "");  // a patch without "0@" keeps its row
+  EXPECT_EQ(rows[101], "Windows B");
+  EXPECT_EQ(rows[102], "Windows A");
+  EXPECT_EQ(ProgramAndPatchRows(std::vector<std::string>(120, "x"), {}).size(), 120u);
 }
 
 }  // namespace

@@ -55,19 +55,21 @@ TEST(CommandLine, SettingsFilePath) {
   EXPECT_EQ(ParseCommandLine({}, "C:\\t\\qumbel.exe").settingsPath, "C:\\t\\qumbel.ini");
 }
 
-TEST(Settings, SaveDirDropsOneTrailingBackslash) {
+// "SaveDir" of [General]: one trailing backslash dropped, one pair of quotes removed; a file Notepad
+// saved as UTF-8 keeps its first section behind the byte-order mark and is read as UTF-8.
+TEST(Settings, SaveDirOfTheGeneralSection) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"[General]\r\nSaveDir=D:\\pc\\\r\n", "D:\\pc"},
+      {"; c\r\n[other]\r\nSaveDir=x\r\n[general]\r\n savedir = \"\\\\srv\\share\" \r\n", "\\\\srv\\share"},
+      {"\xEF\xBB\xBF[General]\r\nSaveDir=\\\\\xE3\x82\xB5\r\n", "\\\\サ"},
+  };
+  for (const auto& [file, folder] : cases) {
+    FakePlatform p;
+    p.files.Put("C:\\s.ini", file);
+    EXPECT_EQ(ReadSaveFolder(p.files, p.codec, "C:\\s.ini"), folder) << file;
+  }
   FakePlatform p;
-  p.files.Put("C:\\tools\\inv\\qumbel.ini", "[General]\r\nSaveDir=D:\\pc\\\r\n");
-  EXPECT_EQ(ReadSaveFolder(p.files, p.codec, "C:\\tools\\inv\\qumbel.ini"), "D:\\pc");
-  p.files.Put("C:\\s.ini", "; comment\r\n[other]\r\nSaveDir=x\r\n[general]\r\n savedir = \\\\srv\\share \r\n");
-  EXPECT_EQ(ReadSaveFolder(p.files, p.codec, "C:\\s.ini"), "\\\\srv\\share");
   EXPECT_EQ(ReadSaveFolder(p.files, p.codec, "C:\\missing.ini"), "");
-}
-
-TEST(Settings, ANotepadUtf8FileKeepsItsFirstSection) {
-  FakePlatform p;
-  p.files.Put("C:\\s.ini", "\xEF\xBB\xBF[General]\r\nSaveDir=\\\\サーバー\\共有\r\n");
-  EXPECT_EQ(ReadSaveFolder(p.files, p.codec, "C:\\s.ini"), "\\\\サーバー\\共有");
 }
 
 TEST(Form1, InteractiveStart) {

@@ -36,12 +36,9 @@ TEST(FileVersionTool, EightFieldsOfTheRegisteredProgram) {
   s.p.versions.files["c:\\program files\\editor\\edit.exe"] = {
       {"041104B0", "040904E4"},
       {{kBlock + "CompanyName", "Maker Inc."},
-       {kBlock + "FileDescription", "Text editor"},
-       {kBlock + "FileVersion", "1.2.3.4"},
-       {kBlock + "InternalName", "edit"},
-       {kBlock + "LegalCopyright", ""},
-       {kBlock + "OriginalFilename", "EDIT.EXE"},
-       {kBlock + "ProductName", "Editor Pro"},
+       {kBlock + "FileDescription", "Text editor"}, {kBlock + "FileVersion", "1.2.3.4"},
+       {kBlock + "InternalName", "edit"}, {kBlock + "LegalCopyright", ""},
+       {kBlock + "OriginalFilename", "EDIT.EXE"}, {kBlock + "ProductName", "Editor Pro"},
        {"\\StringFileInfo\\040904E4\\ProductVersion", "other translation"}}};
   EXPECT_EQ(s.FileVersion(".txt"),
             (Lines{".txt", "%ProgramFiles%\\Editor\\Edit.exe", "C:\\Program Files\\editor\\edit.exe",
@@ -72,10 +69,8 @@ TEST(FileVersionTool, ProgramFilesFolderFromEitherValue) {
     const char* path;
     const char* expected;
   } cases[] = {
-      {"C:\\Program Files", "D:\\Other", "C:\\Program Files"},
-      {"", "\"D:\\Apps\" rest", "D:\\Apps"},
-      {nullptr, "D:\\Apps", "D:\\Apps"},
-      {nullptr, nullptr, ""},
+      {"C:\\Program Files", "D:\\Other", "C:\\Program Files"}, {"", "\"D:\\Apps\" rest", "D:\\Apps"},
+      {nullptr, "D:\\Apps", "D:\\Apps"}, {nullptr, nullptr, ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.expected);

@@ -37,11 +37,8 @@ TEST_F(LookupsTest, ExeForExtensionReducesTheOpenCommandToAPath) {
       {"C:\\Windows\\notepad.exe", "C:\\Windows\\notepad.exe"},
       {"C:\\PROGRA~1\\App\\APP.EXE /dde", "C:\\PROGRA~1\\App\\APP.EXE"},
       {"%SystemRoot%\\system32\\NOTEPAD.EXE %1", "%SystemRoot%\\system32\\NOTEPAD.EXE"},
-      {"rundll32.exe shimgvw.dll,ImageView %1", "rundll32.exe"},
-      {"C:\\My.exe.d\\tool.exe %1", "C:\\My.exe"},
-      {"cmd /c start %1", "cmd"},
-      {"\"C:\\Program Files\\x.com\" %1", "C:\\Program Files\\x.com"},
-      {"", ""},
+      {"rundll32.exe shimgvw.dll,ImageView %1", "rundll32.exe"}, {"C:\\My.exe.d\\tool.exe %1", "C:\\My.exe"},
+      {"cmd /c start %1", "cmd"}, {"\"C:\\Program Files\\x.com\" %1", "C:\\Program Files\\x.com"}, {"", ""},
   };
   for (const Case& c : cases) {
     Register(".tst", "tstfile", c.command);
@@ -90,8 +87,7 @@ TEST_F(LookupsTest, FileVersionTextForms) {
   const std::string block = "\\StringFileInfo\\041104B0\\";
   AddResource("C:\\Program Files\\App\\x.exe", {"041104B0", "040904E4"},
               {{block + "OriginalFilename", "X.EXE"},
-               {block + "ProductVersion", "1, 2, 3"},
-               {block + "CompanyName", "Maker"},
+               {block + "ProductVersion", "1, 2, 3"}, {block + "CompanyName", "Maker"},
                {"\\StringFileInfo\\040904E4\\Comments", "second table"}});
   AddResource("C:\\Windows\\system32\\macromed\\flash\\flash9.ocx", {"040904B0"},
               {{"\\StringFileInfo\\040904B0\\ProductVersion", "9,0,0,1"}});
@@ -111,12 +107,10 @@ TEST_F(LookupsTest, FileVersionTextForms) {
       {"\"C:\\Program Files\\App\\X.exe\" -s", "ProductVersion", "x.exe 1, 2, 3"},
       {"C:\\Program Files\\App\\x.exe", "ProductVersion  CompanyName Missing", "x.exe 1, 2, 3 Maker"},
       {"C:\\Program Files\\App\\x.exe", "Comments", "x.exe"},  // the first translation only
-      {"C:\\Program Files\\App\\x.exe", "", "x.exe"},
-      {"flash9.ocx", "ProductVersion", "flash9.ocx 9,0,0,1"},
+      {"C:\\Program Files\\App\\x.exe", "", "x.exe"}, {"flash9.ocx", "ProductVersion", "flash9.ocx 9,0,0,1"},
       {"C:\\Tools\\NoTrans.DLL", "ProductVersion", "notrans.dll"},
       {"C:\\Tools\\NoName.exe", "ProductVersion FileVersion", "noname.exe 2.0"},
-      {"C:\\Tools\\missing.exe", "ProductVersion", ""},
-      {"", "ProductVersion", ""},
+      {"C:\\Tools\\missing.exe", "ProductVersion", ""}, {"", "ProductVersion", ""},
       {"\"\"", "ProductVersion", ""},
   };
   for (const Case& c : cases) EXPECT_EQ(FileVersionText(ctx, c.path, c.fields), c.expected) << c.path;
@@ -147,8 +141,7 @@ TEST_F(LookupsTest, ListSharedFoldersOutcomes) {
   };
   const Case cases[] = {
       {{S::Ok, 0, {"\\\\PC01\\data", "\\\\PC01\\公開"}}, {"\\\\PC01\\data", "\\\\PC01\\公開"}},
-      {{S::Ok, 0, {}}, {}},
-      {{S::NoMoreItems, 259, {}}, {"old", "共有フォルダはありません"}},
+      {{S::Ok, 0, {}}, {}}, {{S::NoMoreItems, 259, {}}, {"old", "共有フォルダはありません"}},
       {{S::EnumError, 234, {}}, {"old", "ネットワークエラー(234)"}},
       {{S::NoNetwork, 1222, {}}, {"old", "Error(No network is present.)"}},
       {{S::OpenError, 1208, {}}, {"old", "ネットワークエラー２(1208)"}},

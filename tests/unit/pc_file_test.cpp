@@ -3,6 +3,7 @@
 #include "app/form1.h"
 #include "fakes/fake_platform.h"
 #include "inventory/pc_file.h"
+#include "util/text.h"
 
 namespace orv {
 namespace {
@@ -106,10 +107,21 @@ TEST(SaveCommand, ARecordWithoutItsUnreadableScriptKeepsThePreviousFile) {
     p.files.Put("D:\\pc\\PC01__WORKGROUP.csv", "previous\r\n");
     TForm1 f(p.platform, unattended ? std::vector<std::string>{"/b0"} : std::vector<std::string>{});
     f.Read1Click();
+    EXPECT_EQ(f.StringGrid1.Cell(0, 1) + f.StringGrid1.Cell(0, 90), "190");  // the table is numbered
+    EXPECT_EQ(f.StringGrid1.Cell(1, 90), "起動後時間");
     f.Save1Click();
     EXPECT_EQ(p.files.Get("D:\\pc\\PC01__WORKGROUP.csv"), "previous\r\n");
-    EXPECT_EQ(p.dialogs.shown.size(), unattended ? 0u : 1u);  // the read says why
+    ASSERT_EQ(p.dialogs.shown.size(), unattended ? 0u : 1u);  // the read says why
+    if (!unattended) EXPECT_NE(p.dialogs.shown[0].text.find("regitems.txt"), std::string::npos);
   }
+  // A readable script replaces the file.
+  FakePlatform p;
+  p.files.Put("C:\\tools\\inv\\qumbel.ini", "[General]\r\nSaveDir=D:\\pc\r\n");
+  p.files.Put("D:\\pc\\PC01__WORKGROUP.csv", "previous\r\n");
+  TForm1 f(p.platform, {});
+  f.Read1Click();
+  f.Save1Click();
+  EXPECT_EQ(SplitLines(p.files.Get("D:\\pc\\PC01__WORKGROUP.csv")).size(), 190u);
 }
 
 TEST(SaveCommand, NoFileSwitchStillAllowsTheAuditTool) {

@@ -99,37 +99,25 @@ TEST(RegItems, LastLineIsReadButNotHandledAtTheTop) {
   EXPECT_EQ(s.RunExactly({"\\Software\\App", "V"}), Lines{"1"});
 }
 
-struct PrinterCase {
-  const char* name;
-  Lines printers;  // each with port "LPT<n>:" and driver "Driver<n>" unless 9x-style
-  std::string line;
-  std::string osKind;
-  Lines expected;
-};
-
-class PrinterLines : public ::testing::TestWithParam<PrinterCase> {};
-
-TEST_P(PrinterLines, ExactlyTheCountOfValues) {
-  const PrinterCase& c = GetParam();
-  Script s;
-  for (size_t i = 0; i < c.printers.size(); ++i) {
-    const std::string n = std::to_string(i + 1);
-    s.AddPrinter(c.printers[i], "LPT" + n + ":", "Driver" + n);
+// "#printers n" gives exactly n values (one without a count or for 0, none below 0).
+TEST(RegItems, PrinterLinesGiveExactlyTheCountOfValues) {
+  struct Case {
+    Lines printers;  // each with port "LPT<n>:" and driver "Driver<n>"
+    std::string line;
+    Lines expected;
+  };
+  const Case cases[] = {
+      {{}, "#printers 3", {"", "", ""}}, {{}, "#printers", {""}}, {{}, "#printers 0", {""}}, {{"P"}, "#printers -2", {}},
+      {{"P"}, "#printers -2147483648", {}}, {{"Laser1"}, "#printers 2", {"Laser1 on LPT1: Driver1", ""}},
+      {{"A", "B", "C"}, "#PRINTERS 2", {"A on LPT1: Driver1", "B on LPT2: Driver2"}},
+  };
+  for (const Case& c : cases) {
+    Script s;
+    for (size_t i = 0; i < c.printers.size(); ++i)
+      s.AddPrinter(c.printers[i], "LPT" + std::to_string(i + 1) + ":", "Driver" + std::to_string(i + 1));
+    EXPECT_EQ(s.Run({c.line}), c.expected) << c.line;
   }
-  EXPECT_EQ(s.Run({c.line}, c.osKind), c.expected);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Count, PrinterLines,
-    ::testing::Values(
-        PrinterCase{"NonePadded", {}, "#printers 3", "NT", {"", "", ""}},
-        PrinterCase{"NoCount", {}, "#printers", "NT", {""}},
-        PrinterCase{"ZeroIsOne", {}, "#printers 0", "NT", {""}},
-        PrinterCase{"Negative", {"P"}, "#printers -2", "NT", {}},
-        PrinterCase{"MostNegative", {"P"}, "#printers -2147483648", "NT", {}},
-        PrinterCase{"OneOfTwo", {"Laser1"}, "#printers 2", "NT", {"Laser1 on LPT1: Driver1", ""}},
-        PrinterCase{"FirstTwoOfThree", {"A", "B", "C"}, "#PRINTERS 2", "NT", {"A on LPT1: Driver1", "B on LPT2: Driver2"}}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // A stray digit in a count must not stall the collection run on millions of empty rows: the
 // count stops at kMaxCountLineRows, for the values and the catalogue's names alike.
@@ -352,39 +340,29 @@ void RegisterEditor(Script& s) {
        {"\\StringFileInfo\\041104B0\\CompanyName", "Maker"}}};
 }
 
-struct LicenceCase {
-  const char* name;
-  std::string licenceLine;
-  std::deque<MsgResult> answers;
-  std::string expected;
-  bool asked;
-};
-
-class LicenceLines : public ::testing::TestWithParam<LicenceCase> {};
-
-TEST_P(LicenceLines, AskOnlyWhenTheMatchTextIsInTheVersion) {
-  const LicenceCase& c = GetParam();
-  Script s;
-  RegisterEditor(s);
-  s.p.dialogs.answers = c.answers;
-  EXPECT_EQ(s.Run({".txt ProductVersion CompanyName", c.licenceLine}), (Lines{"notepad.exe 10.0 Maker", c.expected}));
-  ASSERT_EQ(s.p.dialogs.shown.size(), c.asked ? 1u : 0u);
-  if (c.asked) {
-    EXPECT_EQ(s.p.dialogs.shown[0].text, "Notepad Pro の正規ライセンスを持っていますか(わからなければキャンセル)");
-    EXPECT_EQ(s.p.dialogs.shown[0].caption, "ソフトウェアのライセンス");
-    EXPECT_EQ(s.p.dialogs.shown[0].buttons, MsgButtons::YesNoCancel);
+// ">match/product" after a "." line asks only when the match text is in the version text.
+TEST(RegItems, LicenceLinesAskOnlyWhenTheMatchTextIsInTheVersion) {
+  struct Case {
+    std::string licenceLine;
+    std::deque<MsgResult> answers;
+    std::string expected;
+  };
+  const Case cases[] = {{">NOTEPAD/Notepad Pro", {MsgResult::Yes}, "Yes"}, {">notepad/Notepad Pro", {MsgResult::No}, "No"},
+                        {">notepad/Notepad Pro", {MsgResult::Cancel}, "??"}, {">excel/Excel", {}, ""},
+                        {">notepad", {}, ""}, {">/Notepad Pro", {}, ""}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.licenceLine);
+    Script s;
+    RegisterEditor(s);
+    s.p.dialogs.answers = c.answers;
+    EXPECT_EQ(s.Run({".txt ProductVersion CompanyName", c.licenceLine}), (Lines{"notepad.exe 10.0 Maker", c.expected}));
+    ASSERT_EQ(s.p.dialogs.shown.size(), c.answers.size());
+    if (!c.answers.empty()) {
+      EXPECT_EQ(s.p.dialogs.shown[0].text, "Notepad Pro の正規ライセンスを持っていますか(わからなければキャンセル)");
+      EXPECT_EQ(s.p.dialogs.shown[0].buttons, MsgButtons::YesNoCancel);
+    }
   }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Licence, LicenceLines,
-    ::testing::Values(LicenceCase{"Yes", ">NOTEPAD/Notepad Pro", {MsgResult::Yes}, "Yes", true},
-                      LicenceCase{"No", ">notepad/Notepad Pro", {MsgResult::No}, "No", true},
-                      LicenceCase{"Cancel", ">notepad/Notepad Pro", {MsgResult::Cancel}, "??", true},
-                      LicenceCase{"NoMatch", ">excel/Excel", {}, "", false},
-                      LicenceCase{"NoSlash", ">notepad", {}, "", false},
-                      LicenceCase{"EmptyMatch", ">/Notepad Pro", {}, "", false}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(RegItems, FileTypeLines) {
   Script s;

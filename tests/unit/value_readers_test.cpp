@@ -42,67 +42,33 @@ TEST_F(ValueReadersTest, ReadItemValueForms) {
   };
   const Case cases[] = {
       // plain names, the default value, integers
-      {"Serial", "0123"},
-      {"serial", "0123"},
-      {"Missing", ""},
-      {"DEFAULT", "default text"},
-      {"Major", "5"},
-      {"Big", "-1"},
-      {"Jp", "日本語テキスト"},
-      {"ExpVer", "1.2"},
-      {"Bin", "Error!"},
+      {"Serial", "0123"}, {"serial", "0123"}, {"Missing", ""}, {"DEFAULT", "default text"}, {"Major", "5"},
+      {"Big", "-1"}, {"Jp", "日本語テキスト"}, {"ExpVer", "1.2"}, {"Bin", "Error!"},
       // catalogue label
-      {"Serial==Serial number", "0123"},
-      {"Serial==A|B", "0123"},
+      {"Serial==Serial number", "0123"}, {"Serial==A|B", "0123"},
       // alternatives
-      {"Empty|Serial", "0123"},
-      {"Missing|Empty", ""},
-      {"Serial|Major", "0123"},
-      {"Bin|Serial", "Error!"},
+      {"Empty|Serial", "0123"}, {"Missing|Empty", ""}, {"Serial|Major", "0123"}, {"Bin|Serial", "Error!"},
       {"Missing|Major+.Minor", ""},  // with "|" present the "+" belongs to the name
       // concatenation
-      {"Major+.Minor", "5.1"},
-      {"Missing+.Minor", ".1"},
-      {"Major+.Minor+ Missing", "5.1 "},
-      {"Major+.Minor+.", "5.1."},
-      {"Major+", "5"},
+      {"Major+.Minor", "5.1"}, {"Missing+.Minor", ".1"}, {"Major+.Minor+ Missing", "5.1 "},
+      {"Major+.Minor+.", "5.1."}, {"Major+", "5"},
       {"Major+・Minor", "5・1"},  // the separator is one character, not one byte
-      {"Major+.Bin", "5.Error!"},
-      {"'Serial+-'Missing", "'0123-"},
+      {"Major+.Bin", "5.Error!"}, {"'Serial+-'Missing", "'0123-"},
       // quote
-      {"'Serial", "'0123"},
-      {"'Missing", ""},
-      {"'Missing/", "' "},
+      {"'Serial", "'0123"}, {"'Missing", ""}, {"'Missing/", "' "},
       // version padding
-      {"%Ver", "  6.  0.2900.2180"},
-      {"%VerList", "  1.  2.  3"},
-      {"%NoParts", ""},
-      {"%Missing", ""},
+      {"%Ver", "  6.  0.2900.2180"}, {"%VerList", "  1.  2.  3"}, {"%NoParts", ""}, {"%Missing", ""},
       {"%Major", ""},
       {"%ExpVer", ""},  // only a plain string is read as a version text
       {"'%Ver", "'  6.  0.2900.2180"},
       {"%Ver(  0./80)", "2900.21"},  // padded before the cut
       // cuts; "(" takes precedence over "/"
-      {"UninstallString(\\/.exe)", "Program Files\\App\\uninst"},
-      {"Name(abc)", "foo"},
-      {"Name(abc/xyz)", ""},
-      {"Name(zzz/bar)", ""},
-      {"Name(o/c)", "oab"},
-      {"Name(/bar)", "fooabc"},
-      {"Name(abc/)", ""},
-      {"Name()", ""},
-      {"Name(abc", "foo"},
-      {"Name(abc)/x", "foo"},
-      {"Jp(語/ト)", "テキス"},
-      {"Missing(\\/.exe)", ""},
+      {"UninstallString(\\/.exe)", "Program Files\\App\\uninst"}, {"Name(abc)", "foo"}, {"Name(abc/xyz)", ""},
+      {"Name(zzz/bar)", ""}, {"Name(o/c)", "oab"}, {"Name(/bar)", "fooabc"}, {"Name(abc/)", ""}, {"Name()", ""},
+      {"Name(abc", "foo"}, {"Name(abc)/x", "foo"}, {"Jp(語/ト)", "テキス"}, {"Missing(\\/.exe)", ""},
       // filters
-      {"Missing/", " "},
-      {"Empty/", " "},
-      {"Serial/", "0123"},
-      {"Serial/12", "0123"},
-      {"Serial/9", ""},
-      {"Missing/9", ""},
-      {"Jp/本語", "日本語テキスト"},
+      {"Missing/", " "}, {"Empty/", " "}, {"Serial/", "0123"}, {"Serial/12", "0123"}, {"Serial/9", ""},
+      {"Missing/9", ""}, {"Jp/本語", "日本語テキスト"},
       {"DEFAULT/", " "},  // only the exact word names the default value
   };
   ASSERT_TRUE(keyOpen);
@@ -131,16 +97,8 @@ TEST(PadVersion, AlignsEveryPart) {
     const char* expected;
   };
   const Case cases[] = {
-      {"", ""},
-      {"5.1", "  5.  1"},
-      {"6.0.2900.2180", "  6.  0.2900.2180"},
-      {"10", " 10"},
-      {"1234", "1234"},
-      {"12.345", " 12.345"},
-      {"100.1", "100.  1"},
-      {"5.", "  5.  "},
-      {".5", "  .  5"},
-      {"1..2", "  1.  .  2"},
+      {"", ""}, {"5.1", "  5.  1"}, {"6.0.2900.2180", "  6.  0.2900.2180"}, {"10", " 10"}, {"1234", "1234"},
+      {"12.345", " 12.345"}, {"100.1", "100.  1"}, {"5.", "  5.  "}, {".5", "  .  5"}, {"1..2", "  1.  .  2"},
       {"７.１", "  ７.  １"},  // counted in characters
   };
   for (const Case& c : cases) EXPECT_EQ(PadVersion(c.text), c.expected) << c.text;
