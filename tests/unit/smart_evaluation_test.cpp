@@ -1,5 +1,5 @@
-// The attribute catalogue, the slot judgement over made-up edge cases and over every real
-// attribute row of tests/data/smart/tables.tsv, the temperature bytes, and AttrCell.
+// The attribute catalogue, the slot judgement over edge cases (the real captures are read and judged in
+// the replay tests), the temperature bytes, and AttrCell.
 #include <gtest/gtest.h>
 
 #include <map>
