@@ -2,6 +2,7 @@
 // A scripted S.M.A.R.T. device: drives by path, each with its device map and per-position sectors
 // and failures. Every open and every I/O control call is recorded with its exact bytes.
 
+#include <algorithm>
 #include <cstdint>
 #include <fstream>
 #include <map>
@@ -113,12 +114,15 @@ class FakeSmartDevice final : public ISmartDevice {
         output[3] = static_cast<char>(drive.map);
         return {true, 0, 24};
       }
-      auto it = drive.positions.find(static_cast<uint8_t>(input[12]));
+      // A command block too short to name its drive, or of an unknown position: as a missing drive.
+      auto it = input.size() > 12 ? drive.positions.find(static_cast<uint8_t>(input[12])) : drive.positions.end();
       if (it == drive.positions.end()) return Fail(output, {true, kErrorIoDevice, 5, 0});
       FakeSmartPosition& p = it->second;
       if (code == kSmartSendDriveCommand) return Answer(output, p.enable, "");
       if (input[10] == '\xEC' || input[10] == '\xA1') return Answer(output, p.identifyCmd, p.identify);
-      return input[4] == '\xD0' ? Answer(output, p.readData, p.data) : Answer(output, p.readThresholds, p.thresholds);
+      if (input[4] == '\xD0') return Answer(output, p.readData, p.data);
+      if (input[4] == '\xD1') return Answer(output, p.readThresholds, p.thresholds);
+      return Fail(output, {true, kErrorInvalidParameter, 3, 0});  // a feature the drive does not know
     }
     static SmartIoStatus Fail(std::string& output, const FakeFailure& f) {
       output.assign(output.size(), '\0');
@@ -129,7 +133,9 @@ class FakeSmartDevice final : public ISmartDevice {
     static SmartIoStatus Answer(std::string& output, const FakeFailure& f, const std::string& sector) {
       if (f.fail) return Fail(output, f);
       output.assign(output.size(), '\0');
-      output.replace(16, sector.size(), sector);
+      // The sector goes after the 16-byte header as far as the caller's buffer reaches (never grown).
+      const size_t n = output.size() > 16 ? std::min(sector.size(), output.size() - 16) : 0;
+      output.replace(std::min<size_t>(16, output.size()), n, sector, 0, n);
       return {true, 0, static_cast<uint32_t>(output.size())};
     }
     FakeSmartDevice& owner;

@@ -1,16 +1,10 @@
 // The fleet table builder: the rows and headers it merges, the files it skips, and what stays of
 // the previous tables when a file cannot be read or a table cannot be written.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <filesystem>
-#include <fstream>
 
 #include "app/form1.h"
 #include "fakes/fake_platform.h"
+#include "fakes/temp_folder.h"
 #include "fleet/fleet_command.h"
 #include "fleet/fleet_tables.h"
 #include "fleet/streamed_table_files.h"
@@ -164,76 +158,49 @@ TEST(FleetTables, MenuAndCommandLine) {
 }
 
 // The tables streamed into a real folder, as the programs write them.
-class StreamedTables : public ::testing::Test {
+class StreamedTables : public test::TempFolderTest {
  protected:
-  void SetUp() override {
-    std::string templ = (fs::temp_directory_path() / "orv-fleet-XXXXXX").string();
-    ASSERT_NE(mkdtemp(templ.data()), nullptr);
-    dir_ = templ;
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-  void Write(const std::string& name, const std::string& bytes) { std::ofstream(dir_ / name, std::ios::binary) << bytes; }
-  std::string Read(const std::string& name) {
-    std::ifstream in(dir_ / name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
   FleetTablesResult Build() {
     PosixFiles files;
     StreamedTableFiles tables;
-    return BuildFleetTables(files, IconvCodec(), tables, dir_.string());
+    return BuildFleetTables(files, IconvCodec(), tables, root_.string());
   }
-  // Builds in a child whose files may not grow past `limit` bytes; `killed`: the limit ends it
-  // (SIGXFSZ), else writes past it fail. The exit code, or -signal.
-  int BuildLimited(rlim_t limit, bool killed) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-      signal(SIGXFSZ, killed ? SIG_DFL : SIG_IGN);
-      rlimit r{limit, limit};
-      setrlimit(RLIMIT_FSIZE, &r);
-      _exit(Build().ok ? 0 : 1);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
-  }
-  size_t Entries() const { return static_cast<size_t>(std::distance(fs::directory_iterator(dir_), fs::directory_iterator())); }
-  fs::path dir_;
 };
 
 // When the second table cannot take the place of its previous one (here a folder of its name),
 // the main table, already replaced, goes back, so that the two stay a pair.
 TEST_F(StreamedTables, TheMainTableGoesBackWhenTheATableFails) {
-  Write("PC01__WG.csv", "PC01__WG\r\nv2\r\n");
-  Write("roster.csv", "previous main\r\n");
-  fs::create_directory(dir_ / "roster_a.csv");
+  Put("PC01__WG.csv", "PC01__WG\r\nv2\r\n");
+  Put("roster.csv", "previous main\r\n");
+  fs::create_directory(root_ / "roster_a.csv");
   EXPECT_EQ(Build().message, "roster_a.csvが開けません");
-  EXPECT_EQ(Read("roster.csv"), "previous main\r\n");
-  EXPECT_EQ(Entries(), 3u) << "a temporary file was left behind";
-  fs::remove(dir_ / "roster_a.csv");
-  fs::remove(dir_ / "roster.csv");
-  fs::create_directory(dir_ / "roster_a.csv");
+  EXPECT_EQ(Content("roster.csv"), "previous main\r\n");
+  EXPECT_EQ(Entries().size(), 3u) << "a temporary file was left behind";
+  fs::remove(root_ / "roster_a.csv");
+  fs::remove(root_ / "roster.csv");
+  fs::create_directory(root_ / "roster_a.csv");
   EXPECT_FALSE(Build().ok);
-  EXPECT_FALSE(fs::exists(dir_ / "roster.csv")) << "a table that was not there before is taken away again";
+  EXPECT_FALSE(fs::exists(root_ / "roster.csv")) << "a table that was not there before is taken away again";
 }
 
 // A disk that fills up, or a builder that dies, while the tables are written: the previous tables
 // stay whole, and what a killed builder leaves behind does not stop the next run.
 TEST_F(StreamedTables, TablesCutShortOrKilledLeaveThePreviousTables) {
   for (int pc = 100; pc < 160; ++pc)
-    Write("PC" + std::to_string(pc) + "__WG.csv", "PC" + std::to_string(pc) + "__WG\r\n" + std::string(150, 'v') + "\r\n/UninstallInfo\r\nApp\r\n");
-  Write("roster.csv", "previous main\r\n");
-  Write("roster_a.csv", "previous A\r\n");
+    Put("PC" + std::to_string(pc) + "__WG.csv", "PC" + std::to_string(pc) + "__WG\r\n" + std::string(150, 'v') + "\r\n/UninstallInfo\r\nApp\r\n");
+  Put("roster.csv", "previous main\r\n");
+  Put("roster_a.csv", "previous A\r\n");
   for (bool killed : {false, true}) {
     for (rlim_t limit : {rlim_t{0}, rlim_t{100}, rlim_t{5000}}) {
       SCOPED_TRACE(std::string(killed ? "killed" : "write fails") + " at " + std::to_string(limit) + " bytes");
-      EXPECT_EQ(BuildLimited(limit, killed), killed ? -SIGXFSZ : 1);
-      EXPECT_EQ(Read("roster.csv"), "previous main\r\n");
-      EXPECT_EQ(Read("roster_a.csv"), "previous A\r\n");
+      EXPECT_EQ(test::InChild([&] { return Build().ok; }, limit, 0, killed), killed ? -SIGXFSZ : 1);
+      EXPECT_EQ(Content("roster.csv"), "previous main\r\n");
+      EXPECT_EQ(Content("roster_a.csv"), "previous A\r\n");
     }
   }
   EXPECT_TRUE(Build().ok);
-  EXPECT_EQ(SplitLines(Read("roster.csv")).size(), 60u);
-  EXPECT_EQ(SplitLines(Read("roster_a.csv")).size(), 60u);
+  EXPECT_EQ(SplitLines(Content("roster.csv")).size(), 60u);
+  EXPECT_EQ(SplitLines(Content("roster_a.csv")).size(), 60u);
 }
 
 }  // namespace

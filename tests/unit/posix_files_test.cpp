@@ -4,19 +4,12 @@
 #include "platform/posix/posix_files.h"
 
 #include <fcntl.h>
-#include <grp.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 
-#include <algorithm>
 #include <chrono>
-#include <filesystem>
-#include <fstream>
-#include <functional>
 #include <thread>
 
+#include "fakes/temp_folder.h"
 #include "fleet/fleet_tables.h"
 #include "fleet/streamed_table_files.h"
 #include "platform/posix/iconv_codec.h"
@@ -28,45 +21,10 @@ namespace {
 namespace fs = std::filesystem;
 using Names = std::vector<std::string>;
 
-// Runs `body` in a child process (as `uid` when it is not root's, with `limit` on the size of
-// its files: writes past it fail); the child's exit code, 0 when `body` returned true.
-int InChild(const std::function<bool()>& body, rlim_t limit = RLIM_INFINITY, uid_t uid = 0) {
-  const pid_t pid = fork();
-  if (pid == 0) {
-    alarm(30);  // a child that hangs does not outlive the test
-    signal(SIGXFSZ, SIG_IGN);
-    rlimit r{limit, limit};
-    if (setrlimit(RLIMIT_FSIZE, &r) != 0) _exit(2);
-    if (uid && (setgroups(0, nullptr) != 0 || setgid(uid) != 0 || setuid(uid) != 0)) _exit(2);
-    _exit(body() ? 0 : 1);
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+using test::InChild;
 
-class PosixFilesTest : public ::testing::Test {
+class PosixFilesTest : public test::TempFolderTest {
  protected:
-  void SetUp() override {
-    std::string templ = (fs::temp_directory_path() / "orv-posix-files-XXXXXX").string();
-    ASSERT_NE(mkdtemp(templ.data()), nullptr);
-    root_ = templ;
-  }
-  void TearDown() override { fs::remove_all(root_); }
-  // The core's form of a path in the folder: backslashes.
-  std::string WinPath(const std::string& name) const { return root_.string() + "\\" + name; }
-  std::string Content(const std::string& name) const {
-    std::ifstream in(root_ / name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-  void Put(const std::string& name, const std::string& bytes) const { std::ofstream(root_ / name, std::ios::binary) << bytes; }
-  Names Entries() const {
-    Names names;
-    for (const auto& e : fs::directory_iterator(root_)) names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-  fs::path root_;
   PosixFiles files_;
 };
 

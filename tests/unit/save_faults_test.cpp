@@ -74,7 +74,7 @@ TEST(SaveFaults, EveryFailingCallLeavesThePcFileHistoryAndEventLogsWhole) {
     SCOPED_TRACE(plan.FirstFailure());
     const std::string record = pc.files.Get("D:\\pc\\PC01__WG.csv");
     EXPECT_TRUE(record == "PC01__WG\r\nold\r\n" || record == "PC01__WG\r\nnew\r\n") << record;
-    if (plan.FirstFailure().empty()) EXPECT_EQ(record, "PC01__WG\r\nnew\r\n");
+    if (plan.FirstFailure().empty()) { EXPECT_EQ(record, "PC01__WG\r\nnew\r\n"); }
     EXPECT_TRUE(GrewByOneLineAtMost(history, pc.files.Get("D:\\pc\\hdd\\PC01__WG.csv"), historyLine));
     for (const char* log : logs) EXPECT_TRUE(GrewByOneLineAtMost(event, pc.files.Get(log), eventLine)) << log;
     EXPECT_LE(pc.dialogs.shown.size(), 1u);

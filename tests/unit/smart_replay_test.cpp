@@ -81,8 +81,8 @@ TEST_F(Replay, EveryCaptureReadsAsSmartctlReadTheDrive) {
         EXPECT_EQ(std::to_string(r.AttrId[i]) + " " + std::to_string(r.Current[i]) + " " + std::to_string(r.Worst[i]),
                   row[2] + " " + row[4] + " " + row[5]);
         EXPECT_EQ(r.PreFailure[i] * 1 + r.ErrorRate[i] * 8 + r.EventCount[i] * 16, flags & 0x19);
-        if (row[10] == "-" && row[6] != "-") EXPECT_EQ(std::to_string(r.Threshold[i]), row[6]);
-        if (row[8] != "-") EXPECT_EQ(std::to_string(r.RawValue[i]), row[8]);
+        if (row[10] == "-" && row[6] != "-") { EXPECT_EQ(std::to_string(r.Threshold[i]), row[6]); }
+        if (row[8] != "-") { EXPECT_EQ(std::to_string(r.RawValue[i]), row[8]); }
         ++i;
       }
       EXPECT_EQ(i, r.AttrCount);
@@ -98,8 +98,8 @@ TEST_F(Replay, ThresholdsAreTakenByPositionNotById) {
   std::string error;
   ASSERT_TRUE(Read(0, r, error));
   for (int i = 0; i < r.AttrCount; ++i) {
-    if (r.AttrId[i] == 173) EXPECT_EQ(r.Threshold[i], 5);
-    if (r.AttrId[i] == 232) EXPECT_EQ(std::to_string(r.Threshold[i]) + r.AttrStatus[i], "0-");
+    if (r.AttrId[i] == 173) { EXPECT_EQ(r.Threshold[i], 5); }
+    if (r.AttrId[i] == 232) { EXPECT_EQ(std::to_string(r.Threshold[i]) + r.AttrStatus[i], "0-"); }
   }
 }
 
