@@ -283,7 +283,11 @@ def test_second_saves_announce_every_failing_drive_and_log_it():
     plant_leftovers_of_a_killed_save(1)
     r = run_round()
     print(f"  second round: {r['seconds']:.0f}s", flush=True)
-    assert r["boxes"] == PCS // 2, f"{r['boxes']} failure announcements answered"
+    # The boxes wait for an answer (no time-out), so twenty exit codes of 0 already say that every
+    # announcement was answered. The count of windows seen is only a bound: ten boxes open within a
+    # second, and a box that opens between a search and the key takes the focus and the Return
+    # meant for the one found, so it closes before any search lists it.
+    assert 1 <= r["boxes"] <= PCS // 2, f"{r['boxes']} failure announcements answered"
     check_pc_files(saves=2)
     check_event_log("_hddfail.txt", 1)
     check_event_log("_failed.txt", 2)
