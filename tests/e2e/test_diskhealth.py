@@ -12,13 +12,12 @@ import math
 import re
 import shutil
 import sys
-import time
 from datetime import datetime, timedelta
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 
-from harness import MAIN_TITLE, REPO, Session, decode_cp932_lines, run_tests  # noqa: E402
+from harness import MAIN_TITLE, REPO, SHOTS, Session, decode_cp932_lines, run_tests, wait_until  # noqa: E402
 
 S = None
 DATA = REPO / "tests" / "data" / "smart"
@@ -40,7 +39,6 @@ def teardown_module():
         S.__exit__(None, None, None)
 
 
-SHOTS = REPO / "build" / "shots"
 STATUS_TITLE = "Orvanta HDD S.M.A.R.T.情報"
 HISTORY_TITLE = "Orvanta HDD S.M.A.R.T.履歴"
 GRAPH_TITLE = "Orvanta HDD S.M.A.R.T.履歴グラフ"
@@ -109,15 +107,6 @@ def test_no_history_switch_writes_no_history():
     assert record[55] and record[55] != "", record[55:61]
 
 
-def wait_until(condition, seconds=10):
-    deadline = time.monotonic() + seconds
-    while not condition():
-        if time.monotonic() > deadline:
-            return False
-        time.sleep(0.2)
-    return True
-
-
 def history_file():
     files = sorted((S.prefix.root / "out" / "hdd").glob("*.csv"))
     assert len(files) == 1, files
@@ -147,101 +136,67 @@ def write_long_history(records=64, days=120):
     return out
 
 
-def test_status_screen_shows_the_replayed_drive():
+def test_status_history_and_graph_screens_and_erase():
+    """One program start walks the disk menu: the history table, the status grid, the graph's
+    pages over a long history (screenshots in build/shots), then the erase question."""
     p = S.prefix
-    with p.start_program([settings()], timeout=120) as prog:
+    path = history_file()
+    short = decode_cp932_lines(path)  # the history screen reads every cell: a short history
+    with p.start_program([settings()], timeout=180) as prog:
         prog.wait_window(MAIN_TITLE)
-        prog.send_keys("alt+d", "h")
+        prog.send_keys("alt+d", "p")
+        assert p.find_x_window(HISTORY_TITLE, timeout=20), p.windows()
+        columns, rows = wait_until(lambda: p.grid(HISTORY_TITLE), 10)
+        assert columns == short[0].split(",")[:-1] and rows[0] == short[1].split(",")[:-1], columns[:8]
+        assert [r[0] for r in rows[1:len(short) - 1]] == [l.split(",")[0] for l in short[2:]]
+        p.screenshot(SHOTS / "hdd-history.png", HISTORY_TITLE, settle=1.0)
+
+        prog.send_keys("alt+d", "h", window_title=HISTORY_TITLE)
         assert p.find_x_window(STATUS_TITLE, timeout=20), p.windows()
-        columns, rows = p.grid(STATUS_TITLE)
+        columns, rows = wait_until(lambda: p.grid(STATUS_TITLE), 10)
         assert columns == ["", "Name", "項目名", "状態", "現在値", "最悪値", "しきい値", "生データ", "故障警戒?",
                            "イベント?", "エラー率?"], columns
-        # Row 1 of the grid is the list's first item.
         assert rows[0][1:4] == ["DiskNumber", "ディスクNo.", "0"], rows[0]
         assert rows[3][1:4] == ["Capacity(MB)", "容量(MB)", "2861588"], rows[3]  # the 48-bit sector count
         assert rows[5][1:4] == ["Hours Running", "運転時間", "1040"], rows[5]
         assert rows[10] == [""] * 11, rows[10]
-        first = rows[11]
-        assert first[0] == "1" and first[1] == "Raw Read Error Rate" and first[3] == "OK", first
-        assert first[8] in ("Yes", "No") and first[9] in ("Yes", "No"), first
-        # Power-on hours of this drive: the raw value with its thousands separator.
-        hours = next(r for r in rows if r[0] == "9")
-        assert hours[7] == "62,382", hours
+        assert rows[11][:4:3] == ["1", "OK"] and rows[11][1] == "Raw Read Error Rate", rows[11]
+        assert rows[11][8] in ("Yes", "No") and rows[11][9] in ("Yes", "No"), rows[11]
+        assert next(r for r in rows if r[0] == "9")[7] == "62,382"  # power-on hours, thousands separated
         p.screenshot(SHOTS / "hdd-status.png", STATUS_TITLE, settle=1.0)
-        prog.send_keys("alt+f", "x", window_title=STATUS_TITLE)
-        prog.wait_exit(timeout=30)
 
-
-def test_history_screen_lists_the_file():
-    p = S.prefix
-    lines = decode_cp932_lines(history_file())
-    with p.start_program([settings()], timeout=120) as prog:
-        prog.wait_window(MAIN_TITLE)
-        prog.send_keys("alt+d", "p")
-        assert p.find_x_window(HISTORY_TITLE, timeout=20), p.windows()
-        columns, rows = p.grid(HISTORY_TITLE)
-        header = lines[0].split(",")[:-1]
-        assert columns == header, (columns[:8], header[:8])
-        assert rows[0] == lines[1].split(",")[:-1], rows[0][:8]
-        assert [r[0] for r in rows[1:len(lines) - 1]] == [l.split(",")[0] for l in lines[2:]]
-        p.screenshot(SHOTS / "hdd-history.png", HISTORY_TITLE, settle=1.0)
-        prog.send_keys("alt+f", "x", window_title=HISTORY_TITLE)
-        prog.wait_exit(timeout=30)
-
-
-def test_graph_screen_draws_a_long_history():
-    p = S.prefix
-    written = write_long_history()
-    with p.start_program([settings()], timeout=120) as prog:
-        prog.wait_window(MAIN_TITLE)
-        prog.send_keys("alt+d", "g")
+        written = write_long_history()
+        prog.send_keys("alt+d", "g", window_title=STATUS_TITLE)
         assert p.find_x_window(GRAPH_TITLE, timeout=20), p.windows()
-        texts = [c.get("text", "") for c in p.controls(GRAPH_TITLE)]
+        # The controls are read once the window has filled them (right after it shows they are empty).
+        texts = wait_until(lambda: (t := p.control_texts(GRAPH_TITLE)) and "温度" in t and t, 10) or []
         last = written[-1].split(",")
         for expected in ("温度", "最新のデータ", "ハードディスク仕様", f"{last[6]}℃", "WDC WD30EFRX-68EUZN0",
                          "2,861,588", "1,152", last[0][:10], last[0][11:19],
                          "グラフの 緑は現在温度、赤は過去最高温度、青は過去最低温度 です"):
             assert expected in texts, (expected, texts)
-        assert p.grid(GRAPH_TITLE) is None or not p.visible_window(MAIN_TITLE)
         p.screenshot(SHOTS / "hdd-graph-temperature.png", GRAPH_TITLE, settle=1.5)
-
         # Down three times: the counters, the separator (nothing happens), the first attribute.
         prog.send_keys("Down", window_title=GRAPH_TITLE)
-        time.sleep(0.5)
-        texts = [c.get("text", "") for c in p.controls(GRAPH_TITLE)]
-        assert "グラフの 緑は起動回数、赤は稼働時間 です" in texts, texts
+        assert wait_until(lambda: "グラフの 緑は起動回数、赤は稼働時間 です" in p.control_texts(GRAPH_TITLE), 5)
         prog.send_keys("Down", "Down", window_title=GRAPH_TITLE)
-        time.sleep(0.5)
-        texts = [c.get("text", "") for c in p.controls(GRAPH_TITLE)]
-        assert "グラフの 緑は現在値、赤は過去の最悪値、青はしきい値 です" in texts, texts
+        assert wait_until(lambda: "グラフの 緑は現在値、赤は過去の最悪値、青はしきい値 です" in p.control_texts(GRAPH_TITLE), 5)
         p.screenshot(SHOTS / "hdd-graph-attribute.png", GRAPH_TITLE, settle=1.5)
-        prog.send_keys("alt+f", "x", window_title=GRAPH_TITLE)
-        prog.wait_exit(timeout=30)
 
-
-def test_erase_asks_and_removes_only_the_history():
-    p = S.prefix
-    hdd = p.root / "out" / "hdd"
-    path = history_file()
-    with p.start_program([settings()], timeout=120) as prog:
-        prog.wait_window(MAIN_TITLE)
-        prog.send_keys("alt+d", "e")
-        box = prog.wait_box()
-        assert "HDD履歴を削除してよろしいか" in box.text, box
-        prog.press("no")
-        wait_until(lambda: not p.boxes())
-        assert path.exists()
-        prog.send_keys("alt+d", "e")
-        assert "HDD履歴を削除してよろしいか" in prog.wait_box().text
-        prog.press("yes")
-        assert wait_until(lambda: not path.exists()), "the history is deleted on Yes"
-        prog.send_keys("alt+d", "p")
-        box = prog.wait_box()
-        assert "HDD情報ファイルがありません" in box.text, box
+        # Erase asks; No keeps the history, Yes removes it (and only it).
+        for answer in ("no", "yes"):
+            prog.send_keys("alt+d", "e", window_title=GRAPH_TITLE)
+            assert "HDD履歴を削除してよろしいか" in prog.wait_box().text
+            prog.press(answer)
+            assert wait_until(lambda: not p.boxes() and path.exists() == (answer == "no"), 10)
+            assert path.exists() == (answer == "no"), answer
+        assert list((S.prefix.root / "out").glob("*.csv")), "the per-PC file stays"
+        prog.send_keys("alt+d", "p", window_title=GRAPH_TITLE)
+        assert "HDD情報ファイルがありません" in prog.wait_box().text
         prog.press("ok")
-        prog.send_keys("alt+f", "x")
+        p.helper("close", GRAPH_TITLE)
+        p.helper("close", MAIN_TITLE)
         prog.wait_exit(timeout=30)
-    assert not list(hdd.glob("*.csv"))
 
 
 NVME = "cdi_XPG_GAMMIX_S50_Lite_nvme_"
@@ -297,7 +252,7 @@ def test_an_nvme_drive_zero_and_an_ata_drive_one():
 
             prog.send_keys("alt+d", "g", window_title=STATUS_TITLE)
             assert p.find_x_window(GRAPH_TITLE, timeout=20), p.windows()
-            texts = [c.get("text", "") for c in p.controls(GRAPH_TITLE)]
+            texts = p.control_texts(GRAPH_TITLE)
             for expected in ("43℃", "XPG GAMMIX S50 Lite", "953,869", "1,054",
                              "グラフの 緑は現在温度、赤は過去最高温度、青は過去最低温度 です"):
                 assert expected in texts, (expected, texts)

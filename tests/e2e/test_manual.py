@@ -8,9 +8,7 @@ qumbel.exe (`make manual`; `make test` builds it before the end-to-end tests).
 - the page covers every menu command, every switch and every registry key of the sample script;
 - a real browser (headless Chromium) prints it: every picture appears at its own size and the
   Japanese text comes out as text. The pages are also written as PNG files, for people to look at
-  (<build>/manual/pages/page-NN.png);
-- Help > 説明書 under Wine asks the shell to open qumbel.mht beside the program: a handler
-  registered for .mht records the request.
+  (<build>/manual/pages/page-NN.png). (Help opening it under Wine: test_collection.py.)
 """
 
 import email
@@ -22,14 +20,12 @@ import struct
 import subprocess
 import sys
 import tempfile
-import time
 from pathlib import Path
 from urllib.parse import urljoin
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 
-from harness import (MAIN_TITLE, REPO, Session, decode_cp932_lines, run_tests,  # noqa: E402
-                     win_build, write_reg_file)
+from harness import REPO, decode_cp932_lines, run_tests, win_build  # noqa: E402
 
 TEST_TIMEOUT = 400
 PNG_SIGNATURE = b"\x89PNG\r\n\x1a\n"
@@ -148,44 +144,6 @@ def test_a_browser_prints_the_pictures_and_the_japanese_text():
     pages = sorted(pages_folder.glob("page-*.png"))
     assert len(pages) >= 15, f"{len(pages)} pages"
     print(f"  ({len(pages)} pages in {pages_folder})")
-
-
-def test_help_asks_the_shell_to_open_the_manual_beside_the_program():
-    with Session() as s:
-        p = s.prefix
-        record = p.root / "opened.txt"
-        # A handler for .mht that writes the document it is given into a file.
-        write_reg_file(p.root / "mht.reg", "\n".join([
-            r"[HKEY_CLASSES_ROOT\.mht]", '@="OrvantaTest.mht"', "",
-            r"[HKEY_CLASSES_ROOT\OrvantaTest.mht\shell\open\command]",
-            '@="C:\\\\windows\\\\system32\\\\cmd.exe /c echo \\"%1\\">' +
-            p.windows_path(record).replace("\\", "\\\\") + '"', ""]))
-        p.import_reg(p.root / "mht.reg")
-        elsewhere = p.root / "elsewhere"  # the current folder is not the program's
-        elsewhere.mkdir()
-        with p.start_program([], timeout=120, cwd=elsewhere) as prog:
-            prog.wait_window(MAIN_TITLE, timeout=60)
-            # Without the file nothing opens, and nothing is reported.
-            prog.send_keys("alt+h", "c")
-            time.sleep(3)
-            boxes = p.boxes()
-            opened_missing = record.exists()
-
-            shutil.copy(manual_path(), p.app_dir / "qumbel.mht")
-            prog.send_keys("alt+h", "c")
-            deadline = time.monotonic() + 30
-            while not (record.exists() and record.read_bytes().strip()) and time.monotonic() < deadline:
-                time.sleep(0.3)
-            opened = record.read_bytes().decode("cp932").strip().strip('"') if record.exists() else None
-            # Wine leaves the keyboard focus with the started handler: close the window directly.
-            p.helper("close", MAIN_TITLE)
-            r = prog.wait_exit(timeout=30)
-        want = p.windows_path(p.app_dir / "qumbel.mht")
-    assert not opened_missing, "a missing manual was opened"
-    assert not boxes, f"a missing manual was reported: {boxes[0]}"
-    assert opened is not None, "the shell was not asked to open the manual"
-    assert opened.lower() == want.lower(), f"opened {opened!r}, expected {want!r}"
-    assert not r.crashed and r.exit_code == 0, str(r)
 
 
 if __name__ == "__main__":
