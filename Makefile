@@ -3,9 +3,9 @@
 #   make exe      build/win/qumbel.exe (cross build with mingw-w64)
 #   make win      the whole cross build: qumbel.exe, the end-to-end tools and e2ehelper.exe
 #   make native   the native build with the unit tests (build/native)
-#   make test     installs what is missing, builds both and the manual, runs the unit and
-#                 end-to-end tests, the unit tests again under ASan + UBSan (build/asan), and
-#                 every fuzzer for 30 s
+#   make test     installs what is missing, builds the cross tree and the manual, runs the
+#                 end-to-end tests while the sanitized tree (build/fuzz: unit tests and fuzzers,
+#                 ASan + UBSan) builds, then runs the unit tests there and every fuzzer for 30 s
 #   make fuzz     builds the fuzzers (build/fuzz) and runs each for FUZZ_SECONDS (default 600)
 #   make run      installs what is missing, builds qumbel.exe and the manual and runs it under Wine
 #   make manual   the user manual qumbel.mht beside qumbel.exe, with pictures of the real screens
