@@ -198,14 +198,27 @@ class WinePrefix:
 
     def __enter__(self) -> "WinePrefix":
         try:
-            self.path.mkdir(parents=True, exist_ok=True)
-            # A server that stays up: otherwise every wine call pays the start of the services.
-            self._server = subprocess.Popen([*self.wrap, "wineserver", "-f", "-p"], env=self.env,
-                                            stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                                            stderr=subprocess.DEVNULL)
             marker = self.path / ".orvanta-prefix"
-            if not marker.exists():
-                self.wine(["wineboot", "-i"], timeout=120, bare=True)
+            booted = marker.exists()
+            for attempt in range(2):
+                self.path.mkdir(parents=True, exist_ok=True)
+                # A server that stays up: otherwise every wine call pays the start of the services.
+                self._server = subprocess.Popen([*self.wrap, "wineserver", "-f", "-p"], env=self.env,
+                                                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                                stderr=subprocess.DEVNULL)
+                if booted:
+                    break
+                try:
+                    self.wine(["wineboot", "-i"], timeout=120, bare=True)
+                    break
+                except HarnessError:
+                    # The first boot of a prefix now and then fails on a loaded machine ("could
+                    # not load kernel32.dll" while twenty other prefixes start): once more, afresh.
+                    if attempt == 1 or self.keep:
+                        raise
+                    self.kill_all()
+                    shutil.rmtree(self.path, ignore_errors=True)
+            if not booted:
                 # Wine's own fonts (Marlett, Tahoma) load from the prefix only; Debian leaves them out.
                 fonts = self.path / "drive_c" / "windows" / "Fonts"
                 for f in Path("/usr/share/wine/fonts").glob("*"):
