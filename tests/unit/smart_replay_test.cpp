@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "diskhealth/replay_device.h"
+#include "diskhealth/smart_attributes.h"
 #include "diskhealth/smart_read.h"
 #include "fakes/fake_files.h"
 #include "fakes/fake_smart_device.h"
@@ -38,7 +39,10 @@ const Capture kCaptures[] = {
 
 class Replay : public ::testing::Test {
  public:
-  void SetUp() override { files.AddFolder("D:\\captures"); }
+  void SetUp() override {
+    files = FakeFiles();
+    files.AddFolder("D:\\captures");
+  }
   void Put(const Capture& c, int n, bool binary = false) {
     for (const char* kind : kKinds) {
       const std::string text = test::SmartDataFile(std::string(c.prefix) + "_" + kind + ".hexdump.txt");
@@ -60,13 +64,11 @@ TEST_F(Replay, EveryCaptureReadsAsSmartctlReadTheDrive) {
   for (bool binary : {false, true}) {
     for (const Capture& c : kCaptures) {
       SCOPED_TRACE(std::string(c.prefix) + (binary ? " .bin" : " hexdump"));
-      files = FakeFiles();
-      files.AddFolder("D:\\captures");
+      SetUp();
       Put(c, 2, binary);
       TSmartResult r;
       std::string error;
-      ASSERT_TRUE(Read(2, r, error));
-      EXPECT_EQ(error, "");
+      ASSERT_TRUE(Read(2, r, error) && error.empty()) << error;
       EXPECT_EQ(r.ModelNumber + "|" + r.SerialNumber + "|" + r.FirmwareRev, c.identity);
       EXPECT_EQ(r.Capacity / 1048576, c.capacityMb);
       EXPECT_EQ(std::vector<int>({r.Temperature, r.TempLow, r.TempWorst, r.HoursRunning, r.ReallocSector,
@@ -97,10 +99,9 @@ TEST_F(Replay, ThresholdsAreTakenByPositionNotById) {
   TSmartResult r;
   std::string error;
   ASSERT_TRUE(Read(0, r, error));
-  for (int i = 0; i < r.AttrCount; ++i) {
-    if (r.AttrId[i] == 173) { EXPECT_EQ(r.Threshold[i], 5); }
-    if (r.AttrId[i] == 232) { EXPECT_EQ(std::to_string(r.Threshold[i]) + r.AttrStatus[i], "0-"); }
-  }
+  const int s173 = FindSlot(r, 173), s232 = FindSlot(r, 232);
+  ASSERT_TRUE(s173 >= 0 && s232 >= 0);
+  EXPECT_EQ(std::to_string(r.Threshold[s173]) + " " + std::to_string(r.Threshold[s232]) + r.AttrStatus[s232], "5 0-");
 }
 
 TEST(SectorDump, TakesEveryByteOnceAndRefusesGaps) {
@@ -144,8 +145,7 @@ TEST_F(Replay, MissingCapturesFailAsTheDeviceWould) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.error);
-    files = FakeFiles();
-    files.AddFolder("D:\\captures");
+    SetUp();
     c.arrange(*this);
     TSmartResult r;
     std::string error;
