@@ -166,6 +166,20 @@ TEST_F(Replay, TheVxdAddressesCapturedDrivesByPosition) {
   EXPECT_TRUE(StartsWith(error, "SMART Read Attr Command Failed, Drive: 0 : ")) << error;
 }
 
+// A caller's buffer too short for the sector gets what fits after the header, and nothing past its end.
+TEST_F(Replay, AShortBufferGetsWhatFits) {
+  Put(kCaptures[0], 0);
+  ReplaySmartDevice device(files, "D:\\captures\\");
+  std::string identify(32, '\0'), output(36, 'x');
+  identify[10] = '\xEC';
+  const SmartIoStatus s =
+      device.Open("\\\\.\\PhysicalDrive0", kGenericReadWrite, 3, 3).handle->IoControl(kSmartRcvDriveData, identify, output);
+  const std::string sector = *ParseSectorDump(test::SmartDataFile("trac1070_CT500MX500SSD1_identify.hexdump.txt"));
+  EXPECT_TRUE(s.ok && s.bytesReturned == 36) << s.bytesReturned;
+  EXPECT_EQ(output.substr(16), sector.substr(0, 20));
+  EXPECT_EQ(output.c_str()[36], '\0');
+}
+
 class Messages final : public ISmartDevice {  // the real device as the replay device's message source
  public:
   SmartOpenResult Open(const std::string&, uint32_t, uint32_t, uint32_t) override { return {nullptr, 5}; }
