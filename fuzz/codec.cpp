@@ -17,7 +17,7 @@ ORV_FUZZ_TARGET(bytes) {
   ORV_FUZZ_CHECK(again == text, text + "\n" + again);
 
   auto ascii = [](std::string_view s) {
-    return std::count_if(s.begin(), s.end(), [](char c) { return c >= 0; });
+    return std::count_if(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
   };
   const std::string encoded = codec.ToCp932(bytes);
   ORV_FUZZ_CHECK(ascii(encoded) >= ascii(bytes),
