@@ -180,6 +180,34 @@ TEST_F(Replay, AShortBufferGetsWhatFits) {
   EXPECT_EQ(output.c_str()[36], '\0');
 }
 
+// The handle of a captured drive answers single calls as a driver does: a command block just long
+// enough to name its drive, a SMART command only with its cylinder signature, the disk size with
+// the rest of the buffer zeroed, and an NVMe drive refuses the ATA interface.
+TEST_F(Replay, TheHandleAnswersSingleCallsAsADriverDoes) {
+  Put(kCaptures[0], 0);
+  files.Put("D:\\captures\\drive0_length.txt", "500107862016\r\n");
+  files.Put("D:\\captures\\drive1_nvme_identify_controller.hexdump.txt",
+            test::SmartDataFile("cdi_XPG_GAMMIX_S50_Lite_nvme_identify_controller_first512.hexdump.txt"));
+  ReplaySmartDevice device(files, "D:\\captures\\");
+  auto call = [&](int drive, uint32_t code, std::string input, size_t outputSize = 528) {
+    std::string output(outputSize, 'x');
+    const SmartIoStatus s = device.Open("\\\\.\\PhysicalDrive" + std::to_string(drive), kGenericReadWrite, 3, 3)
+                                .handle->IoControl(code, input, output);
+    return std::pair(s, output);
+  };
+  std::string identify(13, '\0'), readData(32, '\0');
+  identify[10] = '\xEC';
+  std::tie(readData[4], readData[7], readData[8], readData[10]) = std::tuple('\xD0', '\x4F', '\xC2', '\xB0');
+  EXPECT_TRUE(call(0, kSmartRcvDriveData, identify).first.ok);
+  EXPECT_TRUE(call(0, kSmartRcvDriveData, readData).first.ok);
+  readData[7] = 0;
+  EXPECT_FALSE(call(0, kSmartRcvDriveData, readData).first.ok);
+  const auto [size, geometry] = call(0, kDiskGetDriveGeometryEx, "", 40);
+  EXPECT_TRUE(size.ok);
+  EXPECT_EQ(geometry.substr(0, 24) + geometry.substr(32), std::string(32, '\0'));
+  EXPECT_EQ(call(1, kSmartRcvDriveData, identify).first.lastError, kErrorInvalidFunction);
+}
+
 class Messages final : public ISmartDevice {  // the real device as the replay device's message source
  public:
   SmartOpenResult Open(const std::string&, uint32_t, uint32_t, uint32_t) override { return {nullptr, 5}; }
