@@ -7,6 +7,7 @@
 #include "diskhealth/disks_word.h"
 #include "diskhealth/health_history.h"
 #include "diskhealth/health_items.h"
+#include "diskhealth/nvme_read.h"
 #include "diskhealth/replay_device.h"
 #include "diskhealth/smart_attributes.h"
 #include "diskhealth/smart_read.h"
@@ -183,6 +184,10 @@ TEST_F(Nvme, DriversThatAnswerOneQueryOrWantMoreAccess) {
     EXPECT_EQ(driver.requests, (std::vector<std::string>{le({50, 0, 3, 1, 1, 0, 40, 4096}) + std::string(16 + 4096, '\0'),
                                                          le({50, 0, 3, 2, 2, 0, 40, 512}) + std::string(16 + 512, '\0')}));
   }
+}
+
+TEST(BusTypeName, TheLastNamedTypeThenTheNumber) {
+  EXPECT_EQ(BusTypeName(17) + " " + BusTypeName(19) + " " + BusTypeName(20), "NVMe UFS 20");
 }
 
 TEST_F(Nvme, AnUnreadableDriveZeroHidesNoDriveBehindIt) {
