@@ -118,6 +118,7 @@ TEST(DiskReport, ComputersRankWorstFirstThenByName) {
   EXPECT_NE(RowOf(page, "WARNPC").find("悪化"), std::string::npos);
   EXPECT_NE(page.find("<svg"), std::string::npos);
   EXPECT_EQ(page.find("#f0f0f0"), std::string::npos) << "the charts are white";
+  EXPECT_NE(RowOf(page, "FAILPC").find("stroke=\"#c01010\" stroke-width=\"2\""), std::string::npos) << "the failures line";
   EXPECT_NE(RowOf(page, "BROKEN").find("履歴が読めません"), std::string::npos);
   EXPECT_NE(RowOf(page, "NOHIST").find("履歴なし"), std::string::npos);
 }
@@ -152,6 +153,7 @@ TEST(DiskReport, BadHistoriesAreNamedAndThePageGoesOn) {
       {lastLineEdited(10, "x"), "履歴が読めません"},
       {lastLineEdited(0, "2026/02/30 10:00:00"), "履歴が読めません"},
       {lastLineEdited(0, "2026/03/01 25:00:00"), "履歴が読めません"},
+      {lastLineEdited(0, "2024/02/29 10:00:00"), "<tr class=\"drive\">"},  // a leap day
       {"DateTime,DayOfWeek,DriveNum\r\n日時\r\n2026/03/01 10:00:00,1,0,476940,M,S,40\r\n", "履歴が読めません"},
       {two + "garbage,,\r\n" + dataLine, "<tr class=\"drive\">"},
       // The spare of an NVMe drive shown, and its fall counted as a worsening.
