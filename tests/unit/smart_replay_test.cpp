@@ -219,7 +219,7 @@ TEST(MakeSmartDevice, TheReplayFolderIsChosenOnlyWhenNamed) {
   files.Put("C:\\inv\\caps\\drive0_identify.bin", std::string(512, '\0'));
   auto* real = new Messages;
   EXPECT_EQ(MakeSmartDevice(files, " ", "C:\\inv\\", std::unique_ptr<ISmartDevice>(real)).get(), real);
-  for (const char* folder : {"caps", "C:\\inv\\caps"}) {
+  for (const char* folder : {"caps", "C:\\inv\\caps", "C:\\inv\\caps/"}) {
     auto replay = MakeSmartDevice(files, folder, "C:\\inv\\", std::make_unique<Messages>());
     EXPECT_TRUE(replay->Open("\\\\.\\PHYSICALDRIVE0", 0, 0, 0).handle) << folder;
     EXPECT_FALSE(replay->Open("\\\\.\\PhysicalDrive1", 0, 0, 0).handle);
