@@ -5,43 +5,52 @@
 // 0x1E (record separator): it never occurs inside a CP932 character, so the seeds stay readable
 // text and the fuzzer can still cut, join and splice parts.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "fakes/fake_files.h"
 
 namespace orv::fuzz {
 
 inline constexpr char kPartSeparator = '\x1e';
 
-inline std::string_view AsText(const uint8_t* data, size_t size) {
-  return std::string_view(reinterpret_cast<const char*>(data), size);
-}
-
-// The parts of an input, in order; an input without a separator is one part.
-inline std::vector<std::string_view> SplitParts(std::string_view input) {
-  std::vector<std::string_view> parts;
-  size_t start = 0;
-  for (;;) {
-    size_t cut = input.find(kPartSeparator, start);
-    if (cut == std::string_view::npos) {
-      parts.push_back(input.substr(start));
-      return parts;
+// The parts of an input, in order; an input without a separator is one part, and a part past
+// the last one reads as empty.
+class Parts {
+ public:
+  explicit Parts(std::string_view input) {
+    for (size_t start = 0;;) {
+      const size_t cut = input.find(kPartSeparator, start);
+      parts_.push_back(input.substr(start, cut == std::string_view::npos ? cut : cut - start));
+      if (cut == std::string_view::npos) return;
+      start = cut + 1;
     }
-    parts.push_back(input.substr(start, cut - start));
-    start = cut + 1;
   }
-}
+  std::string_view operator[](size_t i) const { return i < parts_.size() ? parts_[i] : std::string_view(); }
+  std::string Text(size_t i) const { return std::string((*this)[i]); }
+  size_t size() const { return parts_.size(); }
+  auto begin() const { return parts_.begin(); }
+  auto end() const { return parts_.end(); }
+
+ private:
+  std::vector<std::string_view> parts_;
+};
 
 // Reads small settings from a part byte after byte; once it is used up every read gives the
 // default, so that a short input still makes a complete run.
 class ByteReader {
  public:
   explicit ByteReader(std::string_view bytes) : bytes_(bytes) {}
-  uint8_t Byte(uint8_t fallback = 0) { return at_ < bytes_.size() ? static_cast<uint8_t>(bytes_[at_++]) : fallback; }
+  uint8_t Byte(uint8_t fallback = 0) {
+    return at_ < bytes_.size() ? static_cast<uint8_t>(bytes_[at_++]) : fallback;
+  }
   bool Bit(bool fallback = false) { return at_ < bytes_.size() ? (Byte() & 1) != 0 : fallback; }
   // A number in 0 .. limit - 1.
   unsigned Below(unsigned limit, unsigned fallback = 0) {
@@ -52,6 +61,17 @@ class ByteReader {
     uint32_t v = 0;
     for (int k = 0; k < 4; ++k) v |= static_cast<uint32_t>(Byte()) << (8 * k);
     return v;
+  }
+  uint64_t Le64() {
+    const uint64_t low = Le32();
+    return low | static_cast<uint64_t>(Le32()) << 32;
+  }
+  // Eight bytes as the bits of a double: any value, NaNs and infinities too.
+  double Double() {
+    const uint64_t bits = Le64();
+    double d;
+    std::memcpy(&d, &bits, sizeof d);
+    return d;
   }
   // The next `n` bytes (fewer at the end).
   std::string_view Bytes(size_t n) {
@@ -67,6 +87,53 @@ class ByteReader {
   size_t at_ = 0;
 };
 
+// Strict UTF-8: no overlong forms, no surrogates, nothing past U+10FFFF.
+inline bool ValidUtf8(std::string_view s) {
+  for (size_t i = 0; i < s.size();) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    const size_t n = c < 0x80                   ? 1
+                     : (c >= 0xC2 && c <= 0xDF) ? 2
+                     : (c >= 0xE0 && c <= 0xEF) ? 3
+                     : (c >= 0xF0 && c <= 0xF4) ? 4
+                                                : 0;
+    if (n == 0 || i + n > s.size()) return false;
+    for (size_t k = 1; k < n; ++k)
+      if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
+    const auto d = n > 1 ? static_cast<unsigned char>(s[i + 1]) : 0;
+    if ((c == 0xE0 && d < 0xA0) || (c == 0xED && d >= 0xA0) || (c == 0xF0 && d < 0x90) ||
+        (c == 0xF4 && d >= 0x90))
+      return false;
+    i += n;
+  }
+  return true;
+}
+
+// The lines of a text whose every line ends with CR LF; -1 when a CR or LF stands anywhere else
+// or the last line has no end.
+inline long CrLfLines(std::string_view bytes) {
+  long pairs = 0;
+  for (size_t at = bytes.find("\r\n"); at != std::string_view::npos; at = bytes.find("\r\n", at + 2)) ++pairs;
+  const bool whole = pairs == std::count(bytes.begin(), bytes.end(), '\r') &&
+                     pairs == std::count(bytes.begin(), bytes.end(), '\n') && (bytes.empty() || bytes.ends_with("\r\n"));
+  return whole ? pairs : -1;
+}
+
+// Files of a fake folder from the parts of an input, each the file's name, a LF, then its bytes.
+// Separators, drive colons, CR and NUL are taken out of the name; a part left without a name is
+// skipped. `place` gets the cleaned name and may change it; it returns the folder of the file.
+template <typename Place>
+void PutFiles(test::FakeFiles& files, const Parts& parts, Place&& place) {
+  for (std::string_view part : parts) {
+    const size_t lf = part.find('\n');
+    std::string name(part.substr(0, lf));
+    const std::string folder = place(name);
+    std::erase_if(name, [](char c) { return c == '\\' || c == '/' || c == ':' || c == '\r' || c == '\0'; });
+    if (name.empty()) continue;
+    files.Put(folder + "\\" + name,
+              std::string(lf == std::string_view::npos ? std::string_view() : part.substr(lf + 1)));
+  }
+}
+
 // A property of the code under test does not hold: report it and stop, so that libFuzzer keeps
 // the input as a crash.
 [[noreturn]] inline void PropertyFailed(const char* what, const std::string& detail = std::string()) {
@@ -74,9 +141,21 @@ class ByteReader {
   std::abort();
 }
 
-#define ORV_FUZZ_CHECK(condition, detail)                                  \
-  do {                                                                     \
-    if (!(condition)) ::orv::fuzz::PropertyFailed(#condition, (detail));   \
+}  // namespace orv::fuzz
+
+#define ORV_FUZZ_CHECK(condition, detail)                                \
+  do {                                                                   \
+    if (!(condition)) ::orv::fuzz::PropertyFailed(#condition, (detail)); \
   } while (0)
 
-}  // namespace orv::fuzz
+// The entry point: `ORV_FUZZ_TARGET(input) { ... }` runs its body, in namespace orv, on each input
+// as a string_view; a `return;` ends the run.
+#define ORV_FUZZ_TARGET(input)                                                        \
+  namespace orv::fuzz {                                                               \
+  void RunOne(std::string_view input);                                                \
+  }                                                                                   \
+  extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {           \
+    ::orv::fuzz::RunOne(std::string_view(reinterpret_cast<const char*>(data), size)); \
+    return 0;                                                                         \
+  }                                                                                   \
+  void ::orv::fuzz::RunOne(std::string_view input)

@@ -1,10 +1,10 @@
 // regitems.txt: the evaluator (EvaluateRegItems) over a fake computer, and the item catalogue's
 // names of the same file (ScriptItemNames).
 //
-// Input: the script's bytes (CP932), optionally followed by 0x1E and setting bytes:
-//   [0] bit 0: OS kind 9x (else NT); bit 1: leave the file's last line as it is (else a closing
-//       "//" line is added, so that every line of the input is handled)
-//   [1] printers (0..3)   [2] running processes (0..3)   [3] share listing status (0..4)
+// Input parts: [0] the script's bytes (CP932); [1] setting bytes: [0] bit 0 OS kind 9x (else NT),
+// bit 1 leave the file's last line as it is (else a closing "//" line is added, so that every
+// line of the input is handled); [1] printers (0..3); [2] running processes (0..3); [3] share
+// listing status (0..4).
 //
 // Property: names and values stay row for row. The catalogue and the evaluator read the same
 // lines, so a script yields as many names as values, except for the lines whose counts differ
@@ -15,8 +15,7 @@
 // not a comment may end inside a key block, whose last value line the evaluator reads and the
 // catalogue does not name, so the check needs a closing comment line.
 
-#include <string>
-#include <vector>
+#include <tuple>
 
 #include "app/screen_model.h"
 #include "fakes/fake_platform.h"
@@ -30,103 +29,94 @@
 namespace orv {
 namespace {
 
-using test::FakePlatform;
-
-const std::string kProgramFolder = "C:\\tools\\inv\\";
-
 // A registry with a value of every type in the keys the seed scripts name, printers, shares and a
 // registered file type.
-void FillRegistry(FakePlatform& p, int printers) {
+void FillRegistry(test::FakePlatform& p, int printers) {
   test::FakeRegistry& r = p.registry;
-  const std::string cv = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion";
-  r.SetString(cv, "ProgramFilesDir", "C:\\Program Files");
-  r.SetString(cv, "VersionNumber", "5.1");
+  const std::string cv = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion",
+                    info = "HKLM\\Software\\Orvanta\\Products\\";
+  const std::string user = "HKCU\\Software\\Orvanta\\User";
+  using Text = std::tuple<std::string, const char*, const char*>;
+  // clang-format off
+  for (const auto& [key, name, text] : std::initializer_list<Text>{
+           {cv, "ProgramFilesDir", "C:\\Program Files"}, {cv, "VersionNumber", "5.1"}, {cv, "", "default text"},
+           {cv, "Japanese", "日本語の値,カンマ"}, {info + "A\\Info", "Name", "First"}, {info + "B\\Info", "Name", "Second"},
+           {info + "B\\Info", "Version", "2.0"}, {info + "C\\Info", "Version", "3.0"}, {user, "Color", "blue"},
+           {cv + "\\Network\\LanMan\\data", "Path", "C:\\DATA"}, {"HKCR\\.txt", "", "txtfile"},
+           {"HKCR\\txtfile\\shell\\open\\command", "", "\"C:\\Windows\\notepad.exe\" %1"}, {"HKCR\\.doc", "", "docfile"},
+           {"HKCR\\docfile\\shell\\open\\command", "", "C:\\Office\\WINWORD.EXE /n"}})
+    // clang-format on
+    r.SetString(key, name, text);
   r.SetExpandString(cv, "CommonFilesDir", "%ProgramFiles%\\Common Files");
   r.SetDword(cv, "Count", 0xFFFFFFFFu);
+  r.SetDword(user, "Size", 12);
+  r.SetDword("HKCR\\.bad", "", 7);
   r.SetBinary(cv, "Bin", {0x01, 0x02, 0xFF});
-  r.SetMulti(cv, "Multi", {"1", "2", "3"});
   r.SetBinary(cv, "Qword", {1, 2, 3, 4, 5, 6, 7, 8}, regtype::Qword);
   r.SetBinary(cv, "Odd", {0x41}, 99);
-  r.SetString(cv, "", "default text");
-  r.SetString(cv, "Japanese", "日本語の値,カンマ");
-  const std::string products = "HKLM\\Software\\Orvanta\\Products";
-  r.SetString(products + "\\A\\Info", "Name", "First");
-  r.SetString(products + "\\B\\Info", "Name", "Second");
-  r.SetString(products + "\\B\\Info", "Version", "2.0");
-  r.SetString(products + "\\C\\Info", "Version", "3.0");
-  r.AddKey(products + "\\Empty");
-  r.SetString("HKCU\\Software\\Orvanta\\User", "Color", "blue");
-  r.SetDword("HKCU\\Software\\Orvanta\\User", "Size", 12);
-
-  const std::string printersKey = "HKLM\\System\\CurrentControlSet\\Control\\Print\\Printers";
-  const char* names[] = {"Laser1", "Ink Jet on LPT2:", "Fax"};
-  for (int i = 0; i < printers; ++i) {
-    p.system.printers.push_back(names[i]);
-    r.SetString(printersKey + "\\" + names[i], "Name", names[i]);
-    r.SetString(printersKey + "\\" + names[i], "Port", "LPT1:");
-    r.SetString(printersKey + "\\" + names[i], "Printer Driver", "Driver " + std::to_string(i));
-  }
-
+  r.SetMulti(cv, "Multi", {"1", "2", "3"});
   r.SetMulti("HKLM\\SYSTEM\\CurrentControlSet\\Services\\lanmanserver\\Shares", "data",
              {"CSCFlags=0", "Path=C:\\data"});
-  r.SetString("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Network\\LanMan\\data", "Path", "C:\\DATA");
+  r.AddKey(info + "Empty");
 
-  r.SetString("HKCR\\.txt", "", "txtfile");
-  r.SetString("HKCR\\txtfile\\shell\\open\\command", "", "\"C:\\Windows\\notepad.exe\" %1");
-  r.SetString("HKCR\\.doc", "", "docfile");
-  r.SetString("HKCR\\docfile\\shell\\open\\command", "", "C:\\Office\\WINWORD.EXE /n");
-  r.SetDword("HKCR\\.bad", "", 7);
+  const char* names[] = {"Laser1", "Ink Jet on LPT2:", "Fax"};
+  for (int i = 0; i < printers; ++i) {
+    const std::string key =
+        std::string("HKLM\\System\\CurrentControlSet\\Control\\Print\\Printers\\") + names[i];
+    p.system.printers.push_back(names[i]);
+    r.SetString(key, "Name", names[i]);
+    r.SetString(key, "Port", "LPT1:");
+    r.SetString(key, "Printer Driver", "Driver " + std::to_string(i));
+  }
 
   test::FakeVersionInfo::Resource notepad;
   notepad.translations = {"041104B0"};
-  notepad.strings["\\StringFileInfo\\041104B0\\OriginalFilename"] = "NOTEPAD.EXE";
-  notepad.strings["\\StringFileInfo\\041104B0\\ProductVersion"] = "10.0.19041.1";
-  notepad.strings["\\StringFileInfo\\041104B0\\FileVersion"] = "10.0";
-  p.versions.files["c:\\windows\\notepad.exe"] = notepad;
-  p.versions.files["c:\\program files\\app\\app.exe"] = notepad;
+  for (auto [name, text] : {std::pair{"OriginalFilename", "NOTEPAD.EXE"},
+                            {"ProductVersion", "10.0.19041.1"},
+                            {"FileVersion", "10.0"}})
+    notepad.strings[std::string("\\StringFileInfo\\041104B0\\") + name] = text;
+  p.versions.files["c:\\windows\\notepad.exe"] = p.versions.files["c:\\program files\\app\\app.exe"] =
+      notepad;
   p.versions.files["c:\\office\\winword.exe"] = test::FakeVersionInfo::Resource{};
 }
 
 bool IsCountLineOfOneValue(const std::string& line, size_t processes) {
   if (CountLineCount(line) != 1) return false;
   const size_t blank = line.find(' ');
-  const std::string word = LowerCase(line.substr(1, blank == std::string::npos ? std::string::npos : blank - 1));
+  const std::string word =
+      LowerCase(line.substr(1, blank == std::string::npos ? std::string::npos : blank - 1));
   if (word.size() > 512) return false;  // the evaluator cuts a long word
-  const bool noArgument = blank == std::string::npos || blank + 1 == line.size();
   if (word == "printers" || word == "shareddir") return true;
-  if (word == "running") return !noArgument || processes == 1;
+  if (word == "running") return (blank != std::string::npos && blank + 1 != line.size()) || processes == 1;
   return EndsWith(word, ".dll") || EndsWith(word, ".exe") || EndsWith(word, ".ocx");
 }
 
 // True when every line of the script yields as many names as values in every place it can stand.
 bool NamesMatchValuesByDesign(const std::vector<std::string>& lines, size_t processes) {
   if (lines.empty() || !StartsWith(lines.back(), "//")) return false;
-  for (const std::string& line : lines) {
-    if (StartsWith(line, ">") || StartsWith(line, "<")) return false;
-    if (LowerCase(line) == "?end") return false;
-    if (StartsWith(line, "#") && !IsCountLineOfOneValue(line, processes)) return false;
-  }
-  return true;
+  return std::none_of(lines.begin(), lines.end(), [&](const std::string& line) {
+    return StartsWith(line, ">") || StartsWith(line, "<") || LowerCase(line) == "?end" ||
+           (StartsWith(line, "#") && !IsCountLineOfOneValue(line, processes));
+  });
 }
 
 std::string Describe(const std::vector<std::string>& names, const std::vector<std::string>& values) {
-  std::string out = "names " + std::to_string(names.size()) + ", values " + std::to_string(values.size()) + "\n";
+  std::string out =
+      "names " + std::to_string(names.size()) + ", values " + std::to_string(values.size()) + "\n";
   for (size_t i = 0; i < names.size() || i < values.size(); ++i)
-    out += "  [" + (i < names.size() ? names[i] : std::string("-")) + "] = [" +
-           (i < values.size() ? values[i] : std::string("-")) + "]\n";
+    out +=
+        "  [" + (i < names.size() ? names[i] : "-") + "] = [" + (i < values.size() ? values[i] : "-") + "]\n";
   return out;
 }
 
 }  // namespace
 }  // namespace orv
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  using namespace orv;
-  const std::vector<std::string_view> parts = fuzz::SplitParts(fuzz::AsText(data, size));
-  fuzz::ByteReader settings(parts.size() > 1 ? parts[1] : std::string_view());
+ORV_FUZZ_TARGET(input) {
+  const Parts parts(input);
+  ByteReader settings(parts[1]);
   const uint8_t flags = settings.Byte(0);
   const std::string osKind = (flags & 1) ? kOsKind9x : kOsKindNT;
-  const bool keepLastLine = (flags & 2) != 0;
   const int printers = static_cast<int>(settings.Below(4, 1));
   const size_t processes = settings.Below(4, 1);
   const unsigned shareStatus = settings.Below(5, 0);
@@ -138,12 +128,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   p.system.processes = std::vector<std::string>(running, running + processes);
   p.system.environment["USERNAME"] = "sato";
   p.system.environment["LONG"] = std::string(3000, 'x');
-  p.network.shares = {static_cast<ShareEnumResult::Status>(shareStatus), 5, {"\\\\PC01\\data", "\\\\PC01\\none"}};
+  p.network.shares = {
+      static_cast<ShareEnumResult::Status>(shareStatus), 5, {"\\\\PC01\\data", "\\\\PC01\\none"}};
 
-  std::string script(parts[0]);
-  if (!keepLastLine) script += "\r\n// end";
-  const std::string scriptPath = kProgramFolder + kScriptFileName;
-  p.files.Put(scriptPath, script);
+  const std::string programFolder = "C:\\tools\\inv\\";
+  const std::string script = parts.Text(0) + ((flags & 2) ? "" : "\r\n// end");
+  p.files.Put(programFolder + kScriptFileName, script);
 
   std::vector<std::string> programs = {"Orvanta Office A", "Orvanta Office B", "Windows Media Player 12",
                                        "Tool 3.0"};
@@ -154,18 +144,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TRegistryEx reg(p.registry);
   reg.SetRootKey(RegRoot::LocalMachine);
   ReaderContext readers = ReaderContext::From(reg, keyOpen, programFiles, p.platform);
-  RegItemsContext context{readers,
-                          p.platform,
-                          programs,
-                          "Windows 10 Pro",
-                          kProgramFolder,
-                          [&values](const std::string& v) { values.push_back(v); },
+  RegItemsContext context{readers,       p.platform,
+                          programs,      "Windows 10 Pro",
+                          programFolder, [&values](const std::string& v) { values.push_back(v); },
                           memo};
   EvaluateRegItems(context, osKind);
 
-  const std::vector<std::string> names = ReadScriptItemNames(p.files, p.codec, kProgramFolder, osKind);
-  const std::vector<std::string> lines = SplitLines(p.codec.FromCp932(script));
-  if (NamesMatchValuesByDesign(lines, processes))
+  const std::vector<std::string> names = ReadScriptItemNames(p.files, p.codec, programFolder, osKind);
+  if (NamesMatchValuesByDesign(SplitLines(p.codec.FromCp932(script)), processes))
     ORV_FUZZ_CHECK(names.size() == values.size(), Describe(names, values));
-  return 0;
 }

@@ -1,24 +1,18 @@
 // The replay device: captured sectors read from a folder (hexdump text or 512-byte .bin files),
 // answering the S.M.A.R.T. commands of ReadSmartData; and ParseSectorDump itself.
 //
-// Input parts (separated by 0x1E):
-//   [0] settings: [0] bit 0 identify as .bin (else hexdump text), bit 1 data as .bin, bit 2
-//       thresholds as .bin, bit 3 the files belong to drive 1 (else drive 0), bit 4 the folder
-//       is given relative to the program, bit 5 the drive is an NVMe drive; [1] family (0 NT, 1 9x)
-//   [1] the identify file, [2] the attribute file, [3] the threshold file; for an NVMe drive
-//       [1] the identify controller file, [2] the health log file, [3] the length file
-//   [4] the folder name as the settings file would give it (default "C:\captures")
+// Input parts: [0] settings: [0] bit 0 identify as .bin (else hexdump text), bit 1 data as .bin,
+// bit 2 thresholds as .bin, bit 3 the files belong to drive 1 (else drive 0), bit 4 the folder
+// is given relative to the program, bit 5 the drive is an NVMe drive; [1] family (0 NT, 1 9x).
+// [1] the identify file, [2] the attribute file, [3] the threshold file; for an NVMe drive [1]
+// the identify controller file, [2] the health log file, [3] the length file. [4] the folder
+// name as the settings file would give it (default "C:\captures").
 //
 // Properties: a parsed dump is exactly 512 bytes; any 512 bytes printed as a hexdump parse back
 // to the same bytes; an NVMe drive that reads fills its ten slots and names its bus.
 
-#include <cstdio>
-#include <string>
-#include <vector>
-
 #include "diskhealth/replay_device.h"
 #include "diskhealth/smart_read.h"
-#include "fakes/fake_files.h"
 #include "fuzz_support.h"
 #include "util/text.h"
 
@@ -42,14 +36,13 @@ std::string HexDump(const std::string& sector) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  using namespace orv;
-  const std::vector<std::string_view> parts = fuzz::SplitParts(fuzz::AsText(data, size));
-  auto part = [&](size_t i) { return i < parts.size() ? std::string(parts[i]) : std::string(); };
-  fuzz::ByteReader settings(parts[0]);
+ORV_FUZZ_TARGET(input) {
+  const Parts parts(input);
+  ByteReader settings(parts[0]);
   const uint8_t flags = settings.Byte(0);
   const uint32_t platformId = settings.Below(2, 0) == 0 ? kPlatformNT : kPlatformWin9x;
   const int drive = (flags & 8) ? 1 : 0;
+  const bool nvme = flags & 32;
 
   test::FakeFiles files;
   const std::string programFolder = "C:\\tools\\inv\\";
@@ -57,20 +50,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The captures lie in C:\captures or beside the program; the settings name that folder (or
   // any other text).
   const std::string folderPath = (flags & 16) ? programFolder + "captures" : "C:\\captures";
-  const std::string folder = parts.size() > 4 ? part(4) : (flags & 16) ? "captures" : folderPath;
+  const std::string folder = parts.size() > 4 ? parts.Text(4) : (flags & 16) ? "captures" : folderPath;
   files.AddFolder(folderPath);
-  const bool nvme = (flags & 32) != 0;
   const char* ataKinds[] = {"identify", "smart_read_data", "smart_read_thresholds"};
   const char* nvmeKinds[] = {"nvme_identify_controller", "nvme_smart_health_log02", "length"};
   for (int k = 0; k < 3; ++k) {
-    const bool bin = ((flags >> k) & 1) && !(nvme && k == 2);
-    const char* kind = nvme ? nvmeKinds[k] : ataKinds[k];
-    const char* extension = bin ? ".bin" : nvme && k == 2 ? ".txt" : ".hexdump.txt";
-    files.Put(folderPath + "\\drive" + std::to_string(drive) + "_" + kind + extension, part(1 + k));
-    if (!bin && !(nvme && k == 2)) {
-      const std::optional<std::string> sector = ParseSectorDump(part(1 + k));
-      if (sector) ORV_FUZZ_CHECK(sector->size() == 512, std::to_string(sector->size()));
-    }
+    const bool length = nvme && k == 2, bin = ((flags >> k) & 1) && !length;
+    const char* extension = bin ? ".bin" : length ? ".txt" : ".hexdump.txt";
+    files.Put(
+        folderPath + "\\drive" + std::to_string(drive) + "_" + (nvme ? nvmeKinds : ataKinds)[k] + extension,
+        parts.Text(1 + k));
+    if (const auto sector = bin || length ? std::nullopt : ParseSectorDump(parts.Text(1 + k)))
+      ORV_FUZZ_CHECK(sector->size() == 512, std::to_string(sector->size()));
   }
 
   // Without a folder the real device (none here) stays.
@@ -85,9 +76,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       ORV_FUZZ_CHECK(r.AttrCount == 10 && r.BusType == "NVMe" && r.Capacity >= 0, r.BusType);
   }
 
-  std::string sector = part(1).substr(0, 512);
+  std::string sector = parts.Text(1).substr(0, 512);
   sector.resize(512, '\0');
   const std::optional<std::string> again = ParseSectorDump(HexDump(sector));
   ORV_FUZZ_CHECK(again && *again == sector, HexDump(sector));
-  return 0;
 }

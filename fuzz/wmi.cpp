@@ -13,13 +13,10 @@
 // of the header's width; the adapters give exactly 16 values; the script words exactly their
 // count; every update line starts with a real date "yyyy/mm/dd" (or the unknown date).
 
-#include <cstring>
-#include <string>
-#include <vector>
+#include "platform/wmi.h"
 
 #include "fuzz_support.h"
 #include "platform/clock.h"
-#include "platform/wmi.h"
 #include "probes/antivirus_products.h"
 #include "probes/hardware.h"
 #include "probes/installed_updates.h"
@@ -32,6 +29,7 @@ namespace orv {
 namespace {
 
 // Property names the probes look for.
+// clang-format off
 const char* const kNames[] = {
     "Model", "Manufacturer", "Name", "Capacity", "FormFactor", "MemoryType", "Speed", "TotalWidth",
     "DeviceLocator", "MaxCapacity", "MemoryDevices", "SMBIOSBIOSVersion", "SMBIOSMajorVersion",
@@ -40,22 +38,13 @@ const char* const kNames[] = {
     "WINSSecondaryServer", "L2CacheSize", "Caption", "SMBIOSMemoryType", "HotFixID", "InstalledOn",
     "displayName", "productState", "AMProductVersion", "AntivirusEnabled", "RealTimeProtectionEnabled",
     "AntivirusSignatureVersion", "AntivirusSignatureLastUpdated"};
-constexpr size_t kNameCount = sizeof kNames / sizeof kNames[0];
+// clang-format on
 
 WmiScalar ReadScalar(fuzz::ByteReader& in) {
-  auto bits = [&] {
-    uint64_t v = in.Le32(0);
-    return v | (static_cast<uint64_t>(in.Le32(0)) << 32);
-  };
   switch (in.Below(6, 0)) {
-    case 1: return static_cast<int64_t>(bits());
-    case 2: return bits();
-    case 3: {
-      const uint64_t b = bits();
-      double d;
-      std::memcpy(&d, &b, sizeof d);
-      return d;
-    }
+    case 1: return static_cast<int64_t>(in.Le64());
+    case 2: return in.Le64();
+    case 3: return in.Double();
     case 4: return in.Bit(false);
     case 5: return std::string(in.Bytes(in.Byte(0)));
     default: return std::monostate{};
@@ -67,46 +56,39 @@ std::vector<WmiInstance> ReadInstances(fuzz::ByteReader& in, unsigned count) {
   for (WmiInstance& instance : instances) {
     const unsigned properties = in.Below(16, 0);
     for (unsigned k = 0; k < properties; ++k) {
-      WmiProperty p;
+      WmiProperty& p = instance.properties.emplace_back();
       const uint8_t name = in.Byte(0);
-      p.name = name < kNameCount ? kNames[name] : "Prop" + std::to_string(name);
+      p.name = name < std::size(kNames) ? kNames[name] : "Prop" + std::to_string(name);
       p.cimType = in.Byte(8);
       const uint8_t flags = in.Byte(0);
-      p.isArray = flags & 1;
-      p.isNull = flags & 2;
-      const unsigned values = in.Below(4, 0);
-      for (unsigned v = 0; v < values; ++v) p.values.push_back(ReadScalar(in));
-      instance.properties.push_back(std::move(p));
+      p.isArray = flags & 1, p.isNull = flags & 2;
+      for (unsigned v = in.Below(4, 0); v > 0; --v) p.values.push_back(ReadScalar(in));
     }
   }
   return instances;
 }
 
+// Answers every query with the same instances, or fails them all.
 class FuzzWmi final : public IWmi {
  public:
-  FuzzWmi(bool fails, std::vector<WmiInstance> instances) : fails_(fails), instances_(std::move(instances)) {}
-  std::optional<std::vector<WmiInstance>> ExecQuery(const std::string&) override { return Answer(); }
-  std::optional<std::vector<WmiInstance>> InstancesOf(const std::string&) override { return Answer(); }
-  std::optional<std::vector<WmiInstance>> Query(const WmiRequest&) override { return Answer(); }
+  using Answer = std::optional<std::vector<WmiInstance>>;
+  explicit FuzzWmi(Answer answer) : answer_(std::move(answer)) {}
+  Answer ExecQuery(const std::string&) override { return answer_; }
+  Answer InstancesOf(const std::string&) override { return answer_; }
+  Answer Query(const WmiRequest&) override { return answer_; }
 
  private:
-  std::optional<std::vector<WmiInstance>> Answer() const {
-    if (fails_) return std::nullopt;
-    return instances_;
-  }
-  bool fails_;
-  std::vector<WmiInstance> instances_;
+  Answer answer_;
 };
 
 }  // namespace
 }  // namespace orv
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  using namespace orv;
-  fuzz::ByteReader in(fuzz::AsText(data, size));
+ORV_FUZZ_TARGET(bytes) {
+  ByteReader in(bytes);
   const uint8_t head = in.Byte(0);
   const std::vector<WmiInstance> instances = ReadInstances(in, (head >> 1) & 3);
-  FuzzWmi wmi((head & 1) != 0, instances);
+  FuzzWmi wmi((head & 1) ? std::nullopt : FuzzWmi::Answer(instances));
 
   for (const WmiInstance& instance : instances)
     for (const WmiProperty& p : instance.properties) {
@@ -125,17 +107,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   GetWmiCell(table, "Capacity");
 
-  GetProcessorProperty(wmi, "Name");
-  GetOSProperty(wmi, "Caption");
-  GetComputerModel(wmi);
-  GetMemorySlots(wmi);
-  GetMemoryArray(wmi);
-  GetMemorySpeed(wmi);
-  GetBaseBoard(wmi);
-  GetBiosVersion(wmi);
-  GetCDROMName(wmi);
-  GetDiskModel(wmi, 0);
-  GetDiskSerial(wmi, 1);
+  GetProcessorProperty(wmi, "Name"), GetOSProperty(wmi, "Caption"), GetComputerModel(wmi),
+      GetMemorySlots(wmi);
+  GetMemoryArray(wmi), GetMemorySpeed(wmi), GetBaseBoard(wmi), GetBiosVersion(wmi), GetCDROMName(wmi);
+  GetDiskModel(wmi, 0), GetDiskSerial(wmi, 1);
   int values = 0;
   CollectAdapters(wmi, [&values](const std::string&) { ++values; });
   ORV_FUZZ_CHECK(values == 16, std::to_string(values));
@@ -143,7 +118,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ORV_FUZZ_CHECK(AntivirusWordValues(&wmi, 3).size() == 3, "antivirus");
   DateTime t;
   for (const std::string& line : UpdatesWordValues(&wmi, nullptr, 3))
-    ORV_FUZZ_CHECK(line.empty() || StartsWith(line, kUnknownUpdateDate) || ParseDateTime(line.substr(0, 10), t), line);
+    ORV_FUZZ_CHECK(
+        line.empty() || StartsWith(line, kUnknownUpdateDate) || ParseDateTime(line.substr(0, 10), t), line);
   for (const WmiInstance& instance : instances)
     for (const WmiProperty& p : instance.properties)
       for (const WmiScalar& v : p.values)
@@ -152,5 +128,4 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           ORV_FUZZ_CHECK(date.empty() || (date.size() == 10 && ParseDateTime(date, t)), date);
           ORV_FUZZ_CHECK(WmiWordValues(&wmi, ParseWmiWord(*text), 2).size() == 2, *text);
         }
-  return 0;
 }

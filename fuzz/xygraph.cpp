@@ -8,97 +8,69 @@
 // Properties: only EXYGraphError (the axis and series errors) escapes; a refused axis setting
 // leaves every axis value as it was.
 
+#include "xyGraph/xyGraph.h"
+
+#include <bit>
 #include <cfloat>
-#include <cmath>
-#include <cstring>
 #include <limits>
-#include <memory>
-#include <string>
-#include <vector>
+#include <map>
 
 #include "fuzz_support.h"
 #include "xyGraph/svg_canvas.h"
-#include "xyGraph/xyGraph.h"
 #include "xyGraph/xySeries.h"
 
 namespace orv::xy {
 namespace {
 
 double Number(fuzz::ByteReader& in) {
-  static const double kAwkward[] = {0.0,
-                                    -0.0,
-                                    1.0,
-                                    -1.0,
-                                    1e-8,
-                                    1e-9,
-                                    1e-300,
-                                    1e300,
-                                    DBL_MAX,
-                                    -DBL_MAX,
-                                    DBL_MIN,
-                                    DBL_TRUE_MIN,
-                                    std::numeric_limits<double>::infinity(),
-                                    -std::numeric_limits<double>::infinity(),
-                                    std::numeric_limits<double>::quiet_NaN(),
-                                    kPi,
-                                    100.0,
-                                    2147483647.0,
-                                    9.3e18,
-                                    0.1};
+  constexpr double kInf = std::numeric_limits<double>::infinity();
+  static const double kAwkward[] = {0.0,  -0.0,    1.0,      -1.0,    1e-8,         1e-9, 1e-300,
+                                    1e300, DBL_MAX, -DBL_MAX, DBL_MIN, DBL_TRUE_MIN, kInf, -kInf,
+                                    std::numeric_limits<double>::quiet_NaN(), kPi, 100.0, 2147483647.0, 9.3e18, 0.1};
   switch (in.Below(4, 1)) {
-    case 0: {
-      uint64_t bits = in.Le32(0) | (static_cast<uint64_t>(in.Le32(0)) << 32);
-      double d;
-      std::memcpy(&d, &bits, sizeof d);
-      return d;
-    }
+    case 0: return in.Double();
     case 1: return static_cast<int>(in.Byte(0)) - 128;
-    case 2: return kAwkward[in.Below(sizeof kAwkward / sizeof kAwkward[0], 0)];
+    case 2: return kAwkward[in.Below(std::size(kAwkward), 0)];
     default: return static_cast<int32_t>(in.Le32(0)) / 100.0;
   }
 }
 
 int SmallInt(fuzz::ByteReader& in) { return static_cast<int>(in.Byte(0)) - 64; }
 
-// Every value a refused setting must leave alone.
-struct AxisState {
-  double max, min, origin, tickStep, range;
-  TAxisScale scale;
-  bool autoMax, autoMin, autoOrigin, autoStep;
-  int ticksCount, subTicksCount, labelDecimal;
-
-  static AxisState Of(const TGraphAxis& a) {
-    return {a.Max(),      a.Min(),     a.Origin(),     a.TickStep(),   a.Range(),          a.AxisScale(),
-            a.AutoMax(),  a.AutoMin(), a.AutoOrigin(), a.AutoStep(),   a.TicksCount(),     a.SubTicksCount(),
-            a.LabelDecimal()};
-  }
-  // Bit for bit, so that a NaN equals itself.
-  bool operator==(const AxisState& o) const {
-    auto same = [](double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; };
-    return same(max, o.max) && same(min, o.min) && same(origin, o.origin) && same(tickStep, o.tickStep) &&
-           same(range, o.range) && scale == o.scale && autoMax == o.autoMax && autoMin == o.autoMin &&
-           autoOrigin == o.autoOrigin && autoStep == o.autoStep && ticksCount == o.ticksCount &&
-           subTicksCount == o.subTicksCount && labelDecimal == o.labelDecimal;
-  }
-  std::string Text() const {
-    return "max " + std::to_string(max) + " min " + std::to_string(min) + " origin " + std::to_string(origin) +
-           " step " + std::to_string(tickStep);
-  }
-};
+// Every value a refused setting must leave alone; the numbers bit for bit, so that a NaN equals itself.
+auto AxisState(const TGraphAxis& a) {
+  auto bits = [](double d) { return std::bit_cast<uint64_t>(d); };
+  return std::tuple(bits(a.Max()), bits(a.Min()), bits(a.Origin()), bits(a.TickStep()), bits(a.Range()),
+                    a.AxisScale(), a.AutoMax(), a.AutoMin(), a.AutoOrigin(), a.AutoStep(), a.TicksCount(),
+                    a.SubTicksCount(), a.LabelDecimal());
+}
+template <typename State>
+std::string Text(const State& s) {
+  auto number = [](uint64_t bits) { return std::to_string(std::bit_cast<double>(bits)); };
+  return "max " + number(std::get<0>(s)) + " min " + number(std::get<1>(s)) + " origin " +
+         number(std::get<2>(s)) + " step " + number(std::get<3>(s));
+}
 
 // Runs one axis setting; when it is refused, the axis must be as it was.
 template <typename Set>
 void Setting(TGraphAxis& axis, bool loading, Set&& set) {
-  const AxisState before = AxisState::Of(axis);
+  const auto before = AxisState(axis);
   try {
     set();
   } catch (const EXYGraphError&) {
-    if (!loading) {
-      const AxisState after = AxisState::Of(axis);
-      ORV_FUZZ_CHECK(after == before, before.Text() + " -> " + after.Text());
-    }
+    if (!loading) ORV_FUZZ_CHECK(AxisState(axis) == before, Text(before) + " -> " + Text(AxisState(axis)));
   }
 }
+
+// The axis settings of one argument, by operation.
+using A = TGraphAxis;
+const std::map<int, void (A::*)(double)> kNumberSettings = {
+    {0, &A::SetMax}, {1, &A::SetMin}, {2, &A::SetOrigin}, {3, &A::SetTickStep}};
+const std::map<int, void (A::*)(bool)> kFlagSettings = {
+    {5, &A::SetAutoMax},      {6, &A::SetAutoMin},   {7, &A::SetAutoOrigin},   {8, &A::SetAutoStep},
+    {12, &A::SetAutoDecimal}, {13, &A::SetInverted}, {29, &A::SetLabelsOnAxis}};
+const std::map<int, void (A::*)(int)> kIntSettings = {
+    {9, &A::SetTicksCount}, {10, &A::SetSubTicksCount}, {11, &A::SetLabelDecimal}, {28, &A::SetLabelSpace}};
 
 void Run(fuzz::ByteReader& in) {
   TXYGraph graph;
@@ -108,88 +80,85 @@ void Run(fuzz::ByteReader& in) {
   TXYErrorBarSeries bars;
   TXYGraphSeries* series[] = {&line, &markers, &bubbles, &bars};
   for (TXYGraphSeries* s : series) s->SetParentGraph(&graph);
+  auto paint = [&](bool svg) {
+    SvgCanvas canvas(graph.Width(), graph.Height());
+    graph.Paint(canvas);
+    if (svg) canvas.Svg();
+  };
 
   for (int steps = 0; steps < 64 && !in.Empty(); ++steps) {
     const uint8_t op = in.Byte(0);
+    const int code = op & 0x1F;
     TGraphAxis& axis = (op & 0x80) ? graph.YAxis() : graph.XAxis();
     const bool loading = graph.Loading();
     try {
-      switch (op & 0x1F) {
-        case 0: Setting(axis, loading, [&, v = Number(in)] { axis.SetMax(v); }); break;
-        case 1: Setting(axis, loading, [&, v = Number(in)] { axis.SetMin(v); }); break;
-        case 2: Setting(axis, loading, [&, v = Number(in)] { axis.SetOrigin(v); }); break;
-        case 3: Setting(axis, loading, [&, v = Number(in)] { axis.SetTickStep(v); }); break;
-        case 4: Setting(axis, loading, [&, v = static_cast<TAxisScale>(in.Below(4, 0))] { axis.SetAxisScale(v); }); break;
-        case 5: Setting(axis, loading, [&, v = in.Bit()] { axis.SetAutoMax(v); }); break;
-        case 6: Setting(axis, loading, [&, v = in.Bit()] { axis.SetAutoMin(v); }); break;
-        case 7: Setting(axis, loading, [&, v = in.Bit()] { axis.SetAutoOrigin(v); }); break;
-        case 8: Setting(axis, loading, [&, v = in.Bit()] { axis.SetAutoStep(v); }); break;
-        case 9: Setting(axis, loading, [&, v = SmallInt(in)] { axis.SetTicksCount(v); }); break;
-        case 10: Setting(axis, loading, [&, v = SmallInt(in)] { axis.SetSubTicksCount(v); }); break;
-        case 11: Setting(axis, loading, [&, v = SmallInt(in)] { axis.SetLabelDecimal(v); }); break;
-        case 12: Setting(axis, loading, [&, v = in.Bit()] { axis.SetAutoDecimal(v); }); break;
-        case 13: Setting(axis, loading, [&, v = in.Bit()] { axis.SetInverted(v); }); break;
-        case 14: Setting(axis, loading, [&, v = SmallInt(in) * 45] { axis.SetTitleAngle(v); }); break;
-        case 15: Setting(axis, loading, [&, v = std::string(in.Bytes(in.Below(16, 0)))] { axis.SetTitle(v); }); break;
-        case 16: {
-          const double x = Number(in), y = Number(in);
-          series[in.Below(4, 0)]->Add(x, y);
-          break;
-        }
-        case 17: {
-          const double x = Number(in), y = Number(in), z = Number(in);
-          bubbles.AddBubble(x, y, z);
-          bars.AddErrorBar(x, y, z);
-          break;
-        }
-        case 18: {
-          TXYGraphSeries* s = series[in.Below(4, 0)];
-          const unsigned at = in.Byte(0);
-          if (s->Count() > 0) s->Delete(static_cast<int>(at % static_cast<unsigned>(s->Count())));
-          break;
-        }
-        case 19: series[in.Below(4, 0)]->Clear(); break;
-        case 20: series[in.Below(4, 0)]->SetActive(in.Bit()); break;
-        case 21: {
-          const int w = static_cast<int>(in.Le32(0) % 4096), h = static_cast<int>(in.Le32(0) % 4096);
-          graph.SetBounds(w, h);
-          break;
-        }
-        case 22: graph.BeginLoading(); break;
-        case 23: graph.EndLoading(); break;
-        case 24: graph.SetGridStyle(static_cast<TGraphGridStyle>(in.Below(4, 0))); break;
-        case 25: graph.SetAutoAspectRatio(in.Bit()); break;
-        case 26: graph.SetTitle({std::string(in.Bytes(in.Below(8, 0))), "line 2"}); break;
-        case 27: {
-          const double v = Number(in);
-          axis.ValueToPixel(v);
-          axis.LabelText(v);
-          axis.NiceStep(v);
-          axis.AutomaticOrigin(v, Number(in), Number(in));
-          break;
-        }
-        case 28: Setting(axis, loading, [&, v = SmallInt(in)] { axis.SetLabelSpace(v); }); break;
-        case 29: Setting(axis, loading, [&, v = in.Bit()] { axis.SetLabelsOnAxis(v); }); break;
-        default: {
-          SvgCanvas canvas(graph.Width(), graph.Height());
-          graph.Paint(canvas);
-          canvas.Svg();
-          break;
+      if (auto it = kNumberSettings.find(code); it != kNumberSettings.end()) {
+        Setting(axis, loading, [&, v = Number(in)] { (axis.*it->second)(v); });
+      } else if (auto it = kFlagSettings.find(code); it != kFlagSettings.end()) {
+        Setting(axis, loading, [&, v = in.Bit()] { (axis.*it->second)(v); });
+      } else if (auto it = kIntSettings.find(code); it != kIntSettings.end()) {
+        Setting(axis, loading, [&, v = SmallInt(in)] { (axis.*it->second)(v); });
+      } else {
+        switch (code) {
+          case 4:
+            Setting(axis, loading,
+                    [&, v = static_cast<TAxisScale>(in.Below(4, 0))] { axis.SetAxisScale(v); });
+            break;
+          case 14: Setting(axis, loading, [&, v = SmallInt(in) * 45] { axis.SetTitleAngle(v); }); break;
+          case 15:
+            Setting(axis, loading, [&, v = std::string(in.Bytes(in.Below(16, 0)))] { axis.SetTitle(v); });
+            break;
+          case 16: {
+            const double x = Number(in), y = Number(in);
+            series[in.Below(4, 0)]->Add(x, y);
+            break;
+          }
+          case 17: {
+            const double x = Number(in), y = Number(in), z = Number(in);
+            bubbles.AddBubble(x, y, z);
+            bars.AddErrorBar(x, y, z);
+            break;
+          }
+          case 18: {
+            TXYGraphSeries* s = series[in.Below(4, 0)];
+            const unsigned at = in.Byte(0);
+            if (s->Count() > 0) s->Delete(static_cast<int>(at % static_cast<unsigned>(s->Count())));
+            break;
+          }
+          case 19: series[in.Below(4, 0)]->Clear(); break;
+          case 20: series[in.Below(4, 0)]->SetActive(in.Bit()); break;
+          case 21: {
+            const int w = static_cast<int>(in.Le32(0) % 4096), h = static_cast<int>(in.Le32(0) % 4096);
+            graph.SetBounds(w, h);
+            break;
+          }
+          case 22: graph.BeginLoading(); break;
+          case 23: graph.EndLoading(); break;
+          case 24: graph.SetGridStyle(static_cast<TGraphGridStyle>(in.Below(4, 0))); break;
+          case 25: graph.SetAutoAspectRatio(in.Bit()); break;
+          case 26: graph.SetTitle({std::string(in.Bytes(in.Below(8, 0))), "line 2"}); break;
+          case 27: {
+            const double v = Number(in);
+            axis.ValueToPixel(v);
+            axis.LabelText(v);
+            axis.NiceStep(v);
+            const double a = Number(in), b = Number(in);
+            axis.AutomaticOrigin(v, a, b);
+            break;
+          }
+          default: paint(true);
         }
       }
     } catch (const EXYGraphError&) {
       // the documented refusals
     }
   }
-  if (graph.Loading()) {
-    try {
-      graph.EndLoading();
-    } catch (const EXYGraphError&) {
-    }
+  try {
+    if (graph.Loading()) graph.EndLoading();
+  } catch (const EXYGraphError&) {
   }
   try {
-    SvgCanvas canvas(graph.Width(), graph.Height());
-    graph.Paint(canvas);
+    paint(false);
   } catch (const EXYGraphError&) {
   }
 }
@@ -197,8 +166,7 @@ void Run(fuzz::ByteReader& in) {
 }  // namespace
 }  // namespace orv::xy
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  orv::fuzz::ByteReader in(orv::fuzz::AsText(data, size));
-  orv::xy::Run(in);
-  return 0;
+ORV_FUZZ_TARGET(bytes) {
+  ByteReader in(bytes);
+  xy::Run(in);
 }

@@ -116,6 +116,9 @@ TEST(DiskReport, ComputersRankWorstFirstThenByName) {
                             "<span class=\"n\">2</span>履歴なし・読めない", "<span class=\"n\">2</span>異常なし"})
     EXPECT_NE(page.find(count), std::string::npos) << count;
   EXPECT_NE(RowOf(page, "WARNPC").find("悪化"), std::string::npos);
+  EXPECT_NE(page.find("<svg"), std::string::npos);
+  EXPECT_EQ(page.find("#f0f0f0"), std::string::npos) << "the charts are white";
+  EXPECT_NE(RowOf(page, "FAILPC").find("stroke=\"#c01010\" stroke-width=\"2\""), std::string::npos) << "the failures line";
   EXPECT_NE(RowOf(page, "BROKEN").find("履歴が読めません"), std::string::npos);
   EXPECT_NE(RowOf(page, "NOHIST").find("履歴なし"), std::string::npos);
 }
@@ -149,16 +152,20 @@ TEST(DiskReport, BadHistoriesAreNamedAndThePageGoesOn) {
       {two.substr(0, two.size() - 25), "履歴が読めません"},
       {lastLineEdited(10, "x"), "履歴が読めません"},
       {lastLineEdited(0, "2026/02/30 10:00:00"), "履歴が読めません"},
+      {lastLineEdited(0, "2026/03/01 25:00:00"), "履歴が読めません"},
+      {lastLineEdited(0, "2024/02/29 10:00:00"), "<tr class=\"drive\">"},  // a leap day
       {"DateTime,DayOfWeek,DriveNum\r\n日時\r\n2026/03/01 10:00:00,1,0,476940,M,S,40\r\n", "履歴が読めません"},
       {two + "garbage,,\r\n" + dataLine, "<tr class=\"drive\">"},
       // The spare of an NVMe drive shown, and its fall counted as a worsening.
       {History({{3}, {1, 38, 0, 0, 0, "NVMe", 95}}, true), "悪化</span></td><td class=\"num\">38 ℃ / 44 ℃</td><td class=\"num\">予備 95 %"},
+      {History({{3, 38, 0, 0, 0, "NVMe", 95}, {1, 38, 0, 0, 0, "NVMe", 95}}, true), "異常なし"},  // a spare that stays
   };
   for (const auto& [history, shown] : cases) {
     Folder f;
     f.Pc("PC01", history);
     f.Pc("PC02", History({{2}}));
     const std::string page = f.Run();
+    EXPECT_TRUE(EndsWith(page, "</html>\n"));
     EXPECT_NE(RowOf(page, "PC01").find(shown), std::string::npos) << RowOf(page, "PC01");
     EXPECT_NE(RowOf(page, "PC02").find("<tr class=\"drive\">"), std::string::npos);
   }

@@ -54,10 +54,13 @@ TEST(FleetTables, RowsStartWithTheMasterEntryOrTheIdentity) {
       {"no marker, no master", "PC01__WG.csv", {"PC01__WG", "v2", "v3"}, {}, {"PC01__WG,v2,v3"}, {"PC01__WG"}},
       {"no marker, master", "PC01__WG.csv", {"PC01__WG", "v2"}, kMasterSato, {"PC01__WG,Sales,Sato,v2"}, {"PC01__WG,Sales,Sato,"}},
       {"empty file", "empty.csv", {}, {}, {""}, {""}},
+      {"marker first", "PC01__WG.csv", {"/UninstallInfo", "表計算"}, {}, {""}, {"表計算"}},
+      {"identity in Japanese", "経理01__WG.csv", {"経理01__WG", "v"}, {"PC,Dept", "経理01__wg,Sales"}, {"経理01__WG,Sales,v"},
+       {"経理01__WG,Sales,"}},
       // Written before values beginning with a quote were quoted: one field per value, quoted on
       // the way in; a field that is already quoted stays.
-      {"leading quote of an older file", "PC01__WG.csv", {"PC01__WG", "\"C:\\A B\\a.exe\" /S", "\"abc", "\"x,y\"", "\"\"\"q\"\" r\""}, {},
-       {"PC01__WG,\"\"\"C:\\A B\\a.exe\"\" /S\",\"\"\"abc\",\"x,y\",\"\"\"q\"\" r\""}, {"PC01__WG"}},
+      {"leading quote of an older file", "PC01__WG.csv", {"PC01__WG", "\"C:\\A B\\a.exe\" /S", "\"abc", "\"x,y\"", "\"\"\"q\"\" r\"", "\"a,b\"\""}, {},
+       {"PC01__WG,\"\"\"C:\\A B\\a.exe\"\" /S\",\"\"\"abc\",\"x,y\",\"\"\"q\"\" r\",\"\"\"a,b\"\"\"\"\""}, {"PC01__WG"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -201,6 +204,15 @@ TEST_F(StreamedTables, TablesCutShortOrKilledLeaveThePreviousTables) {
   EXPECT_TRUE(Build().ok);
   EXPECT_EQ(SplitLines(Content("roster.csv")).size(), 60u);
   EXPECT_EQ(SplitLines(Content("roster_a.csv")).size(), 60u);
+}
+
+// The names of a hundred and one earlier temporary tables taken: the builder gives up.
+TEST_F(StreamedTables, AHundredTakenTemporaryNamesAreAnError) {
+  for (int attempt = 0; attempt <= 100; ++attempt)
+    Put(fs::path(TableSidePath((root_ / "roster.csv").string(), getpid(), attempt, ".tmp")).filename(), "");
+  std::string error;
+  EXPECT_EQ(StreamedTableFiles().Create(WinPath("roster.csv"), &error), nullptr);
+  EXPECT_TRUE(StartsWith(error, WinPath("roster.csv"))) << error;
 }
 
 }  // namespace

@@ -21,6 +21,17 @@ std::string Block(std::initializer_list<int> bytes) {  // a 32-byte command bloc
 const std::vector<test::FakeAttr> kAttrs = {
     {1, 0x000B, 100, 100, 0, 62}, {5, 0x0033, 100, 100, 3, 5}, {194, 0x0022, 36, 45, 0x2D00140024ULL, 0}};
 
+struct Reading {
+  bool ok;
+  TSmartResult r;
+  std::string error;
+};
+Reading Read(ISmartDevice& dev, uint32_t platformId, int drive) {
+  Reading x;
+  x.ok = ReadSmartData(dev, platformId, drive, x.r, x.error);
+  return x;
+}
+
 TEST(SmartCommands, PositionZeroFailsAndPositionOneRunsWithTheExactBlocks) {
   FakeSmartDevice dev;
   auto& drive = dev.PhysicalDrive(3);
@@ -28,11 +39,9 @@ TEST(SmartCommands, PositionZeroFailsAndPositionOneRunsWithTheExactBlocks) {
   drive.positions[0] = test::DrivePosition("ZERO", "S0", kAttrs);
   drive.positions[0].identifyCmd.fail = true;
   drive.positions[1] = test::DrivePosition("ONE", "S1", kAttrs);
-  TSmartResult r;
-  std::string error;
-  ASSERT_TRUE(ReadSmartData(dev, kPlatformNT, 3, r, error));
-  EXPECT_EQ(r.DriveNum, 1);
-  EXPECT_EQ(r.ModelNumber + "|" + r.SerialNumber + "|" + r.FirmwareRev, "ONE|S1|FW01");
+  const auto [ok, r, error] = Read(dev, kPlatformNT, 3);
+  ASSERT_TRUE(ok);
+  EXPECT_EQ(std::to_string(r.DriveNum) + "|" + r.ModelNumber + "|" + r.SerialNumber + "|" + r.FirmwareRev, "1|ONE|S1|FW01");
   EXPECT_EQ(r.Capacity, 234441648LL * 512);
   // The last failure met, although position 1 was read.
   EXPECT_EQ(error, "Identify Command Failed on Drive: Error from IDE controller bIDEStatus=0004 : message 1117");
@@ -61,26 +70,20 @@ TEST(SmartCommands, PositionZeroFailsAndPositionOneRunsWithTheExactBlocks) {
 }
 
 TEST(SmartCommands, DeviceMapDecidesThePositionsTried) {
-  struct Case {
-    uint8_t map;
-    int positionRead;  // -1: none (ATAPI bits only)
-    size_t calls;
-  };
-  for (const Case& c : {Case{0x00, 0, 5}, Case{0x04, 2, 5}, Case{0x08, 3, 5}, Case{0x0C, 2, 5}, Case{0xF0, -1, 1},
-                        Case{0x11, 0, 4}}) {
-    SCOPED_TRACE(static_cast<int>(c.map));
+  // map, the position read (-1: none, ATAPI bits only), the calls made
+  for (const auto [map, position, calls] : {std::tuple{0x00, 0, 5u}, {0x04, 2, 5u}, {0x08, 3, 5u}, {0x0C, 2, 5u},
+                                            {0xF0, -1, 1u}, {0x11, 0, 4u}}) {
+    SCOPED_TRACE(map);
     FakeSmartDevice dev;
     auto& drive = dev.PhysicalDrive(0);
-    drive.map = c.map;
+    drive.map = static_cast<uint8_t>(map);
     for (int p = 0; p < 4; ++p) drive.positions[p] = test::DrivePosition("P" + std::to_string(p), "S", kAttrs);
-    TSmartResult r;
-    std::string error;
-    EXPECT_TRUE(ReadSmartData(dev, kPlatformNT, 0, r, error));
-    EXPECT_EQ(error, "");
-    EXPECT_EQ(r.DriveNum, c.positionRead);
-    EXPECT_EQ(r.AttrCount, c.positionRead < 0 ? 0 : 3);
-    ASSERT_EQ(dev.calls.size(), c.calls);
-    if (c.map == 0x11) {  // an ATAPI device: IDENTIFY PACKET DEVICE and no SMART ENABLE
+    const auto [ok, r, error] = Read(dev, kPlatformNT, 0);
+    EXPECT_TRUE(ok && error.empty()) << error;
+    EXPECT_EQ(r.DriveNum, position);
+    EXPECT_EQ(r.AttrCount, position < 0 ? 0 : 3);
+    ASSERT_EQ(dev.calls.size(), calls);
+    if (map == 0x11) {  // an ATAPI device: IDENTIFY PACKET DEVICE and no SMART ENABLE
       EXPECT_EQ(dev.calls[1].input, Block({0, 2, 0, 0, 0, 1, 1, 0, 0, 0xA0, 0xA1, 0, 0}));
     }
   }
@@ -89,14 +92,11 @@ TEST(SmartCommands, DeviceMapDecidesThePositionsTried) {
 TEST(SmartCommands, NineXFamilyOpensTheVxdAndIgnoresTheDriveNumber) {
   FakeSmartDevice dev;
   dev.devices["\\\\.\\SMARTVSD"].positions[0] = test::DrivePosition("VXD", "S", kAttrs);
-  TSmartResult r;
-  std::string error;
-  EXPECT_TRUE(ReadSmartData(dev, kPlatformWin9x, 7, r, error));
-  EXPECT_EQ(r.ModelNumber, "VXD");
+  EXPECT_EQ(Read(dev, kPlatformWin9x, 7).r.ModelNumber, "VXD");
   ASSERT_EQ(dev.opens.size(), 1u);
-  EXPECT_EQ(dev.opens[0].path, "\\\\.\\SMARTVSD");
-  EXPECT_EQ(dev.opens[0].access + dev.opens[0].shareMode, 0u);
-  EXPECT_EQ(dev.opens[0].disposition, 1u);
+  EXPECT_EQ(dev.opens[0].path + " " + std::to_string(dev.opens[0].access) + " " + std::to_string(dev.opens[0].shareMode) +
+                " " + std::to_string(dev.opens[0].disposition),
+            "\\\\.\\SMARTVSD 0 0 1");
 }
 
 TEST(SmartCommands, FailuresGiveTheirExactTexts) {
@@ -136,12 +136,10 @@ TEST(SmartCommands, FailuresGiveTheirExactTexts) {
       for (int p : {0, 1}) dev.PhysicalDrive(0).positions[p] = test::DrivePosition("M", "S", kAttrs);
       c.arrange(dev.PhysicalDrive(0));
     }
-    TSmartResult r;
-    std::string error;
-    EXPECT_EQ(ReadSmartData(dev, c.platformId, 0, r, error), c.ok);
+    const auto [ok, r, error] = Read(dev, c.platformId, 0);
+    EXPECT_EQ(ok, c.ok);
     EXPECT_EQ(error, c.error);
-    EXPECT_EQ(r.DriveNum, c.driveNum);
-    EXPECT_EQ(r.AttrCount, c.attrCount);
+    EXPECT_EQ(std::pair(r.DriveNum, r.AttrCount), std::pair(c.driveNum, c.attrCount));
   }
   test::FakePlatform fake;  // a platform without a S.M.A.R.T. device
   TSmartResult r;
@@ -164,14 +162,9 @@ TEST(SmartParse, TablesEndAtIdZeroAndCountersComeFromRawValuesInRange) {
     FakeSmartDevice dev;
     dev.PhysicalDrive(0).positions[0] =
         test::DrivePosition("M", "S", {{c.id, 0x0032, 100, 100, c.raw, 0}, {0, 0, 1, 1, 0, 5}, {5, 0x33, 1, 1, 9, 5}});
-    TSmartResult r;
-    std::string error;
-    ReadSmartData(dev, kPlatformNT, 0, r, error);
-    EXPECT_EQ(r.AttrCount, 1);
-    EXPECT_EQ(r.RawValue[0], static_cast<int64_t>(c.raw));
-    EXPECT_EQ(r.ReallocSector, c.realloc);
-    EXPECT_EQ(r.HoursRunning, c.hours);
-    EXPECT_EQ(r.PowerCycles, c.cycles);
+    const TSmartResult r = Read(dev, kPlatformNT, 0).r;
+    EXPECT_EQ(std::pair(r.AttrCount, r.RawValue[0]), std::pair(1, static_cast<int64_t>(c.raw)));
+    EXPECT_EQ(std::tuple(r.ReallocSector, r.HoursRunning, r.PowerCycles), std::tuple(c.realloc, c.hours, c.cycles));
   }
 }
 

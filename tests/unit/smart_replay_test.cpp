@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "diskhealth/replay_device.h"
+#include "diskhealth/smart_attributes.h"
 #include "diskhealth/smart_read.h"
 #include "fakes/fake_files.h"
 #include "fakes/fake_smart_device.h"
@@ -38,7 +39,10 @@ const Capture kCaptures[] = {
 
 class Replay : public ::testing::Test {
  public:
-  void SetUp() override { files.AddFolder("D:\\captures"); }
+  void SetUp() override {
+    files = FakeFiles();
+    files.AddFolder("D:\\captures");
+  }
   void Put(const Capture& c, int n, bool binary = false) {
     for (const char* kind : kKinds) {
       const std::string text = test::SmartDataFile(std::string(c.prefix) + "_" + kind + ".hexdump.txt");
@@ -60,13 +64,11 @@ TEST_F(Replay, EveryCaptureReadsAsSmartctlReadTheDrive) {
   for (bool binary : {false, true}) {
     for (const Capture& c : kCaptures) {
       SCOPED_TRACE(std::string(c.prefix) + (binary ? " .bin" : " hexdump"));
-      files = FakeFiles();
-      files.AddFolder("D:\\captures");
+      SetUp();
       Put(c, 2, binary);
       TSmartResult r;
       std::string error;
-      ASSERT_TRUE(Read(2, r, error));
-      EXPECT_EQ(error, "");
+      ASSERT_TRUE(Read(2, r, error) && error.empty()) << error;
       EXPECT_EQ(r.ModelNumber + "|" + r.SerialNumber + "|" + r.FirmwareRev, c.identity);
       EXPECT_EQ(r.Capacity / 1048576, c.capacityMb);
       EXPECT_EQ(std::vector<int>({r.Temperature, r.TempLow, r.TempWorst, r.HoursRunning, r.ReallocSector,
@@ -97,10 +99,9 @@ TEST_F(Replay, ThresholdsAreTakenByPositionNotById) {
   TSmartResult r;
   std::string error;
   ASSERT_TRUE(Read(0, r, error));
-  for (int i = 0; i < r.AttrCount; ++i) {
-    if (r.AttrId[i] == 173) { EXPECT_EQ(r.Threshold[i], 5); }
-    if (r.AttrId[i] == 232) { EXPECT_EQ(std::to_string(r.Threshold[i]) + r.AttrStatus[i], "0-"); }
-  }
+  const int s173 = FindSlot(r, 173), s232 = FindSlot(r, 232);
+  ASSERT_TRUE(s173 >= 0 && s232 >= 0);
+  EXPECT_EQ(std::to_string(r.Threshold[s173]) + " " + std::to_string(r.Threshold[s232]) + r.AttrStatus[s232], "5 0-");
 }
 
 TEST(SectorDump, TakesEveryByteOnceAndRefusesGaps) {
@@ -144,8 +145,7 @@ TEST_F(Replay, MissingCapturesFailAsTheDeviceWould) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.error);
-    files = FakeFiles();
-    files.AddFolder("D:\\captures");
+    SetUp();
     c.arrange(*this);
     TSmartResult r;
     std::string error;
@@ -166,6 +166,48 @@ TEST_F(Replay, TheVxdAddressesCapturedDrivesByPosition) {
   EXPECT_TRUE(StartsWith(error, "SMART Read Attr Command Failed, Drive: 0 : ")) << error;
 }
 
+// A caller's buffer too short for the sector gets what fits after the header, and nothing past its end.
+TEST_F(Replay, AShortBufferGetsWhatFits) {
+  Put(kCaptures[0], 0);
+  ReplaySmartDevice device(files, "D:\\captures\\");
+  std::string identify(32, '\0'), output(36, 'x');
+  identify[10] = '\xEC';
+  const SmartIoStatus s =
+      device.Open("\\\\.\\PhysicalDrive0", kGenericReadWrite, 3, 3).handle->IoControl(kSmartRcvDriveData, identify, output);
+  const std::string sector = *ParseSectorDump(test::SmartDataFile("trac1070_CT500MX500SSD1_identify.hexdump.txt"));
+  EXPECT_TRUE(s.ok && s.bytesReturned == 36) << s.bytesReturned;
+  EXPECT_EQ(output.substr(16), sector.substr(0, 20));
+  EXPECT_EQ(output.c_str()[36], '\0');
+}
+
+// The handle of a captured drive answers single calls as a driver does: a command block just long
+// enough to name its drive, a SMART command only with its cylinder signature, the disk size with
+// the rest of the buffer zeroed, and an NVMe drive refuses the ATA interface.
+TEST_F(Replay, TheHandleAnswersSingleCallsAsADriverDoes) {
+  Put(kCaptures[0], 0);
+  files.Put("D:\\captures\\drive0_length.txt", "500107862016\r\n");
+  files.Put("D:\\captures\\drive1_nvme_identify_controller.hexdump.txt",
+            test::SmartDataFile("cdi_XPG_GAMMIX_S50_Lite_nvme_identify_controller_first512.hexdump.txt"));
+  ReplaySmartDevice device(files, "D:\\captures\\");
+  auto call = [&](int drive, uint32_t code, std::string input, size_t outputSize = 528) {
+    std::string output(outputSize, 'x');
+    const SmartIoStatus s = device.Open("\\\\.\\PhysicalDrive" + std::to_string(drive), kGenericReadWrite, 3, 3)
+                                .handle->IoControl(code, input, output);
+    return std::pair(s, output);
+  };
+  std::string identify(13, '\0'), readData(32, '\0');
+  identify[10] = '\xEC';
+  std::tie(readData[4], readData[7], readData[8], readData[10]) = std::tuple('\xD0', '\x4F', '\xC2', '\xB0');
+  EXPECT_TRUE(call(0, kSmartRcvDriveData, identify).first.ok);
+  EXPECT_TRUE(call(0, kSmartRcvDriveData, readData).first.ok);
+  readData[7] = 0;
+  EXPECT_FALSE(call(0, kSmartRcvDriveData, readData).first.ok);
+  const auto [size, geometry] = call(0, kDiskGetDriveGeometryEx, "", 40);
+  EXPECT_TRUE(size.ok);
+  EXPECT_EQ(geometry.substr(0, 24) + geometry.substr(32), std::string(32, '\0'));
+  EXPECT_EQ(call(1, kSmartRcvDriveData, identify).first.lastError, kErrorInvalidFunction);
+}
+
 class Messages final : public ISmartDevice {  // the real device as the replay device's message source
  public:
   SmartOpenResult Open(const std::string&, uint32_t, uint32_t, uint32_t) override { return {nullptr, 5}; }
@@ -177,7 +219,7 @@ TEST(MakeSmartDevice, TheReplayFolderIsChosenOnlyWhenNamed) {
   files.Put("C:\\inv\\caps\\drive0_identify.bin", std::string(512, '\0'));
   auto* real = new Messages;
   EXPECT_EQ(MakeSmartDevice(files, " ", "C:\\inv\\", std::unique_ptr<ISmartDevice>(real)).get(), real);
-  for (const char* folder : {"caps", "C:\\inv\\caps"}) {
+  for (const char* folder : {"caps", "C:\\inv\\caps", "C:\\inv\\caps/"}) {
     auto replay = MakeSmartDevice(files, folder, "C:\\inv\\", std::make_unique<Messages>());
     EXPECT_TRUE(replay->Open("\\\\.\\PHYSICALDRIVE0", 0, 0, 0).handle) << folder;
     EXPECT_FALSE(replay->Open("\\\\.\\PhysicalDrive1", 0, 0, 0).handle);
