@@ -40,8 +40,6 @@ TEST(CollectionRun, EveryRowKeepsItsPlaceOnABareMachine) {
   EXPECT_EQ(Row(run, 2), "Orvanta 1.0.0");
   EXPECT_EQ(run.result.computerStem, "PC01__WORKGROUP");
   EXPECT_EQ(Row(run, 12), " / /");  // every source of the model empty
-  EXPECT_EQ(Row(run, 25), "");      // no save folder
-  EXPECT_EQ(Row(run, 33), "");
 }
 
 TEST(CollectionRun, RegistryRowsOfAnNtMachine) {
@@ -59,6 +57,9 @@ TEST(CollectionRun, RegistryRowsOfAnNtMachine) {
   p.registry.SetString("HKLM\\System\\CurrentControlSet\\Services\\lanmanserver\\parameters", "srvcomment", "受付");
   p.network.domainMember = true;
   p.network.workgroup = "CORP";
+  const std::string updates = "HKLM\\Software\\Microsoft\\Updates\\Windows XP\\SP2";
+  p.registry.SetString(updates + "\\KB1", "InstalledDate", "2004/1/1");  // the newest date, whatever the order of the keys
+  p.registry.SetString(updates + "\\KB2", "InstalledDate", "2003/9/5");
   Record run = Collect(p);
   EXPECT_EQ(Row(run, 5), "");
   EXPECT_EQ(Row(run, 6), "CORP");
@@ -67,6 +68,7 @@ TEST(CollectionRun, RegistryRowsOfAnNtMachine) {
   EXPECT_EQ(Row(run, 11), "総務部");
   EXPECT_EQ(Row(run, 30), "Windows 10 Pro");  // no WMI caption: the registry's name (no service pack)
   EXPECT_EQ(Row(run, 31), "6.3.19045");
+  EXPECT_EQ(Row(run, 32), "2004/01/01");
   EXPECT_EQ(Row(run, 34), "4:自動アップデート");
   EXPECT_EQ(Row(run, 35), "AdminUser");
   EXPECT_EQ(Row(run, 36), "2023/11/14 22:13:20");
@@ -74,28 +76,13 @@ TEST(CollectionRun, RegistryRowsOfAnNtMachine) {
   EXPECT_EQ(Row(run, 39), "IE6 SP1 6.0.2800.1106");
 }
 
-TEST(CollectionRun, NineXRowsBranch) {
+TEST(CollectionRun, NineXRowsFromTheUpdateFileAndTheRegistry) {
   FakePlatform p;
   p.system.os.platformId = 1;
   const std::string cv = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion";
   p.registry.SetString(cv, "ProductName", "Microsoft Windows 98");
   p.registry.SetString(cv, "VersionNumber", "4.10.2222");
   p.registry.SetString("HKLM\\System\\CurrentControlSet\\Services\\VxD\\VNETSUP", "WorkGroup", "a,b,OFFICE");
-  Record run = Collect(p);
-  EXPECT_EQ(run.result.osKind, "9x");
-  EXPECT_EQ(Row(run, 1), "PC01__OFFICE");
-  EXPECT_EQ(Row(run, 5), "OFFICE");
-  EXPECT_EQ(Row(run, 25), "");
-  EXPECT_EQ(Row(run, 30), "98 SE");
-  EXPECT_EQ(Row(run, 31), "4.10.2222");
-  EXPECT_EQ(Row(run, 33), "");
-  EXPECT_EQ(Row(run, 35), "");
-}
-
-TEST(CollectionRun, NineXWindowsRowsFromTheUpdateFileAndTheRegistry) {
-  FakePlatform p;
-  p.system.os.platformId = 1;
-  const std::string cv = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion";
   p.registry.SetString(cv, "ProgramFilesDir", "\"C:\\Program Files\" /x");
   p.registry.SetString(cv, "Plus! VersionNumber", "IE 5 5.00.2920.0000");
   p.registry.SetString(cv, "ProductId", "12345678901234567890");
@@ -109,6 +96,12 @@ TEST(CollectionRun, NineXWindowsRowsFromTheUpdateFileAndTheRegistry) {
   au.replace(32, 19, "2004.11.22 10:20:30");
   p.files.Put("C:\\Program Files\\WindowsUpdate\\AUState.cfg", au);
   Record run = Collect(p);
+  EXPECT_EQ(run.result.osKind, "9x");
+  EXPECT_EQ(Row(run, 1), "PC01__OFFICE");
+  EXPECT_EQ(Row(run, 5), "OFFICE");
+  EXPECT_EQ(Row(run, 30), "98 SE");
+  EXPECT_EQ(Row(run, 31), "4.10.2222");
+  EXPECT_EQ(Row(run, 35), "");
   EXPECT_EQ(Row(run, 32), "2004/11/22 10:20:30");
   EXPECT_EQ(Row(run, 34), "2:ダウンロード前に通知");
   EXPECT_EQ(Row(run, 36), "2003/07/09 10:45:12");
@@ -213,6 +206,9 @@ TEST(RowFormats, ClockMemoryProductIdServerAndPackedDate) {
   EXPECT_EQ(GroupProductId("00330-80000-00000-AA123"), "00330-80000-00000-AA123");
   EXPECT_EQ(ServerOfFolder("\\\\srv\\share\\dir") + ServerOfFolder("\\\\srv"), "\\\\srv\\\\srv");
   EXPECT_EQ(PackedFileDateTime(0), "");
+  const uint32_t december = ((23u << 9 | 12u << 5 | 31u) << 16) | (23u << 11 | 59u << 5 | 29u);
+  EXPECT_EQ(PackedFileDateTime(december), "2003/12/31 23:59:58");
+  EXPECT_EQ(PackedFileDateTime(december + (1u << 21)), "");  // month 13
   EXPECT_EQ(ClockDifferenceMinutes("2024/03/05 09:07:03", "x"), "");
 }
 
