@@ -64,32 +64,31 @@ TEST_F(RegistryExTest, OpenReplacesTheKeyAndAFailedOpenLeavesNoneOpen) {
 
 TEST_F(RegistryExTest, DataTypesAndTypedReads) {
   OpenT();
-  struct Case {
+  const struct {
     const char* name;
     RegDataType type;
-    bool stringReadable;
-    bool integerReadable;
-  };
-  const Case cases[] = {
+    bool stringReadable, integerReadable;
+  } cases[] = {
       {"Str", RegDataType::String, true, false},       {"", RegDataType::String, true, false},
       {"Exp", RegDataType::ExpandString, true, false}, {"Big", RegDataType::Integer, false, true},
       {"Bin", RegDataType::Binary, false, false},      {"Qw", RegDataType::Unknown, false, false},
       {"Multi", RegDataType::Unknown, false, false},   {"NoType", RegDataType::None, false, false},
   };
-  for (const Case& c : cases) {
+  auto throws = [](auto read) {
+    try {
+      read();
+    } catch (const ERegistryError&) {
+      return true;
+    }
+    return false;
+  };
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     EXPECT_TRUE(reg.ValueExists(c.name));
     EXPECT_EQ(reg.GetDataType(c.name), c.type);
-    if (c.stringReadable)
-      EXPECT_NO_THROW(reg.ReadString(c.name));
-    else
-      EXPECT_THROW(reg.ReadString(c.name), ERegistryError);
-    if (c.integerReadable)
-      EXPECT_NO_THROW(reg.ReadInteger(c.name));
-    else
-      EXPECT_THROW(reg.ReadInteger(c.name), ERegistryError);
+    EXPECT_EQ(throws([&] { reg.ReadString(c.name); }), !c.stringReadable);
+    EXPECT_EQ(throws([&] { reg.ReadInteger(c.name); }), !c.integerReadable);
   }
-  EXPECT_EQ(reg.ReadString(""), "default");
   EXPECT_EQ(reg.ReadString("exp"), "%SystemRoot%\\x");  // names ignore case, text is not expanded
   EXPECT_EQ(reg.ReadString("Missing"), "");
   EXPECT_THROW(reg.ReadInteger("Missing"), ERegistryError);
@@ -129,9 +128,6 @@ TEST_F(RegistryExTest, KeyAndValueNamesReplaceTheList) {
   EXPECT_EQ(list.front(), "Str");
   ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\T\\Sub1"));
   EXPECT_FALSE(reg.HasSubKeys());
-  reg.GetKeyNames(list);
-  EXPECT_TRUE(list.empty());
-  list = {"old"};
   reg.CloseKey();
   reg.GetValueNames(list);
   EXPECT_TRUE(list.empty());
