@@ -24,7 +24,7 @@ TEST(InstalledOnDate, EveryFormTheHotfixListWrites) {
       {"20230421", "2023/04/21"},  {"21/04/2023", "2023/04/21"}, {"2023-04-21", "2023/04/21"},
       {"01d2b2d87b640c00", "2017/04/11"}, {"2/29/2024", "2024/02/29"}, {"2/29/2023", ""},
       {"13/13/2023", ""}, {"", ""}, {"KB5026446", ""},
-      {"01d2b2d87b640c0g", ""}};  // not a FILETIME: one character is no hex digit
+      {"1d2b2d87b640c00g", ""}};  // not a FILETIME: one character is no hex digit
   for (const auto& [text, date] : cases) EXPECT_EQ(InstalledOnDate(text), date) << text;
 }
 

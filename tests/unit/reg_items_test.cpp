@@ -64,19 +64,9 @@ TEST(RegItems, WorkedExampleRowForRowWithTheCatalogue) {
   s.p.registry.SetString("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion", "VersionNumber", "5.1");
   s.AddPrinter("Laser1", "LPT1:", "Laser Driver");
   s.p.system.environment["USERNAME"] = "sato";
-  const Lines script = {"HKEY_LOCAL_MACHINE",
-                        "\\Software\\Microsoft\\Windows\\CurrentVersion",
-                        "ProgramFilesDir==Program Files",
-                        "%VersionNumber==Version",
-                        "/--- local ---",
-                        "//comment",
-                        "",
-                        "#printers 2",
-                        "$USERNAME",
-                        "?9x",
-                        "?NT",
-                        "?end",
-                        "// last line"};
+  const Lines script = {"HKEY_LOCAL_MACHINE", "\\Software\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir==Program Files",
+                        "%VersionNumber==Version", "/--- local ---", "//comment", "", "#printers 2", "$USERNAME", "?9x", "?NT",
+                        "?end", "// last line"};
   const Lines values = s.RunExactly(script);
   EXPECT_EQ(values, (Lines{"C:\\Program Files", "  5.  1", "/--- local ---", "", "Laser1 on LPT1: Laser Driver", "",
                            "sato"}));
@@ -97,20 +87,15 @@ TEST(RegItems, LastLineIsReadButNotHandledAtTheTop) {
 
 // "#printers n" gives exactly n values (one without a count or for 0, none below 0).
 TEST(RegItems, PrinterLinesGiveExactlyTheCountOfValues) {
-  struct Case {
-    Lines printers;  // each with port "LPT<n>:" and driver "Driver<n>"
-    std::string line;
-    Lines expected;
-  };
-  const Case cases[] = {
+  const std::tuple<Lines, std::string, Lines> cases[] = {  // printers with port "LPT<n>:" and driver "Driver<n>"
       {{}, "#printers 3", {"", "", ""}}, {{}, "#printers", {""}}, {{}, "#printers 0", {""}}, {{"P"}, "#printers -2", {}},
       {{"A", "B", "C"}, "#PRINTERS 2", {"A on LPT1: Driver1", "B on LPT2: Driver2"}},
   };
-  for (const Case& c : cases) {
+  for (const auto& [printers, line, values] : cases) {
     Script s;
-    for (size_t i = 0; i < c.printers.size(); ++i)
-      s.AddPrinter(c.printers[i], "LPT" + std::to_string(i + 1) + ":", "Driver" + std::to_string(i + 1));
-    EXPECT_EQ(s.Run({c.line}), c.expected) << c.line;
+    for (size_t i = 0; i < printers.size(); ++i)
+      s.AddPrinter(printers[i], "LPT" + std::to_string(i + 1) + ":", "Driver" + std::to_string(i + 1));
+    EXPECT_EQ(s.Run({line}), values) << line;
   }
 }
 
@@ -285,21 +270,16 @@ void RegisterEditor(Script& s) {
 
 // ">match/product" after a "." line asks only when the match text is in the version text.
 TEST(RegItems, LicenceLinesAskOnlyWhenTheMatchTextIsInTheVersion) {
-  struct Case {
-    std::string licenceLine;
-    std::deque<MsgResult> answers;
-    std::string expected;
-  };
-  const Case cases[] = {{">NOTEPAD/Notepad Pro", {MsgResult::Yes}, "Yes"}, {">notepad/Notepad Pro", {MsgResult::Cancel}, "??"},
-                        {">excel/Excel", {}, ""}, {">notepad", {}, ""}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.licenceLine);
+  const std::tuple<std::string, std::deque<MsgResult>, std::string> cases[] = {
+      {">NOTEPAD/Notepad Pro", {MsgResult::Yes}, "Yes"}, {">notepad/Notepad Pro", {MsgResult::Cancel}, "??"},
+      {">excel/Excel", {}, ""}, {">notepad", {}, ""}};
+  for (const auto& [licenceLine, answers, value] : cases) {
     Script s;
     RegisterEditor(s);
-    s.p.dialogs.answers = c.answers;
-    EXPECT_EQ(s.Run({".txt ProductVersion CompanyName", c.licenceLine}), (Lines{"notepad.exe 10.0 Maker", c.expected}));
-    ASSERT_EQ(s.p.dialogs.shown.size(), c.answers.size());
-    if (!c.answers.empty()) EXPECT_EQ(s.p.dialogs.shown[0].buttons, MsgButtons::YesNoCancel);
+    s.p.dialogs.answers = answers;
+    EXPECT_EQ(s.Run({".txt ProductVersion CompanyName", licenceLine}), (Lines{"notepad.exe 10.0 Maker", value}));
+    ASSERT_EQ(s.p.dialogs.shown.size(), answers.size()) << licenceLine;
+    if (!answers.empty()) EXPECT_EQ(s.p.dialogs.shown[0].buttons, MsgButtons::YesNoCancel);
   }
 }
 
@@ -326,8 +306,7 @@ TEST(RegItems, InvalidBytesAndLongLines) {
   const Lines values = s.RunFile();
   ASSERT_EQ(values.size(), 5u);
   EXPECT_EQ(values[0], "ok");
-  EXPECT_EQ(values[1].substr(0, 3), "bad");
-  EXPECT_NE(values[1].find('?'), std::string::npos);
+  EXPECT_TRUE(StartsWith(values[1], "bad") && values[1].find('?') != std::string::npos);
   EXPECT_EQ(values[2], std::string("nul") + '\0' + "nul");
   EXPECT_EQ(values[3], longLine);  // a literal line is taken whole
   ASSERT_EQ(s.p.dialogs.shown.size(), 1u);

@@ -135,10 +135,7 @@ TEST_F(RegistryExTest, KeyAndValueNamesReplaceTheList) {
 
 TEST_F(RegistryExTest, OpensInTheViewItWasMadeFor) {
   fake.SetString("HKLM\\Software\\T", "Where", "native");
-  RegValue v;
-  v.type = regtype::String;
-  v.text = "wow";
-  fake.AddKey("HKLM\\Software\\T", RegView::Wow32).values.emplace_back("Where", v);
+  fake.AddKey("HKLM\\Software\\T", RegView::Wow32).values.emplace_back("Where", RegValue{.type = regtype::String, .text = "wow"});
   TRegistryEx wow(fake, RegView::Wow32);
   wow.SetRootKey(RegRoot::LocalMachine);
   ASSERT_TRUE(wow.OpenKeyReadOnly("\\Software\\T"));

@@ -21,12 +21,8 @@ class InstalledSoftwareTest : public ::testing::Test {
   // The same in the view of the 32-bit programs.
   void Named32(const std::string& subKey, const std::string& name, const std::string& version) {
     auto& values = fake.AddKey(kUninstall + subKey, RegView::Wow32).values;
-    for (auto [valueName, text] : {std::pair{"DisplayName", name}, std::pair{"DisplayVersion", version}}) {
-      RegValue v;
-      v.type = regtype::String;
-      v.text = text;
-      values.emplace_back(valueName, v);
-    }
+    for (auto [valueName, text] : {std::pair{"DisplayName", name}, std::pair{"DisplayVersion", version}})
+      values.emplace_back(valueName, RegValue{.type = regtype::String, .text = text});
   }
   std::string Collect() {
     TRegistryEx reg(fake);
