@@ -107,16 +107,6 @@ TEST_F(LookupsTest, FlashControlIsLookedUpOnlyWhenItExists) {
   EXPECT_EQ(FileVersionText(ctx, "Flash10.ocx", "ProductVersion"), "");  // the found file has no resource
 }
 
-TEST_F(LookupsTest, ListRunningProgramsReplacesTheList) {
-  std::vector<std::string> list{"stale"};
-  fp.system.processes = std::vector<std::string>{"[System Process]", "C:\\Windows\\explorer.exe", "a.exe", "a.exe"};
-  ListRunningPrograms(ctx, list);
-  EXPECT_EQ(list, (std::vector<std::string>{"[System Process]", "C:\\Windows\\explorer.exe", "a.exe", "a.exe"}));
-  fp.system.processes.reset();
-  ListRunningPrograms(ctx, list);
-  EXPECT_TRUE(list.empty());
-}
-
 TEST_F(LookupsTest, ListSharedFoldersOutcomes) {
   using S = ShareEnumResult::Status;
   struct Case {
