@@ -239,7 +239,7 @@ TEST(RegItems, ProgramLinesTakeEntriesOutOfTheList) {
   EXPECT_EQ(ScriptItemNames({"&Office==Suite", "x"}, "NT"), Lines{"Suite"});
 }
 
-TEST(RegItems, QuestionLines) {
+TEST(RegItems, QuestionAndPromptLines) {
   Script s;
   s.p.dialogs.answers = {MsgResult::Yes, MsgResult::No, MsgResult::Ok};
   EXPECT_EQ(s.Run({">Do you use a scanner?", ">Laptop?", ">WinVersion"}), (Lines{"Yes", "No"}));
@@ -247,10 +247,7 @@ TEST(RegItems, QuestionLines) {
   EXPECT_EQ(s.p.dialogs.shown[0].buttons, MsgButtons::YesNo);
   EXPECT_EQ(s.p.dialogs.shown[2].text, "このウィンドウズのバージョンは Windows 10 Pro です");
   EXPECT_EQ(s.p.dialogs.shown[2].buttons, MsgButtons::Ok);
-}
-
-TEST(RegItems, PromptAnswersGoIntoTheRecordTextOnly) {
-  Script s;
+  // Prompt answers go into the record text only.
   s.p.dialogs.promptAnswers = {"a,b,c", ""};
   EXPECT_EQ(s.Run({"before", "<Room number?", "<Desk?", "after"}), (Lines{"before", "after"}));
   EXPECT_EQ(s.p.dialogs.prompts, (Lines{"Room number?", "Desk?"}));
@@ -269,7 +266,7 @@ void RegisterEditor(Script& s) {
 }
 
 // ">match/product" after a "." line asks only when the match text is in the version text.
-TEST(RegItems, LicenceLinesAskOnlyWhenTheMatchTextIsInTheVersion) {
+TEST(RegItems, FileTypeAndLicenceLines) {
   const std::tuple<std::string, std::deque<MsgResult>, std::string> cases[] = {
       {">NOTEPAD/Notepad Pro", {MsgResult::Yes}, "Yes"}, {">notepad/Notepad Pro", {MsgResult::Cancel}, "??"},
       {">excel/Excel", {}, ""}, {">notepad", {}, ""}};
@@ -281,9 +278,6 @@ TEST(RegItems, LicenceLinesAskOnlyWhenTheMatchTextIsInTheVersion) {
     ASSERT_EQ(s.p.dialogs.shown.size(), answers.size()) << licenceLine;
     if (!answers.empty()) EXPECT_EQ(s.p.dialogs.shown[0].buttons, MsgButtons::YesNoCancel);
   }
-}
-
-TEST(RegItems, FileTypeLines) {
   Script s;
   RegisterEditor(s);
   // Without a following ">" line, that line is handled normally.

@@ -34,7 +34,7 @@ class RegistryExTest : public ::testing::Test {
   }
 };
 
-TEST_F(RegistryExTest, StartsAtCurrentUserWithoutKey) {
+TEST_F(RegistryExTest, StartsAtCurrentUserWithoutKeyAndOpensOneKeyAtATime) {
   EXPECT_EQ(reg.CurrentRoot(), RegRoot::CurrentUser);
   EXPECT_FALSE(reg.HasOpenKey());
   EXPECT_FALSE(reg.ValueExists("Str"));
@@ -44,9 +44,7 @@ TEST_F(RegistryExTest, StartsAtCurrentUserWithoutKey) {
   EXPECT_FALSE(reg.HasSubKeys());
   ASSERT_TRUE(reg.OpenKeyReadOnly("Software\\T"));  // paths are taken from the current root
   EXPECT_EQ(reg.ReadString("Str"), "user");
-}
-
-TEST_F(RegistryExTest, OpenReplacesTheKeyAndAFailedOpenLeavesNoneOpen) {
+  // An open replaces the key; a failed one leaves none open.
   OpenT();
   EXPECT_EQ(reg.ReadString("Str"), "text");
   EXPECT_TRUE(reg.OpenKeyReadOnly("Software\\T\\Sub1"));  // no leading backslash, not relative
@@ -96,7 +94,7 @@ TEST_F(RegistryExTest, DataTypesAndTypedReads) {
   EXPECT_EQ(reg.ReadInteger("Seven"), 7);
 }
 
-TEST_F(RegistryExTest, BinaryData) {
+TEST_F(RegistryExTest, BinaryDataAndMultiStrings) {
   OpenT();
   EXPECT_EQ(reg.ReadBinaryData("Bin"), (std::vector<uint8_t>{1, 2, 3}));
   EXPECT_EQ(reg.ReadBinaryData("Qw").size(), 8u);
@@ -104,11 +102,7 @@ TEST_F(RegistryExTest, BinaryData) {
   EXPECT_TRUE(reg.ReadBinaryData("Missing").empty());
   EXPECT_THROW(reg.ReadBinaryData("Str"), ERegistryError);
   EXPECT_THROW(reg.ReadBinaryData("Seven"), ERegistryError);
-}
-
-TEST_F(RegistryExTest, ReadMultiStringAppendsOnlyForMultiStrings) {
-  OpenT();
-  std::vector<std::string> list{"x"};
+  std::vector<std::string> list{"x"};  // only a multi-string appends
   reg.ReadMultiString("Multi", list);
   EXPECT_EQ(list, (std::vector<std::string>{"x", "a", "b"}));
   for (const char* other : {"Str", "Big", "Bin", "Missing"}) {
