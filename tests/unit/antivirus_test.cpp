@@ -68,6 +68,12 @@ TEST_F(AntiVirusTest, SevenItemsInOrderWithOrWithoutProducts) {
                                "1.594.00 2003/07/08 09:00:00"}));
 }
 
+TEST_F(AntiVirusTest, ProductKeysInThe32BitViewOfTheMachine) {
+  fake.AddKey(kPlugins + "VIRUSCAN8000", RegView::Wow32).values.emplace_back("Version", RegValue{.type = regtype::String, .text = "8.0.0"});
+  fake.SetString("HKCU\\Software\\Network Associates\\ePolicy Orchestrator\\Application Plugins\\VIRUSCAN8000", "Version", "user");
+  EXPECT_EQ(Status()[kVersion], "'8.0.0");
+}
+
 TEST_F(AntiVirusTest, DefinitionVersionIsTheGreatestOfThree) {
   const std::tuple<std::string, std::string, std::string, std::string> cases[] = {
       {"4.0.4400", "4321", "", "4.0.4400"},
