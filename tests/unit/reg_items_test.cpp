@@ -113,47 +113,35 @@ TEST(RegItems, HugeCountsStopAtTheRowLimit) {
   EXPECT_EQ(s.Run({"#printers 1000"}).size(), 1000u);
 }
 
-TEST(RegItems, PrinterLookupByName) {
+// The "#" words over one machine: printers, shared folders, running programs and files.
+TEST(RegItems, WordsOfTheMachine) {
   Script s;
-  s.p.system.printers = {"Ghost"};
-  EXPECT_EQ(s.Run({"#printers"}), Lines{"Ghost on  "});  // no such printer key: no port, no driver
-
-  // 9x lists "name on port" and looks the printer up by the part before " on ".
-  s.p.system.printers = {"Ink on LPT2:"};
+  // No key for the first printer: no port, no driver. 9x lists "name on port" and looks the
+  // printer up by the part before " on ".
+  s.p.system.printers = {"Ghost", "Ink on LPT2:"};
   s.p.registry.SetString(kPrintersKey + "\\Ink", "Name", "Ink");
   s.p.registry.SetString(kPrintersKey + "\\Ink", "Printer Driver", "Ink Driver");
-  EXPECT_EQ(s.Run({"#printers"}, "9x"), Lines{"Ink on LPT2: Ink Driver"});
-  EXPECT_EQ(s.Run({"#printers"}, "NT"), Lines{"Ink on LPT2: "});
-}
-
-TEST(RegItems, SharedFoldersWithTheirPaths) {
-  Script s;
   s.p.network.shares = {ShareEnumResult::Status::Ok, 0, {"\\\\PC01\\data", "\\\\PC01\\tools"}};
   s.p.registry.SetMulti("HKLM\\SYSTEM\\CurrentControlSet\\Services\\lanmanserver\\Shares", "data",
                         {"CSCFlags=0", "MaxUses=4294967295", "Path=D:\\data", "Type=0"});
-  EXPECT_EQ(s.Run({"#shareddir 3"}), (Lines{"data D:\\data", "tools ", ""}));
-  EXPECT_EQ(s.p.network.lastShareContainer, "\\\\PC01");
-
   s.p.registry.SetString("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Network\\LanMan\\data", "Path", "C:\\D");
-  EXPECT_EQ(s.Run({"#shareddir"}, "9x"), Lines{"data C:\\D"});
-  s.p.network.shares = {ShareEnumResult::Status::NoMoreItems, 0, {}};  // a message becomes a value
-  EXPECT_EQ(s.Run({"#shareddir 2"}), (Lines{"共有フォルダはありません ", ""}));
-}
-
-TEST(RegItems, RunningPrograms) {
-  Script s;
   s.p.system.processes = Lines{"[System Process]", "C:\\Windows\\Explorer.EXE", "winword.exe", "C:\\x\\WINWORD.EXE"};
-  EXPECT_EQ(s.Run({"#running"}), (Lines{"[system process]", "explorer.exe", "winword.exe", "winword.exe"}));
-  EXPECT_EQ(s.Run({"#running excel.exe WinWord.exe"}), Lines{"winword.exe winword.exe "});
-  // One name, however many processes.
-  EXPECT_EQ(ScriptItemNames({"#running", "x"}, "NT"), Lines{"#running"});
-}
-
-TEST(RegItems, FileWordsAndOtherWords) {
-  Script s;
   s.p.versions.files["c:\\program files\\app\\x.exe"] = {
       {"041104B0"}, {{"\\StringFileInfo\\041104B0\\OriginalFilename", "X.EXE"}, {"\\StringFileInfo\\041104B0\\ProductVersion", "2.0"}}};
-  EXPECT_EQ(s.Run({"#%ProgramFiles%\\App\\X.exe", "#notes.txt", "#c:\\none.dll"}), (Lines{"x.exe 2.0", ""}));
+  const std::tuple<Lines, const char*, Lines> cases[] = {
+      {{"#printers 2"}, "NT", {"Ghost on  ", "Ink on LPT2: "}},
+      {{"#printers 2"}, "9x", {"Ghost on  ", "Ink on LPT2: Ink Driver"}},
+      {{"#shareddir 3"}, "NT", {"data D:\\data", "tools ", ""}},
+      {{"#shareddir"}, "9x", {"data C:\\D"}},
+      {{"#running"}, "NT", {"[system process]", "explorer.exe", "winword.exe", "winword.exe"}},
+      {{"#running excel.exe WinWord.exe"}, "NT", {"winword.exe winword.exe "}},
+      {{"#%ProgramFiles%\\App\\X.exe", "#notes.txt", "#c:\\none.dll"}, "NT", {"x.exe 2.0", ""}},
+  };
+  for (const auto& [script, osKind, values] : cases) EXPECT_EQ(s.Run(script, osKind), values) << script[0] << " " << osKind;
+  EXPECT_EQ(s.p.network.lastShareContainer, "\\\\PC01");
+  EXPECT_EQ(ScriptItemNames({"#running", "x"}, "NT"), Lines{"#running"});  // one name, however many processes
+  s.p.network.shares = {ShareEnumResult::Status::NoMoreItems, 0, {}};  // a message becomes a value
+  EXPECT_EQ(s.Run({"#shareddir 2"}), (Lines{"共有フォルダはありません ", ""}));
 }
 
 TEST(RegItems, WindowsWordsGiveTheirCountOfValuesInStepWithTheCatalogue) {
