@@ -9,16 +9,13 @@ class FailingRegistryKey final : public IRegistryKey {
   FailingRegistryKey(std::unique_ptr<IRegistryKey> inner, FaultPlan& plan, std::string path)
       : inner_(std::move(inner)), plan_(plan), path_(std::move(path)) {}
   std::vector<std::string> SubKeyNames() override {
-    if (plan_.Fail("SubKeyNames " + path_)) return {};
-    return inner_->SubKeyNames();
+    return plan_.Fail("SubKeyNames " + path_) ? std::vector<std::string>{} : inner_->SubKeyNames();
   }
   std::vector<std::string> ValueNames() override {
-    if (plan_.Fail("ValueNames " + path_)) return {};
-    return inner_->ValueNames();
+    return plan_.Fail("ValueNames " + path_) ? std::vector<std::string>{} : inner_->ValueNames();
   }
   bool QueryValue(std::string_view name, RegValue& out) override {
-    if (plan_.Fail("QueryValue " + path_ + " " + std::string(name))) return false;
-    return inner_->QueryValue(name, out);
+    return !plan_.Fail("QueryValue " + path_ + " " + std::string(name)) && inner_->QueryValue(name, out);
   }
 
  private:
@@ -32,8 +29,7 @@ class FailingSmartHandle final : public ISmartHandle {
   FailingSmartHandle(std::unique_ptr<ISmartHandle> inner, FaultPlan& plan, std::string path)
       : inner_(std::move(inner)), plan_(plan), path_(std::move(path)) {}
   SmartIoStatus IoControl(uint32_t controlCode, std::string_view input, std::string& output) override {
-    if (plan_.Fail("IoControl " + path_ + " " + std::to_string(controlCode)))
-      return SmartIoStatus{false, kErrorIoDevice, 0};
+    if (plan_.Fail("IoControl " + path_ + " " + std::to_string(controlCode))) return SmartIoStatus{false, kErrorIoDevice, 0};
     return inner_->IoControl(controlCode, input, output);
   }
 

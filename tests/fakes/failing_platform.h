@@ -10,6 +10,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "platform/files.h"
@@ -27,15 +29,9 @@ namespace orv::test {
 class FaultPlan {
  public:
   // Fails call number `n` (counted from 1) and no other; 0 fails none.
-  void FailCall(long n) {
-    failAt_ = n;
-    failFrom_ = false;
-  }
+  void FailCall(long n) { failAt_ = n, failFrom_ = false; }
   // Fails call number `n` and every later one: the share went away, the disk is full.
-  void FailFrom(long n) {
-    failAt_ = n;
-    failFrom_ = true;
-  }
+  void FailFrom(long n) { failAt_ = n, failFrom_ = true; }
   // Counts a call named `what`; true when it is to fail.
   bool Fail(std::string_view what) {
     calls_.emplace_back(what);
@@ -55,215 +51,155 @@ class FaultPlan {
   std::string failed_;
 };
 
-class FailingRegistry final : public IRegistry {
+// The wrapper of interface I: Pass counts the call `what` and either answers `failed` or passes
+// the call on.
+template <typename I>
+class Failing : public I {
  public:
-  FailingRegistry(IRegistry& inner, FaultPlan& plan) : inner_(inner), plan_(plan) {}
-  std::unique_ptr<IRegistryKey> OpenKey(RegRoot root, std::string_view path, RegView view) override;
+  Failing(I& inner, FaultPlan& plan) : inner_(inner), plan_(plan) {}
 
- private:
-  IRegistry& inner_;
+ protected:
+  template <typename R, typename... P, typename... A>
+  R Pass(const std::string& what, std::type_identity_t<R> failed, R (I::*call)(P...), A&&... args) {
+    if (plan_.Fail(what)) return failed;
+    return (inner_.*call)(std::forward<A>(args)...);
+  }
+  I& inner_;
   FaultPlan& plan_;
 };
 
-class FailingWmi final : public IWmi {
+class FailingRegistry final : public Failing<IRegistry> {
  public:
-  FailingWmi(IWmi& inner, FaultPlan& plan) : inner_(inner), plan_(plan) {}
-  std::optional<std::vector<WmiInstance>> ExecQuery(const std::string& wql) override {
-    if (plan_.Fail("wmi " + wql)) return std::nullopt;
-    return inner_.ExecQuery(wql);
-  }
-  std::optional<std::vector<WmiInstance>> InstancesOf(const std::string& className) override {
-    if (plan_.Fail("wmi instances " + className)) return std::nullopt;
-    return inner_.InstancesOf(className);
-  }
+  using Failing::Failing;
+  std::unique_ptr<IRegistryKey> OpenKey(RegRoot root, std::string_view path, RegView view) override;
+};
 
- private:
-  IWmi& inner_;
-  FaultPlan& plan_;
+class FailingWmi final : public Failing<IWmi> {
+ public:
+  using Failing::Failing;
+  std::optional<std::vector<WmiInstance>> ExecQuery(const std::string& wql) override {
+    return Pass("wmi " + wql, {}, &IWmi::ExecQuery, wql);
+  }
+  std::optional<std::vector<WmiInstance>> InstancesOf(const std::string& name) override {
+    return Pass("wmi instances " + name, {}, &IWmi::InstancesOf, name);
+  }
 };
 
 // A failed open reports ERROR_IO_DEVICE; a failed I/O control leaves the output buffer as the
 // caller handed it in and reports ERROR_IO_DEVICE, as a driver that gives up does.
-class FailingSmartDevice final : public ISmartDevice {
+class FailingSmartDevice final : public Failing<ISmartDevice> {
  public:
-  FailingSmartDevice(ISmartDevice& inner, FaultPlan& plan) : inner_(inner), plan_(plan) {}
+  using Failing::Failing;
   SmartOpenResult Open(const std::string& path, uint32_t access, uint32_t shareMode, uint32_t disposition) override;
   std::string ErrorText(uint32_t code) override { return inner_.ErrorText(code); }
-
- private:
-  ISmartDevice& inner_;
-  FaultPlan& plan_;
 };
 
 // The system calls. The version query, the clock and the tick count are passed on unfailed: the
 // Windows calls behind them cannot fail.
-class FailingSystem final : public ISystem {
+class FailingSystem final : public Failing<ISystem> {
  public:
-  FailingSystem(ISystem& inner, FaultPlan& plan) : inner_(inner), plan_(plan) {}
-  std::string ProgramPath() override { return plan_.Fail("ProgramPath") ? std::string() : inner_.ProgramPath(); }
+  using Failing::Failing;
+  using S = ISystem;
+  std::string ProgramPath() override { return Pass("ProgramPath", {}, &S::ProgramPath); }
   OsVersion GetOsVersion() override { return inner_.GetOsVersion(); }
-  std::optional<std::string> ComputerName() override { return Opt("ComputerName", &ISystem::ComputerName); }
-  std::optional<std::string> UserName() override { return Opt("UserName", &ISystem::UserName); }
-  std::optional<std::string> NetworkUserName() override { return Opt("NetworkUserName", &ISystem::NetworkUserName); }
+  std::optional<std::string> ComputerName() override { return Pass("ComputerName", {}, &S::ComputerName); }
+  std::optional<std::string> UserName() override { return Pass("UserName", {}, &S::UserName); }
+  std::optional<std::string> NetworkUserName() override { return Pass("NetworkUserName", {}, &S::NetworkUserName); }
   std::optional<std::string> Environment(const std::string& name) override {
-    if (plan_.Fail("Environment " + name)) return std::nullopt;
-    return inner_.Environment(name);
+    return Pass("Environment " + name, {}, &S::Environment, name);
   }
-  std::optional<std::string> WindowsDirectory() override { return Opt("WindowsDirectory", &ISystem::WindowsDirectory); }
-  std::optional<std::string> SystemDirectory() override { return Opt("SystemDirectory", &ISystem::SystemDirectory); }
-  std::optional<std::string> DocumentsFolder() override { return Opt("DocumentsFolder", &ISystem::DocumentsFolder); }
-  MemoryFacts Memory() override { return plan_.Fail("Memory") ? MemoryFacts{0, 0} : inner_.Memory(); }
-  DriveFacts Drive(char letter) override {
-    return plan_.Fail(std::string("Drive ") + letter) ? DriveFacts{} : inner_.Drive(letter);
-  }
-  int ScreenWidth() override { return plan_.Fail("ScreenWidth") ? 0 : inner_.ScreenWidth(); }
-  int ColorBits() override { return plan_.Fail("ColorBits") ? 0 : inner_.ColorBits(); }
-  std::optional<std::string> DefaultPrinter() override { return Opt("DefaultPrinter", &ISystem::DefaultPrinter); }
-  std::vector<std::string> Printers() override {
-    return plan_.Fail("Printers") ? std::vector<std::string>{} : inner_.Printers();
-  }
-  std::optional<int> PrinterColor(const std::string& printer) override {
-    if (plan_.Fail("PrinterColor " + printer)) return std::nullopt;
-    return inner_.PrinterColor(printer);
-  }
-  std::string DefaultImeName() override { return plan_.Fail("DefaultImeName") ? std::string() : inner_.DefaultImeName(); }
+  std::optional<std::string> WindowsDirectory() override { return Pass("WindowsDirectory", {}, &S::WindowsDirectory); }
+  std::optional<std::string> SystemDirectory() override { return Pass("SystemDirectory", {}, &S::SystemDirectory); }
+  std::optional<std::string> DocumentsFolder() override { return Pass("DocumentsFolder", {}, &S::DocumentsFolder); }
+  MemoryFacts Memory() override { return Pass("Memory", MemoryFacts{0, 0}, &S::Memory); }
+  DriveFacts Drive(char letter) override { return Pass(std::string("Drive ") + letter, {}, &S::Drive, letter); }
+  int ScreenWidth() override { return Pass("ScreenWidth", 0, &S::ScreenWidth); }
+  int ColorBits() override { return Pass("ColorBits", 0, &S::ColorBits); }
+  std::optional<std::string> DefaultPrinter() override { return Pass("DefaultPrinter", {}, &S::DefaultPrinter); }
+  std::vector<std::string> Printers() override { return Pass("Printers", {}, &S::Printers); }
+  std::optional<int> PrinterColor(const std::string& p) override { return Pass("PrinterColor " + p, {}, &S::PrinterColor, p); }
+  std::string DefaultImeName() override { return Pass("DefaultImeName", {}, &S::DefaultImeName); }
   uint64_t MillisecondsSinceStart() override { return inner_.MillisecondsSinceStart(); }
   DateTime Now() override { return inner_.Now(); }
   std::optional<std::vector<std::string>> RunningProcesses() override {
-    if (plan_.Fail("RunningProcesses")) return std::nullopt;
-    return inner_.RunningProcesses();
+    return Pass("RunningProcesses", {}, &S::RunningProcesses);
   }
-  bool IsWine() override { return plan_.Fail("IsWine") ? false : inner_.IsWine(); }
+  bool IsWine() override { return Pass("IsWine", false, &S::IsWine); }
   std::optional<bool> IsAdministratorsMember() override {
-    return Opt("IsAdministratorsMember", &ISystem::IsAdministratorsMember);
+    return Pass("IsAdministratorsMember", {}, &S::IsAdministratorsMember);
   }
-
- private:
-  template <typename T>
-  std::optional<T> Opt(const char* what, std::optional<T> (ISystem::*call)()) {
-    if (plan_.Fail(what)) return std::nullopt;
-    return (inner_.*call)();
-  }
-  ISystem& inner_;
-  FaultPlan& plan_;
 };
 
-class FailingNetwork final : public INetwork {
+class FailingNetwork final : public Failing<INetwork> {
  public:
-  FailingNetwork(INetwork& inner, FaultPlan& plan) : inner_(inner), plan_(plan) {}
-  std::optional<std::string> WorkgroupName() override {
-    if (plan_.Fail("WorkgroupName")) return std::nullopt;
-    return inner_.WorkgroupName();
-  }
-  std::optional<bool> IsDomainMember() override {
-    if (plan_.Fail("IsDomainMember")) return std::nullopt;
-    return inner_.IsDomainMember();
-  }
-  std::optional<DateTime> ServerTime(const std::string& server) override {
-    if (plan_.Fail("ServerTime " + server)) return std::nullopt;
-    return inner_.ServerTime(server);
-  }
-  std::optional<std::string> HostName() override {
-    if (plan_.Fail("HostName")) return std::nullopt;
-    return inner_.HostName();
-  }
+  using Failing::Failing;
+  using N = INetwork;
+  std::optional<std::string> WorkgroupName() override { return Pass("WorkgroupName", {}, &N::WorkgroupName); }
+  std::optional<bool> IsDomainMember() override { return Pass("IsDomainMember", {}, &N::IsDomainMember); }
+  std::optional<DateTime> ServerTime(const std::string& s) override { return Pass("ServerTime " + s, {}, &N::ServerTime, s); }
+  std::optional<std::string> HostName() override { return Pass("HostName", {}, &N::HostName); }
   HostLookup ResolveHost(const std::string& name) override {
-    if (plan_.Fail("ResolveHost " + name)) return HostLookup{HostLookup::Status::NotFound, {0, 0, 0, 0}};
-    return inner_.ResolveHost(name);
+    return Pass("ResolveHost " + name, HostLookup{HostLookup::Status::NotFound, {0, 0, 0, 0}}, &N::ResolveHost, name);
   }
   ShareEnumResult EnumShares(const std::string& container, const std::string& provider) override {
-    if (plan_.Fail("EnumShares " + container)) return ShareEnumResult{ShareEnumResult::Status::OpenError, 53, {}};
-    return inner_.EnumShares(container, provider);
+    return Pass("EnumShares " + container, ShareEnumResult{ShareEnumResult::Status::OpenError, 53, {}}, &N::EnumShares,
+                container, provider);
   }
   DialUpList DialUpEntries() override {
-    if (plan_.Fail("DialUpEntries")) return DialUpList{DialUpList::Status::EnumFailed, {}};
-    return inner_.DialUpEntries();
+    return Pass("DialUpEntries", DialUpList{DialUpList::Status::EnumFailed, {}}, &N::DialUpEntries);
   }
-
- private:
-  INetwork& inner_;
-  FaultPlan& plan_;
 };
 
 // Files. A failed whole-file write leaves the target as it was (the replace never happened); a
 // failed append adds nothing.
-class FailingFiles final : public IFiles {
+class FailingFiles final : public Failing<IFiles> {
  public:
-  FailingFiles(IFiles& inner, FaultPlan& plan) : inner_(inner), plan_(plan) {}
-  bool FileExists(const std::string& path) override { return !plan_.Fail("FileExists " + path) && inner_.FileExists(path); }
-  bool DirectoryExists(const std::string& path) override {
-    return !plan_.Fail("DirectoryExists " + path) && inner_.DirectoryExists(path);
-  }
-  bool CreateDirectory(const std::string& path) override {
-    return !plan_.Fail("CreateDirectory " + path) && inner_.CreateDirectory(path);
-  }
-  std::optional<std::string> ReadFile(const std::string& path) override {
-    if (plan_.Fail("ReadFile " + path)) return std::nullopt;
-    return inner_.ReadFile(path);
-  }
+  using Failing::Failing;
+  using F = IFiles;
+  bool FileExists(const std::string& p) override { return Pass("FileExists " + p, false, &F::FileExists, p); }
+  bool DirectoryExists(const std::string& p) override { return Pass("DirectoryExists " + p, false, &F::DirectoryExists, p); }
+  bool CreateDirectory(const std::string& p) override { return Pass("CreateDirectory " + p, false, &F::CreateDirectory, p); }
+  std::optional<std::string> ReadFile(const std::string& p) override { return Pass("ReadFile " + p, {}, &F::ReadFile, p); }
   bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::string* error = nullptr) override {
-    if (plan_.Fail("WriteFileAtomic " + path)) {
-      if (error) *error = path + ": injected failure";
-      return false;
-    }
-    return inner_.WriteFileAtomic(path, bytes, error);
+    return Write("WriteFileAtomic ", &F::WriteFileAtomic, path, bytes, error);
   }
   bool AppendToFile(const std::string& path, std::string_view bytes, std::string* error = nullptr) override {
-    if (plan_.Fail("AppendToFile " + path)) {
-      if (error) *error = path + ": injected failure";
-      return false;
-    }
-    return inner_.AppendToFile(path, bytes, error);
+    return Write("AppendToFile ", &F::AppendToFile, path, bytes, error);
   }
-  bool RemoveFile(const std::string& path) override { return !plan_.Fail("RemoveFile " + path) && inner_.RemoveFile(path); }
+  bool RemoveFile(const std::string& p) override { return Pass("RemoveFile " + p, false, &F::RemoveFile, p); }
   std::optional<std::vector<std::string>> ListFiles(const std::string& folder, const std::string& pattern) override {
-    if (plan_.Fail("ListFiles " + folder)) return std::nullopt;
-    return inner_.ListFiles(folder, pattern);
+    return Pass("ListFiles " + folder, {}, &F::ListFiles, folder, pattern);
   }
-  std::optional<int64_t> FileSize(const std::string& path) override {
-    if (plan_.Fail("FileSize " + path)) return std::nullopt;
-    return inner_.FileSize(path);
-  }
-  std::optional<DateTime> LastWriteTime(const std::string& path) override {
-    if (plan_.Fail("LastWriteTime " + path)) return std::nullopt;
-    return inner_.LastWriteTime(path);
+  std::optional<int64_t> FileSize(const std::string& p) override { return Pass("FileSize " + p, {}, &F::FileSize, p); }
+  std::optional<DateTime> LastWriteTime(const std::string& p) override {
+    return Pass("LastWriteTime " + p, {}, &F::LastWriteTime, p);
   }
 
  private:
-  IFiles& inner_;
-  FaultPlan& plan_;
+  using WriteCall = bool (F::*)(const std::string&, std::string_view, std::string*);
+  bool Write(const char* what, WriteCall call, const std::string& path, std::string_view bytes, std::string* error) {
+    if (!plan_.Fail(what + path)) return (inner_.*call)(path, bytes, error);
+    if (error) *error = path + ": injected failure";
+    return false;
+  }
 };
 
-class FailingShell final : public IShell {
+class FailingShell final : public Failing<IShell> {
  public:
-  FailingShell(IShell& inner, FaultPlan& plan) : inner_(inner), plan_(plan) {}
+  using Failing::Failing;
   bool StartProcess(const std::string& application, const std::string& commandLine) override {
-    return !plan_.Fail("StartProcess " + application) && inner_.StartProcess(application, commandLine);
+    return Pass("StartProcess " + application, false, &IShell::StartProcess, application, commandLine);
   }
-  bool OpenDocument(const std::string& path) override {
-    return !plan_.Fail("OpenDocument " + path) && inner_.OpenDocument(path);
-  }
-  std::optional<bool> IsUserAnAdmin() override {
-    if (plan_.Fail("IsUserAnAdmin")) return std::nullopt;
-    return inner_.IsUserAnAdmin();
-  }
-
- private:
-  IShell& inner_;
-  FaultPlan& plan_;
+  bool OpenDocument(const std::string& p) override { return Pass("OpenDocument " + p, false, &IShell::OpenDocument, p); }
+  std::optional<bool> IsUserAnAdmin() override { return Pass("IsUserAnAdmin", {}, &IShell::IsUserAnAdmin); }
 };
 
-class FailingVersionInfo final : public IVersionInfo {
+class FailingVersionInfo final : public Failing<IVersionInfo> {
  public:
-  FailingVersionInfo(IVersionInfo& inner, FaultPlan& plan) : inner_(inner), plan_(plan) {}
-  std::unique_ptr<IVersionResource> Open(const std::string& path) override {
-    if (plan_.Fail("VersionInfo " + path)) return nullptr;
-    return inner_.Open(path);
+  using Failing::Failing;
+  std::unique_ptr<IVersionResource> Open(const std::string& p) override {
+    return Pass("VersionInfo " + p, nullptr, &IVersionInfo::Open, p);
   }
-
- private:
-  IVersionInfo& inner_;
-  FaultPlan& plan_;
 };
 
 // Every service of `base` behind a failing wrapper that follows `plan`; codec and dialogs are

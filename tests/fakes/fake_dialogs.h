@@ -24,20 +24,22 @@ class FakeDialogs final : public IDialogs {
   MsgResult ShowBox(const std::string& text, const std::string& caption, MsgButtons buttons,
                     MsgIcon icon) override {
     shown.push_back({text, caption, buttons, icon});
-    if (!answers.empty()) {
-      MsgResult r = answers.front();
-      answers.pop_front();
-      return r;
-    }
-    return (buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel) ? MsgResult::Yes : MsgResult::Ok;
+    const bool yesNo = buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel;
+    return Next(answers, yesNo ? MsgResult::Yes : MsgResult::Ok);
   }
 
   std::string PromptInput(const std::string& prompt) override {
     prompts.push_back(prompt);
-    if (promptAnswers.empty()) return {};
-    std::string r = promptAnswers.front();
-    promptAnswers.pop_front();
-    return r;
+    return Next(promptAnswers, std::string());
+  }
+
+ private:
+  template <typename T>
+  static T Next(std::deque<T>& queue, T otherwise) {
+    if (queue.empty()) return otherwise;
+    T next = queue.front();
+    queue.pop_front();
+    return next;
   }
 };
 

@@ -69,12 +69,9 @@ std::string FakeRegistry::NormaliseFull(const std::string& path, RegView view) {
 
 FakeRegistry::Key& FakeRegistry::AddKey(const std::string& path, RegView view) {
   std::string full = NormaliseFull(path, view);
-  std::string original = path;
-  while (!original.empty() && original.front() == '\\') original.erase(original.begin());
-  while (!original.empty() && original.back() == '\\') original.pop_back();
-  // Create parents and record each child name once, in the order first added.
+  // Create parents and record each child name once (as first given), in the order first added.
   auto parts = Split(full, '\\');
-  auto originalParts = Split(original, '\\');
+  auto originalParts = Split(path.substr(std::min(path.find_first_not_of('\\'), path.size())), '\\');
   std::string current = parts[0];
   keys_[current];
   for (size_t i = 1; i < parts.size(); ++i) {
@@ -100,40 +97,25 @@ void FakeRegistry::SetValue(const std::string& keyPath, const std::string& name,
 }
 
 void FakeRegistry::SetString(const std::string& keyPath, const std::string& name, const std::string& text) {
-  RegValue v;
-  v.type = regtype::String;
-  v.text = text;
-  SetValue(keyPath, name, v);
+  SetValue(keyPath, name, {.type = regtype::String, .text = text});
 }
 
 void FakeRegistry::SetExpandString(const std::string& keyPath, const std::string& name, const std::string& text) {
-  RegValue v;
-  v.type = regtype::ExpandString;
-  v.text = text;
-  SetValue(keyPath, name, v);
+  SetValue(keyPath, name, {.type = regtype::ExpandString, .text = text});
 }
 
 void FakeRegistry::SetDword(const std::string& keyPath, const std::string& name, uint32_t value) {
-  RegValue v;
-  v.type = regtype::Dword;
-  v.number = value;
-  SetValue(keyPath, name, v);
+  SetValue(keyPath, name, {.type = regtype::Dword, .number = value});
 }
 
 void FakeRegistry::SetMulti(const std::string& keyPath, const std::string& name,
                             const std::vector<std::string>& strings) {
-  RegValue v;
-  v.type = regtype::MultiString;
-  v.strings = strings;
-  SetValue(keyPath, name, v);
+  SetValue(keyPath, name, {.type = regtype::MultiString, .strings = strings});
 }
 
 void FakeRegistry::SetBinary(const std::string& keyPath, const std::string& name, const std::vector<uint8_t>& bytes,
                              uint32_t type) {
-  RegValue v;
-  v.type = type;
-  v.bytes = bytes;
-  SetValue(keyPath, name, v);
+  SetValue(keyPath, name, {.type = type, .bytes = bytes});
 }
 
 std::unique_ptr<IRegistryKey> FakeRegistry::OpenKey(RegRoot root, std::string_view path, RegView view) {

@@ -1,14 +1,13 @@
 #pragma once
 // A computer described by plain fields; tests set what they need.
 
-#include <algorithm>
-#include <cctype>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/system.h"
+#include "util/text.h"
 
 namespace orv::test {
 
@@ -43,10 +42,7 @@ class FakeSystem final : public ISystem {
   std::optional<std::string> NetworkUserName() override { return networkUserName; }
   std::optional<std::string> Environment(const std::string& name) override {
     for (const auto& [k, v] : environment)
-      if (k.size() == name.size() && std::equal(k.begin(), k.end(), name.begin(), [](char a, char b) {
-            return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-          }))
-        return v;
+      if (SameTextIgnoringCase(k, name)) return v;
     return std::nullopt;
   }
   std::optional<std::string> WindowsDirectory() override { return windowsDirectory; }

@@ -31,10 +31,7 @@ class FakeVersionInfo final : public IVersionInfo {
     std::vector<std::string> Translations() const override { return r_.translations; }
     std::optional<std::string> QueryString(const std::string& subBlock) const override {
       for (const auto& [k, v] : r_.strings)
-        if (SameTextIgnoringCase(k, subBlock)) {
-          if (v.empty()) return std::nullopt;
-          return v;
-        }
+        if (SameTextIgnoringCase(k, subBlock)) return v.empty() ? std::nullopt : std::optional<std::string>(v);
       return std::nullopt;
     }
 

@@ -68,24 +68,25 @@ TEST_F(AntiVirusTest, SevenItemsInOrderWithOrWithoutProducts) {
                                "1.594.00 2003/07/08 09:00:00"}));
 }
 
+TEST_F(AntiVirusTest, ProductKeysInThe32BitViewOfTheMachine) {
+  fake.AddKey(kPlugins + "VIRUSCAN8000", RegView::Wow32).values.emplace_back("Version", RegValue{.type = regtype::String, .text = "8.0.0"});
+  fake.SetString("HKCU\\Software\\Network Associates\\ePolicy Orchestrator\\Application Plugins\\VIRUSCAN8000", "Version", "user");
+  EXPECT_EQ(Status()[kVersion], "'8.0.0");
+}
+
 TEST_F(AntiVirusTest, DefinitionVersionIsTheGreatestOfThree) {
-  struct Case {
-    std::string dat, virDef, sourceDisk, expected;
-  };
-  const Case cases[] = {
-      {"4321", "4.0.4400", "", "4.0.4400"},
+  const std::tuple<std::string, std::string, std::string, std::string> cases[] = {
       {"4.0.4400", "4321", "", "4.0.4400"},
       {"4321", "4.0.4400", "dat=4.0.4500;engine=4320", "4.0.4500"},
       {"4321", "4.0.4400", "dat=4.0.4300;engine=4320", "4.0.4400"},
       {"4321", "4.0.44x0", "4.0.4500", "4321"},  // not a number; no "=" in the source
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.dat + " / " + c.virDef + " / " + c.sourceDisk);
+  for (const auto& [dat, virDef, sourceDisk, definition] : cases) {
     Reset("");
-    fake.SetString(kEngine, "szDatVersion", c.dat);
-    fake.SetString(kEngine, "szVirDefVer", c.virDef);
-    fake.SetString("HKLM\\Software\\McAfee.com\\Virusscan Online", "SourceDisk", c.sourceDisk);
-    EXPECT_EQ(Status()[kDefinition], c.expected);
+    fake.SetString(kEngine, "szDatVersion", dat);
+    fake.SetString(kEngine, "szVirDefVer", virDef);
+    fake.SetString("HKLM\\Software\\McAfee.com\\Virusscan Online", "SourceDisk", sourceDisk);
+    EXPECT_EQ(Status()[kDefinition], definition) << dat << " / " << virDef << " / " << sourceDisk;
   }
   Reset("");
   fake.SetDword(kEngine, "szDatVersion", 4321);
@@ -94,30 +95,20 @@ TEST_F(AntiVirusTest, DefinitionVersionIsTheGreatestOfThree) {
 }
 
 TEST_F(AntiVirusTest, Version8ReadsTheLastTaskRun) {
-  struct Case {
-    const char* endTime;
-    Strings expected;
-  };
-  const Case cases[] = {
+  const std::pair<const char*, Strings> cases[] = {
       {"12702188712,0,1", {"2003/07/09 10:45:12", "2", "0"}},  // only the first 11 characters count
       {"00000000000", {"1601/01/01 09:00:00", "2", "0"}},
       {"1270218871", {"", "", ""}},          // too short: all three empty
       {"2003/07/09 10:45", {"", "2", "0"}},  // not a number: no date, the rest stands
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.endTime);
+  for (const auto& [endTime, items] : cases) {
     Reset("8.0.0");
-    fake.SetString(kLastData, "szEndTime", c.endTime);
+    fake.SetString(kLastData, "szEndTime", endTime);
     fake.SetDword(kLastData, "nFileInfected", 2);
     fake.SetDword(kMcShield, "bStartDisabled", 1);
-    EXPECT_EQ(ScanItems(), c.expected);
+    EXPECT_EQ(ScanItems(), items) << endTime;
   }
-}
-
-TEST_F(AntiVirusTest, AnUnreadableOnAccessSettingIsNotTakenForDisabled) {
-  Reset("8.0.0");
-  fake.SetString(kLastData, "szEndTime", "12702188712");
-  fake.SetBinary(kMcShield, "bStartDisabled", {1, 0, 0, 0});  // a type the readers cannot read
+  fake.SetBinary(kMcShield, "bStartDisabled", {1, 0, 0, 0});  // unreadable is not taken for disabled
   EXPECT_EQ(ScanItems()[2], "Error!");
 }
 
@@ -136,7 +127,6 @@ TEST_F(AntiVirusTest, Version7ReadsTheTaskAndItsLogFile) {
 
 TEST_F(AntiVirusTest, OlderVersionsReadTheConsoleTask) {
   const std::pair<const char*, std::string> cases[] = {
-      {"2003,7,9,10,5,30,0,0", "2003/7/9 10:05:30"},
       {"2003,7,9,10,5,3,0,0", "2003/7/9 10:05:03"},  // a one-digit second is padded, not cut with its comma
       {"2003,7,9", "2003/7/9 :0:0"},
       {"1999,7,9,10,5,30", ""},
@@ -154,23 +144,18 @@ TEST_F(AntiVirusTest, OlderVersionsReadTheConsoleTask) {
 }
 
 TEST_F(AntiVirusTest, SecondProductLinePatternAndNewestScan) {
-  struct Case {
-    const char *full, *manual;
-    std::string expected;
-  };
-  const Case cases[] = {
+  const std::tuple<const char*, const char*, std::string> cases[] = {
       {"20030709104512", "20030708090000", "1.594.00 2003/07/09 10:45:12"},
       {"", "20030708090000", "1.594.00 2003/07/08 09:00:00"},
       {"20030709104559", "20030709104500", "1.594.00 2003/07/09 10:45:00"},  // equal: the second
       {"19991231235959", "", "1.594.00"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.full) + " / " + c.manual);
+  for (const auto& [full, manual, pattern] : cases) {
     Reset("");
     fake.SetString(kPattern1, "PatternVer", "1.594.00");
-    fake.SetString(kManualScan, "LastTScanEndTime", c.full);
-    fake.SetString(kManualScan, "LastMScanEndTime", c.manual);
-    EXPECT_EQ(Status()[kPattern], c.expected);
+    fake.SetString(kManualScan, "LastTScanEndTime", full);
+    fake.SetString(kManualScan, "LastMScanEndTime", manual);
+    EXPECT_EQ(Status()[kPattern], pattern) << full << " / " << manual;
   }
   Reset("");
   fake.SetString(kPattern1, "PatternVer", "123");

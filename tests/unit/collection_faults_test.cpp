@@ -81,6 +81,8 @@ struct Machine {
     r.SetString(printers + "\\Laser1", "Name", "Laser1");
     r.SetString(printers + "\\Laser1", "Printer Driver", "Laser Driver");
     r.SetString(printers + "\\Laser1", "Port", "LPT1:");
+    r.SetString(printers + "\\Other", "Name", "Laser10");  // not the default printer's key
+    r.SetString("HKLM\\System\\CurrentControlSet\\Control\\Network\\{0}\\0000", "Description", "TCP/IP without inf");
     const std::string net = "HKLM\\System\\CurrentControlSet\\Control\\Network\\{a}";
     const char* const components[] = {"Microsoft ネットワーク用ファイルとプリンタ共有", "Internet Protocol (TCP/IP)",
                                       "NWLink IPX/SPX Compatible Transport", "NetBEUI Protocol"};
@@ -233,6 +235,20 @@ bool IsFallback(int row, const std::string& value, const Rows& baseline) {
       if (!baseline[i].empty() && (value == baseline[i] || value == "会計ソフト  ")) return true;
   }
   return false;
+}
+
+TEST(CollectionRun, RowsOfAFullyDescribedPc) {
+  FaultPlan none;
+  const Rows rows = Collect(0, none).rows;
+  const std::pair<int, const char*> expected[] = {
+      {9, "受付"}, {10, "佐藤 太郎"}, {11, "総務部"}, {12, "20DCA09BCD / LENOVO"}, {14, "3000"}, {15, "2667/NULL"},
+      {18, "C: NTFS"}, {19, "102400"}, {20, "262144"}, {25, "    1.50"}, {30, "11 Pro"}, {31, "6.3.19045"},
+      {32, "2003/07/09"}, {34, "3:自動ダウンロード後通知"}, {35, "AdminUser"}, {36, "2023/11/14 22:13:20"},
+      {37, "55274-640-2672834-56789"}, {39, "IE6 SP1 6.0.2800.1106"}, {42, "Laser1"}, {43, "Laser Driver"}, {44, "LPT1:"},
+      {45, "2:Color"}, {47, "192.168.  1. 20"}, {85, "Microsoft ネットワーク用ファイルとプリンタ共有"},
+      {86, "Internet Protocol (TCP/IP)"}, {87, "NWLink IPX/SPX Compatible Transport"}, {88, "NetBEUI Protocol"}, {89, "Office:sato"},
+  };
+  for (const auto& [row, text] : expected) EXPECT_EQ(rows.at(row - 1), text) << "row " << row;
 }
 
 TEST(CollectionFaults, EveryFailingCallLeavesEveryRowInPlace) {

@@ -22,9 +22,16 @@ TEST(InstalledOnDate, EveryFormTheHotfixListWrites) {
       {"4/11/2017", "2017/04/11"}, {"7/3/2017", "2017/07/03"}, {"12/31/9999", "9999/12/31"}, {"1/1/1979", ""},
       {"1/1/1980", "1980/01/01"}, {"21.04.2023 00:00:00", "2023/04/21"},
       {"20230421", "2023/04/21"},  {"21/04/2023", "2023/04/21"}, {"2023-04-21", "2023/04/21"},
-      {"01d2b2d87b640c00", "2017/04/11"}, {"2/29/2024", "2024/02/29"}, {"2/29/2023", ""},
-      {"13/13/2023", ""}, {"", ""}, {"KB5026446", ""}};
+      {"01d2b2d87b640c00", "2017/04/11"}, {"1d2b2d87b640c00", "2017/04/11"}, {"13/12/2023", "2023/12/13"}, {"2/29/2024", "2024/02/29"}, {"2/29/2023", ""},
+      {"13/13/2023", ""}, {"", ""}, {"KB5026446", ""},
+      {"1d2b2d87b640c00g", ""}};  // not a FILETIME: one character is no hex digit
   for (const auto& [text, date] : cases) EXPECT_EQ(InstalledOnDate(text), date) << text;
+}
+
+TEST(KbNumber, TheFirstKbWordWithDigits) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"2023-05 Update (KB5026949)", "KB5026949"}, {"KB90 x", "KB90"}, {"xKB123 KB", ""}, {"KBx KB7", "KB7"}};
+  for (const auto& [title, kb] : cases) EXPECT_EQ(KbNumber(title), kb) << title;
 }
 
 TEST(InstalledUpdates, HotfixListOfAUsWindows7NewestFirst) {

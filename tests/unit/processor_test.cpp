@@ -94,18 +94,10 @@ INSTANTIATE_TEST_SUITE_P(
     Intel, ProcessorNameTest,
     ::testing::Values(
         // Family 3 reads the type from four bits, so type 4 is not type 0.
-        N{"Intel386DX", {.sig = 0x0300}}, N{"Intel386SX/CX/EX", {.sig = 0x2300}},
-        N{"Intel386SL", {.sig = 0x4300}}, N{"Intel386SL", {.sig = 0x4310}},
-        N{"RapidCAD coprocessor", {.sig = 0x0340}}, N{"", {.sig = 0x0310}}, N{"", {.sig = 0x1300}},
-        N{"Intel486DX", {.sig = Sig(4, 1)}}, N{"IntelSX2", {.sig = Sig(4, 5)}},
-        N{"LightbackEnhanced IntelDX2", {.sig = Sig(4, 7)}}, N{"486DX4 (WB)", {.sig = Sig(4, 9)}},
-        N{"486 Family CPU(Unknown)", {.sig = Sig(4, 6)}}, N{"486 Family CPU(Unknown)", {.sig = Sig(4, 10)}},
-        N{"Pentium", {.sig = Sig(5, 3)}}, N{"Pentium", {.sig = Sig(5, 2)}},
-        N{"Pentium OverDrive", {.sig = Sig(5, 2, 0, 1)}},
-        N{"Pentium MMX OverDrive", {.sig = Sig(5, 4, 0, 1)}},
-        N{"Pentium with MMX(P55C)", {.sig = Sig(5, 4, 3)}},
-        N{"Mobile Pentium MMX(low voltage P55)", {.sig = Sig(5, 8)}},
-        N{"Pentium Family CPU(Unknown)", {.sig = Sig(5, 9)}},
+        N{"Intel386DX", {.sig = 0x0300}}, N{"Intel386SL", {.sig = 0x4310}},
+        N{"RapidCAD coprocessor", {.sig = 0x0340}}, N{"", {.sig = 0x1300}},
+        N{"Pentium", {.sig = Sig(5, 2)}}, N{"Pentium OverDrive", {.sig = Sig(5, 2, 0, 1)}},
+        N{"Pentium MMX OverDrive", {.sig = Sig(5, 4, 0, 1)}}, N{"Pentium with MMX(P55C)", {.sig = Sig(5, 4, 3)}},
         N{"Pentium MMX OverDrive", {.sig = Sig(6, 3, 0, 1)}}, N{"Pentium II(Klamath)", {.sig = Sig(6, 3, 4)}},
         // Family 6 model 5 by the L2 of the leaf 2 descriptors (0x40 = no L2 below family 15).
         N{"Celeron(Convington)", {.sig = Sig(6, 5), .leaf2 = Desc(0x40)}},
@@ -117,40 +109,32 @@ INSTANTIATE_TEST_SUITE_P(
         N{"Celeron(Convington)", {.highest = 1, .sig = Sig(6, 5), .leaf2 = Desc(0x43)}},
         N{"Mobile Pentium II(Dixon)", {.sig = Sig(6, 6, 10), .leaf2 = Desc(0x42)}},
         N{"Mobile Celeron(Dixon-128K)", {.sig = Sig(6, 6, 13), .leaf2 = Desc(0x41)}},
-        N{"Celeron(Mendocino)", {.sig = Sig(6, 6, 5), .leaf2 = Desc(0x41)}},
         N{"Celeron(Mendocino)", {.sig = Sig(6, 6, 10), .leaf2 = Desc(0x43)}},
-        N{"Pentium III Xeon(Tanner)", {.sig = Sig(6, 7), .ebx1 = 3}},
-        N{"Pentium III(Katmai)", {.sig = Sig(6, 7, 3)}},
         N{"Pentium III Xeon(Cascades)", {.sig = Sig(6, 8), .ebx1 = 3, .leaf2 = Desc(0x82)}},
         N{"Pentium III(Coppermine)", {.sig = Sig(6, 8, 3), .ebx1 = 2, .leaf2 = {0x03020101, 0, 0, 0x0C040882}}},
         N{"Celeron(Coppermine-128K)", {.sig = Sig(6, 8, 6), .ebx1 = 1, .leaf2 = Desc(0x79)}},
         N{"Mobile Pentium M(Banias)", {.sig = Sig(6, 9, 5), .leaf2 = Desc(0x87)}},
         N{"Mobile Celeron(Banias)", {.sig = Sig(6, 9, 5), .leaf2 = Desc(0x86)}},
         N{"", {.sig = Sig(6, 9, 5), .leaf2 = Desc(0x45)}},
-        N{"Pentium III Xeon(Cascades)", {.sig = Sig(6, 10)}},
         // Model 11: brand 6 and 7 come before the L2 test, brand 4 after it.
         N{"Mobile Pentium III-M(Tualatin)", {.sig = Sig(6, 11, 1), .ebx1 = 6, .leaf2 = Desc(0x83)}},
         N{"Mobile Celeron(Tualatin)", {.sig = Sig(6, 11, 1), .ebx1 = 7, .leaf2 = Desc(0x82)}},
         N{"Pentium III-S(Tualatin)", {.sig = Sig(6, 11, 1), .ebx1 = 4, .leaf2 = Desc(0x83)}},
         N{"Pentium III(Tualatin)", {.sig = Sig(6, 11, 1), .ebx1 = 4, .leaf2 = Desc(0x82)}},
         N{"Celeron(Tualatin)", {.sig = Sig(6, 11, 1), .ebx1 = 3, .leaf2 = Desc(0x82)}},
-        N{"Mobile Pentium M(Dothan)", {.sig = Sig(6, 12)}}, N{"P6 Family CPU(Unknown)", {.sig = Sig(6, 2)}},
         // a modern core: no extended model
         N{"P6 Family CPU(Unknown)", {.sig = Sig(6, 13, 6)}}, N{"Itanium(Merced)", {.sig = Sig(7, 9)}},
         N{"Itanium 2(McKinley)", {.sig = Sig(15, 0, 0, 0, 1), .ebx1 = 0x0C}},
-        N{"Xeon MP(Foster MP)", {.sig = Sig(15, 0), .ebx1 = 0x0C}},
-        N{"Xeon(Foster)", {.sig = Sig(15, 1), .ebx1 = 0x0E}},
+        N{"Xeon MP(Foster MP)", {.sig = Sig(15, 0), .ebx1 = 0x0C}}, N{"Xeon(Foster)", {.sig = Sig(15, 1), .ebx1 = 0x0E}},
         N{"Pentium 4(Willamette)", {.sig = Sig(15, 1, 2), .ebx1 = 8, .leaf2 = Desc(0x7B)}},
         N{"Celeron(Willamette-128K)", {.sig = Sig(15, 1, 2), .ebx1 = 8, .leaf2 = Desc(0x7A)}},
         // Family 15 model 2: brand index with L3 and the logical count.
         N{"Xeon MP(Gallatin)", {.sig = Sig(15, 2), .ebx1 = 0x0C}},
         N{"Xeon(Gallatin)", {.sig = Sig(15, 2, 5), .ebx1 = 0x0B, .leaf2 = Desc(0x7C22)}},
-        N{"Xeon(Prestonia)", {.sig = Sig(15, 2, 5), .ebx1 = 0x0B, .leaf2 = Desc(0x7C)}},
         // 0x40 after an L3 descriptor on family 15 clears the L3 again.
         N{"Xeon(Prestonia)", {.sig = Sig(15, 2, 5), .ebx1 = 0x0B, .leaf2 = Desc(0x7B2240)}},
         N{"Pentium 4 Extreme Edition(Gallatin)", {.sig = Sig(15, 2, 5), .ebx1 = 0x00020009, .edx1 = kLogical, .leaf2 = Desc(0x7C23)}},
         N{"Pentium 4 HT(Northwood)", {.sig = Sig(15, 2, 9), .ebx1 = 0x00020009, .edx1 = kLogical, .leaf2 = {0x665B5001, 0, 0, 0x007B7040}}},
-        N{"Pentium 4(Northwood)", {.sig = Sig(15, 2, 9), .ebx1 = 0x00020009, .leaf2 = Desc(0x7B)}},
         N{"Pentium 4(Northwood)", {.sig = Sig(15, 2, 4), .ebx1 = 0x00010009, .edx1 = kLogical}},
         N{"Mobile Pentium 4 HT(Northwood)", {.sig = Sig(15, 2), .ebx1 = 0x0002000E, .edx1 = kLogical}},
         N{"Mobile Pentium 4-M(Northwood)", {.sig = Sig(15, 2), .ebx1 = 0x0E}},
@@ -158,30 +142,17 @@ INSTANTIATE_TEST_SUITE_P(
         N{"Mobile Pentium 4-M ES(Northwood)", {.sig = Sig(15, 2), .ebx1 = 0x0F, .leaf2 = Desc(0x7B)}},
         N{"Mobile Celeron(Northwood-128K)", {.sig = Sig(15, 2), .ebx1 = 0x0F, .leaf2 = Desc(0x79)}},
         N{"Celeron(Northwood-128K)", {.sig = Sig(15, 2), .ebx1 = 0x0A, .leaf2 = Desc(0x79)}},
-        N{"Pentium 4 HT(Prescott)", {.sig = Sig(15, 3, 4)}},
-        N{"Pentium 4 Family CPU(Unknown)", {.sig = Sig(15, 4, 1)}},
-        N{"Intel CPU(Unkown Family)", {.sig = Sig(8, 0)}}, N{"Intel CPU(Unkown Family)", {.sig = Sig(14, 0)}},
-        N{"Intel CPU(Unkown Family)", {.sig = Sig(2, 0)}},
+        N{"Intel CPU(Unkown Family)", {.sig = Sig(14, 0)}},
         // Leaf 1 beyond the highest leaf: a signature of zeros.
         N{"Intel CPU(Unkown Family)", {.highest = 0, .sig = Sig(6, 8)}}));
 
 INSTANTIATE_TEST_SUITE_P(
     Amd, ProcessorNameTest,
     ::testing::Values(
-        N{"486DX2/DX4 (2xWT)", {.vendor = kAmd, .sig = Sig(4, 3)}},
-        N{"5x86 (4xWT)", {.vendor = kAmd, .sig = Sig(4, 14)}},
-        N{"5x86 (4xWB)", {.vendor = kAmd, .sig = Sig(4, 15)}},
-        N{"486 Family CPU(Unknown)", {.vendor = kAmd, .sig = Sig(4, 5)}},
-        N{"K5 Processor", {.vendor = kAmd, .sig = Sig(5, 3)}},
-        N{"K6 Processor", {.vendor = kAmd, .sig = Sig(5, 7)}},
-        N{"K6-2(Chompers)", {.vendor = kAmd, .sig = Sig(5, 8)}},
-        N{"K6-III(Sharptooth)", {.vendor = kAmd, .sig = Sig(5, 9)}},
         N{"K6-2+", {.vendor = kAmd, .sig = Sig(5, 13), .ecxExt6 = L2(128)}},
         N{"K6-III+", {.vendor = kAmd, .sig = Sig(5, 13), .ecxExt6 = L2(256)}},
         N{"K6 Family CPU(Unknown)", {.vendor = kAmd, .sig = Sig(5, 13), .ecxExt6 = L2(512)}},
         N{"K5/K6 Family CPU(Unknown)", {.vendor = kAmd, .sig = Sig(5, 4)}},
-        N{"Athlon(K7)", {.vendor = kAmd, .sig = Sig(6, 1)}},
-        N{"Athlon(ThunderBird)", {.vendor = kAmd, .sig = Sig(6, 4, 2)}},
         // Model 6: mobile before the L2 test, the L2 test before MP, MP read only when not mobile.
         N{"MobileAthlon4(Palomino)", {.vendor = kAmd, .sig = Sig(6, 6, 2), .edxExt1 = kMp, .ecxExt6 = L2(256), .edxExt7 = kMobile}},
         N{"MobileDuron(Palomino)", {.vendor = kAmd, .sig = Sig(6, 6, 2), .ecxExt6 = L2(64), .edxExt7 = kMobile}},
@@ -192,33 +163,22 @@ INSTANTIATE_TEST_SUITE_P(
         N{"MobileDuron(Morgan)", {.vendor = kAmd, .sig = Sig(6, 7, 1), .edxExt7 = kMobile}},
         N{"Duron(Morgan)", {.vendor = kAmd, .sig = Sig(6, 7, 1), .edxExt7 = ~kMobile}},
         N{"Duron(Applebred)", {.vendor = kAmd, .sig = Sig(6, 8, 1), .ecxExt6 = L2(64), .edxExt7 = kMobile}},
-        N{"MobileAthlonXP-M(Thoroughbred)", {.vendor = kAmd, .sig = Sig(6, 8, 1), .edxExt1 = kMp, .ecxExt6 = L2(256), .edxExt7 = kMobile}},
         N{"AthlonMP(Thoroughbred)", {.vendor = kAmd, .sig = Sig(6, 8, 1), .edxExt1 = kMp, .ecxExt6 = L2(256)}},
-        N{"AthlonXP(Thoroughbred)", {.vendor = kAmd, .sig = Sig(6, 8, 1), .ecxExt6 = L2(256)}},
         N{"AthlonXP(Thorton)", {.vendor = kAmd, .sig = Sig(6, 10), .ecxExt6 = L2(256)}},
         N{"MobileAthlonXP-M(Barton)", {.vendor = kAmd, .sig = Sig(6, 10), .edxExt1 = kMp, .ecxExt6 = L2(512), .edxExt7 = kMobile}},
-        N{"AthlonMP(Barton)", {.vendor = kAmd, .sig = Sig(6, 10), .edxExt1 = kMp, .ecxExt6 = L2(512)}},
-        N{"AthlonXP(Barton)", {.vendor = kAmd, .sig = Sig(6, 10), .ecxExt6 = L2(512)}},
-        N{"Athlon Family CPU(Unknown)", {.vendor = kAmd, .sig = Sig(6, 9)}},
         N{"Athlon Family CPU(Unknown)", {.vendor = kAmd, .sig = Sig(6, 11)}},
-        N{"AMD CPU(Unknown Family)", {.vendor = kAmd, .sig = Sig(7, 0)}},
-        N{"AMD CPU(Unknown Family)", {.vendor = kAmd, .sig = Sig(14, 1)}},
-        N{"AMD CPU(Unknown Family)", {.vendor = kAmd, .sig = Sig(3, 0)}}));
+        N{"AMD CPU(Unknown Family)", {.vendor = kAmd, .sig = Sig(7, 0)}}));
 
 INSTANTIATE_TEST_SUITE_P(
     Amd64, ProcessorNameTest,
     ::testing::Values(
         N{"AthlonXP(Paris)", {.vendor = kAmd, .sig = Sig(15, 4), .ebxExt1 = 0x10A}},
-        N{"Athlon 64 3200+(ClawHammer)", {.vendor = kAmd, .sig = Sig(15, 4, 8), .ebxExt1 = 0x10A, .edxExt1 = kLong}},
         // Bits above 11 of the brand do not count; all eight bits of N do.
         N{"Athlon 64 3200+(ClawHammer)", {.vendor = kAmd, .sig = Sig(15, 4, 8), .ebxExt1 = 0xF10A, .edxExt1 = kLong}},
         N{"Athlon 64 22200+(ClawHammer)", {.vendor = kAmd, .sig = Sig(15, 4), .ebxExt1 = 0x1C8, .edxExt1 = kLong}},
         N{"Mobile Athlon 64 3000+(Unknown)", {.vendor = kAmd, .sig = Sig(15, 8), .ebxExt1 = 0x208, .edxExt1 = kLong}},
         N{"Opteron UP 150(SledgeHammer)", {.vendor = kAmd, .sig = Sig(15, 5), .ebxExt1 = 0x306, .edxExt1 = kLong}},
         N{"Opteron DP 258(ClawHammer)", {.vendor = kAmd, .sig = Sig(15, 4), .ebxExt1 = 0x40A, .edxExt1 = kLong}},
-        N{"Opteron MP 850(SledgeHammer)", {.vendor = kAmd, .sig = Sig(15, 5), .ebxExt1 = 0x506, .edxExt1 = kLong}},
-        N{"Athlon 64 FX-51(SledgeHammer)", {.vendor = kAmd, .sig = Sig(15, 5), .ebxExt1 = 0x91B, .edxExt1 = kLong}},
-        N{"Hammer(ClawHammer)", {.vendor = kAmd, .sig = Sig(15, 4), .ebxExt1 = 0x605, .edxExt1 = kLong}},
         N{"Hammer(Unknown)", {.vendor = kAmd, .sig = Sig(15, 12), .ebxExt1 = 0xA05, .edxExt1 = kLong}},
         // Selector 0: the brand index of leaf 1 (its bits 5-7 choose the line), then the core
         // suffix as well.
@@ -227,48 +187,26 @@ INSTANTIATE_TEST_SUITE_P(
         N{"Opteron MP 850(SledgeHammer)(Unknown)", {.vendor = kAmd, .sig = Sig(15, 7), .ebx1 = 0xA6, .edxExt1 = kLong}},
         N{"Hammer Engineering Sample(ClawHammer)", {.vendor = kAmd, .sig = Sig(15, 0), .ebx1 = 0x26, .edxExt1 = kLong}}));
 
+// The smaller makers: each one's family and model tests.
+constexpr const char* kUmc = "UMC UMC UMC ";
+constexpr const char* kRise = "RiesRiseRise";
+constexpr const char* kNsc = "Geode by NSC";
 INSTANTIATE_TEST_SUITE_P(
     OtherX86, ProcessorNameTest,
     ::testing::Values(
-        N{"U5D (486DX)", {.vendor = "UMC UMC UMC ", .sig = Sig(4, 1)}},
-        N{"U5S (486SX)", {.vendor = "UMC UMC UMC ", .sig = Sig(4, 2)}},
-        N{"UMC 486 Family CPU(Unknown)", {.vendor = "UMC UMC UMC ", .sig = Sig(4, 3)}},
-        N{"UMC CPU(Unknown)", {.vendor = "UMC UMC UMC ", .sig = Sig(5, 1)}},
-        N{"MediaGX/GXm/GXi", {.vendor = kCyrix, .sig = Sig(4, 4)}},
-        N{"Cx5x86", {.vendor = kCyrix, .sig = Sig(4, 9)}},
-        N{"Cx5x86 Family CPU(Unknown)", {.vendor = kCyrix, .sig = Sig(4, 1)}},
-        N{"Cx6x86", {.vendor = kCyrix, .sig = Sig(5, 2)}}, N{"GXm", {.vendor = kCyrix, .sig = Sig(5, 4)}},
-        N{"Cx6x86 Family CPU(Unknown)", {.vendor = kCyrix, .sig = Sig(5, 3)}},
-        N{"6x86MX/MII", {.vendor = kCyrix, .sig = Sig(6, 0)}},
-        N{"VIA CyrixIII(Joshua)", {.vendor = kCyrix, .sig = Sig(6, 5)}},
-        N{"6x86MX/MII Family CPU(Unknown)", {.vendor = kCyrix, .sig = Sig(6, 6)}},
-        N{"Cyrix CPU(Unknown)", {.vendor = kCyrix, .sig = Sig(7, 0)}},
-        N{"Nx586", {.vendor = "NexGenDriven", .sig = Sig(5, 0)}},
-        N{"Nx686", {.vendor = "NexGenDriven", .sig = Sig(6, 0)}},
+        N{"UMC 486 Family CPU(Unknown)", {.vendor = kUmc, .sig = Sig(4, 3)}}, N{"UMC CPU(Unknown)", {.vendor = kUmc, .sig = Sig(5, 1)}},
+        N{"Cx5x86 Family CPU(Unknown)", {.vendor = kCyrix, .sig = Sig(4, 1)}}, N{"Cx6x86", {.vendor = kCyrix, .sig = Sig(5, 2)}},
+        N{"GXm", {.vendor = kCyrix, .sig = Sig(5, 4)}}, N{"Cx6x86 Family CPU(Unknown)", {.vendor = kCyrix, .sig = Sig(5, 3)}},
+        N{"6x86MX/MII Family CPU(Unknown)", {.vendor = kCyrix, .sig = Sig(6, 6)}}, N{"Cyrix CPU(Unknown)", {.vendor = kCyrix, .sig = Sig(7, 0)}},
         N{"NexGen CPU(Unknown)", {.vendor = "NexGenDriven", .sig = Sig(4, 0)}},
-        N{"WinChip C6", {.vendor = kVia, .sig = Sig(5, 4)}},
-        N{"WinChip 2", {.vendor = kVia, .sig = Sig(5, 8, 6)}},
-        N{"WinChip 2A", {.vendor = kVia, .sig = Sig(5, 8, 7)}},
-        N{"WinChip 2A", {.vendor = kVia, .sig = Sig(5, 8, 9)}},
-        N{"WinChip 2B", {.vendor = kVia, .sig = Sig(5, 8, 10)}},
-        N{"WinChip 3", {.vendor = kVia, .sig = Sig(5, 9)}},
-        N{"IDT C6 Family CPU(Unknown)", {.vendor = kVia, .sig = Sig(5, 5)}},
-        N{"VIA Cyrix III(Samuel)", {.vendor = kVia, .sig = Sig(6, 6)}},
-        N{"VIA C3(Samuel2)", {.vendor = kVia, .sig = Sig(6, 7, 7)}},
-        N{"VIA C3(Ezra)", {.vendor = kVia, .sig = Sig(6, 7, 8)}},
-        N{"VIA C3(Ezra-T)", {.vendor = kVia, .sig = Sig(6, 8)}},
-        N{"VIA C3(Nehemiah)", {.vendor = kVia, .sig = Sig(6, 9, 8)}},
-        N{"VIA C3 Family CPU(Unknown)", {.vendor = kVia, .sig = Sig(6, 10)}},
-        N{"Centaur CPU(Unknown)", {.vendor = kVia, .sig = Sig(7, 0)}},
-        N{"mP6(iDragon)", {.vendor = "RiesRiseRise", .sig = Sig(5, 2)}},
-        N{"mP6(iDragon II)", {.vendor = "RiesRiseRise", .sig = Sig(5, 8)}},
-        N{"Rise mP6 Family CPU(Unknown)", {.vendor = "RiesRiseRise", .sig = Sig(5, 4)}},
-        N{"Rise CPU(Unknown)", {.vendor = "RiesRiseRise", .sig = Sig(6, 0)}},
-        N{"SiS 55x", {.vendor = "SiS SiS SiS ", .sig = Sig(5, 0)}},
-        N{"SiS CPU(Unknown)", {.vendor = "SiS SiS SiS ", .sig = Sig(6, 0)}},
-        N{"Geode GXM/GXLV/GX1", {.vendor = "Geode by NSC", .sig = Sig(4, 4)}},
-        N{"Geode CPU(Unknown)", {.vendor = "Geode by NSC", .sig = Sig(4, 5)}},
-        N{"NSC CPU(Unknown)", {.vendor = "Geode by NSC", .sig = Sig(5, 4)}}));
+        N{"WinChip 2", {.vendor = kVia, .sig = Sig(5, 8, 6)}}, N{"WinChip 2A", {.vendor = kVia, .sig = Sig(5, 8, 7)}},
+        N{"WinChip 2A", {.vendor = kVia, .sig = Sig(5, 8, 9)}}, N{"WinChip 2B", {.vendor = kVia, .sig = Sig(5, 8, 10)}},
+        N{"VIA C3(Samuel2)", {.vendor = kVia, .sig = Sig(6, 7, 7)}}, N{"VIA C3(Ezra)", {.vendor = kVia, .sig = Sig(6, 7, 8)}},
+        N{"VIA C3 Family CPU(Unknown)", {.vendor = kVia, .sig = Sig(6, 10)}}, N{"Centaur CPU(Unknown)", {.vendor = kVia, .sig = Sig(7, 0)}},
+        N{"mP6(iDragon)", {.vendor = kRise, .sig = Sig(5, 2)}}, N{"mP6(iDragon II)", {.vendor = kRise, .sig = Sig(5, 8)}},
+        N{"SiS 55x", {.vendor = "SiS SiS SiS ", .sig = Sig(5, 0)}}, N{"SiS CPU(Unknown)", {.vendor = "SiS SiS SiS ", .sig = Sig(6, 0)}},
+        N{"Geode GXM/GXLV/GX1", {.vendor = kNsc, .sig = Sig(4, 4)}}, N{"Geode CPU(Unknown)", {.vendor = kNsc, .sig = Sig(4, 5)}},
+        N{"NSC CPU(Unknown)", {.vendor = kNsc, .sig = Sig(5, 4)}}));
 
 // Transmeta: the revision R of leaf 0x80860001 EBX bits 16-31, and the L2.
 constexpr uint32_t kTmHighest = 0x80860002;
@@ -276,9 +214,7 @@ INSTANTIATE_TEST_SUITE_P(
     Transmeta, ProcessorNameTest,
     ::testing::Values(
         N{"Transmeta CPU(Unknown)", {.vendor = kTm, .sig = Sig(5, 4), .eaxTm0 = 0x80860000, .ebxTm1 = 0x01010000}},
-        N{"Transmeta CPU(Unknown)", {.vendor = kTm, .sig = Sig(5, 4), .eaxTm0 = 0, .ebxTm1 = 0x01010000}},
         N{"Crusoe TM3200", {.vendor = kTm, .sig = Sig(5, 4), .eaxTm0 = kTmHighest, .ebxTm1 = 0x01010000}},
-        N{"Crusoe TM5400", {.vendor = kTm, .sig = Sig(5, 4), .eaxTm0 = kTmHighest, .ebxTm1 = 0x01020000}},
         N{"Crusoe TM5500", {.vendor = kTm, .sig = Sig(5, 4), .ecxExt6 = L2(256), .eaxTm0 = kTmHighest, .ebxTm1 = 0x01030000}},
         N{"Crusoe TM5800", {.vendor = kTm, .sig = Sig(5, 4), .ecxExt6 = L2(512), .eaxTm0 = kTmHighest, .ebxTm1 = 0x010300FF}},
         N{"Crusoe TM5400", {.vendor = kTm, .sig = Sig(5, 4), .ecxExt6 = L2(256), .eaxTm0 = kTmHighest, .ebxTm1 = 0x01030100}},
@@ -286,7 +222,6 @@ INSTANTIATE_TEST_SUITE_P(
         N{"Crusoe TM5500", {.vendor = kTm, .sig = Sig(5, 4), .ecxExt6 = L2(256), .eaxTm0 = kTmHighest, .ebxTm1 = 0x01040000}},
         N{"Crusoe TM5800", {.vendor = kTm, .sig = Sig(5, 4), .ecxExt6 = L2(512), .eaxTm0 = kTmHighest, .ebxTm1 = 0x01040000}},
         N{"", {.vendor = kTm, .sig = Sig(5, 4), .ecxExt6 = L2(128), .eaxTm0 = kTmHighest, .ebxTm1 = 0x01040000}},
-        N{"Crusoe TM5500", {.vendor = kTm, .sig = Sig(5, 4), .ecxExt6 = L2(256), .eaxTm0 = kTmHighest, .ebxTm1 = 0x01050000}},
         N{"Crusoe TM5800", {.vendor = kTm, .sig = Sig(5, 4), .ecxExt6 = L2(128), .eaxTm0 = kTmHighest, .ebxTm1 = 0x01050000}},
         N{"Efficeon (Astro, TM8000)", {.vendor = kTm, .sig = Sig(15, 2), .ecxExt6 = L2(1024), .eaxTm0 = kTmHighest, .ebxTm1 = 0x02000000}},
         N{"Transmeta CPU(Unknown)", {.vendor = kTm, .sig = Sig(15, 2), .ecxExt6 = L2(512), .eaxTm0 = kTmHighest, .ebxTm1 = 0x02000000}}));
@@ -298,20 +233,11 @@ INSTANTIATE_TEST_SUITE_P(
         N{"", {.available = false}}, N{"386", {.osType = 386, .available = false}},
         // Without the instruction, recorded Intel leaves are not looked at.
         N{"Alpha 21164", {.sig = Sig(6, 8), .osType = 21164, .available = false}},
-        N{"Alpha", {.vendor = "Compaq FX!32", .osType = 586}},
-        N{"Alpha", {.vendor = "Compaq FX!32", .osType = 0}},
         N{"Alpha 21164", {.vendor = "Compaq FX!32", .osType = 21164}},
-        N{"PowerPC", {.vendor = "ConnectixCPU", .osType = 586}},
-        N{"PowerPC 604", {.vendor = "ConnectixCPU", .osType = 604}},
-        N{"StrongARM", {.vendor = "ConnectixCPU", .osType = 2577}},
-        N{"HITACHI SH3E", {.vendor = "HygonGenuine", .osType = 10004}},
-        N{"SH4", {.vendor = "HygonGenuine", .osType = 104}},
-        N{"ARM 7TDMI", {.vendor = "HygonGenuine", .osType = 70001}},
-        N{"MIPS R4000", {.vendor = "HygonGenuine", .osType = 4000}},
+        N{"PowerPC", {.vendor = "ConnectixCPU", .osType = 586}}, N{"StrongARM", {.vendor = "ConnectixCPU", .osType = 2577}},
         N{"", {.vendor = "HygonGenuine", .sig = Sig(6, 8), .osType = 8664}},
         // Vendor texts compare exactly.
-        N{"", {.vendor = "genuineintel", .sig = Sig(6, 8)}},
-        N{"", {.vendor = "UMC UMC UMC", .sig = Sig(4, 1)}}));
+        N{"", {.vendor = "genuineintel", .sig = Sig(6, 8)}}, N{"", {.vendor = "UMC UMC UMC", .sig = Sig(4, 1)}}));
 
 // ---- Cache sizes, logical count, mobile flag --------------------------------------------------
 
@@ -327,7 +253,6 @@ TEST(ProcessorCache, SizesFromDescriptorsOrTheExtendedLeaf) {
       {"EAX byte 0 is the count, not a descriptor", {.sig = Sig(6, 8), .leaf2 = {0x44, 0, 0, 0x43}}, 512, 0},
       {"EAX bytes 1-3 are descriptors", {.sig = Sig(6, 8), .leaf2 = {0x44000001, 0, 0, 0x43}}, 1024, 0},
       {"EDX byte 3 before byte 0", {.sig = Sig(6, 8), .leaf2 = Desc(0x41000043)}, 512, 0},
-      {"EDX byte 0 after byte 3", {.sig = Sig(6, 8), .leaf2 = Desc(0x43000041)}, 128, 0},
       {"EBX after ECX", {.sig = Sig(6, 8), .leaf2 = {0x01, 0x43, 0x44, 0}}, 512, 0},
       {"ECX after EDX", {.sig = Sig(6, 8), .leaf2 = {0x01, 0, 0x43, 0x44}}, 512, 0},
       {"EAX last", {.sig = Sig(6, 8), .leaf2 = {0x00004401, 0x43, 0x42, 0x41}}, 1024, 0},
@@ -337,19 +262,14 @@ TEST(ProcessorCache, SizesFromDescriptorsOrTheExtendedLeaf) {
       {"0x40 keeps L3 below family 15", {.sig = Sig(6, 8), .leaf2 = Desc(0x224340)}, 0, 512},
       {"0x40 clears L3 on family 15", {.sig = Sig(15, 2), .leaf2 = Desc(0x224340)}, 512, 0},
       {"L3 after 0x40 on family 15", {.sig = Sig(15, 2), .leaf2 = Desc(0x4022)}, 0, 512},
-      {"L2 96", {.sig = Sig(6, 8), .leaf2 = Desc(0x1A)}, 96, 0},
-      {"L2 2048", {.sig = Sig(6, 8), .leaf2 = Desc(0x85)}, 2048, 0},
       {"L3 3096", {.sig = Sig(15, 2), .leaf2 = Desc(0x8D)}, 0, 3096},
-      {"L3 8192", {.sig = Sig(15, 2), .leaf2 = Desc(0x8A)}, 0, 8192},
       {"Intel does not read 0x80000006", {.sig = Sig(6, 8), .ecxExt6 = L2(256)}, 0, 0},
       {"Intel without leaf 2", {.highest = 1, .sig = Sig(6, 8), .leaf2 = Desc(0x2243)}, 0, 0},
       {"others read ECX bits 16-31", {.vendor = "AuthenticAMD", .sig = Sig(6, 8), .leaf2 = Desc(0x43), .ecxExt6 = 0x01004140}, 256, 0},
       {"AMD 6/3/0 reports 1 KB", {.vendor = "AuthenticAMD", .sig = Sig(6, 3, 0), .ecxExt6 = L2(1)}, 64, 0},
-      {"AMD 6/3/1", {.vendor = "AuthenticAMD", .sig = Sig(6, 3, 1), .ecxExt6 = L2(64)}, 64, 0},
       {"AMD 6/4/1", {.vendor = "AuthenticAMD", .sig = Sig(6, 4, 1), .ecxExt6 = L2(1)}, 256, 0},
       {"AMD 6/4/2", {.vendor = "AuthenticAMD", .sig = Sig(6, 4, 2), .ecxExt6 = L2(1)}, 1, 0},
       {"Centaur 6/7 ECX bits 24-31", {.vendor = "CentaurHauls", .sig = Sig(6, 7), .ecxExt6 = 0x40004000}, 64, 0},
-      {"Centaur 6/8 ECX bits 24-31", {.vendor = "CentaurHauls", .sig = Sig(6, 8), .ecxExt6 = 0x40004000}, 64, 0},
       {"Centaur 6/9", {.vendor = "CentaurHauls", .sig = Sig(6, 9), .ecxExt6 = 0x00404000}, 64, 0},
       {"AMD corrections are AMD's only", {.vendor = "CyrixInstead", .sig = Sig(6, 3, 0), .ecxExt6 = L2(1)}, 1, 0},
   };

