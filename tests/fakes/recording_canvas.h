@@ -1,6 +1,6 @@
 #pragma once
-// A canvas that records every drawing call with the pen, brush, font and clip in force, for
-// tests of what the chart draws. Text sizes follow the portable metric, like the SVG canvas.
+// A canvas that records every drawing call with the pen, brush, font and clip in force. Text
+// sizes follow the portable metric, like the SVG canvas.
 
 #include <optional>
 #include <string>
@@ -20,9 +20,9 @@ class RecordingCanvas final : public IGraphCanvas {
     TGraphBrush brush;
     TGraphFont font;
     std::optional<TGraphRect> clip;
-    TGraphRect rect;                 // FillRect, Ellipse, Rectangle
-    std::vector<TPolyline> lines;    // Line (one line of two points), PolyPolyline, Polygon
-    int x = 0, y = 0;                // Text
+    TGraphRect rect;               // FillRect, Ellipse, Rectangle
+    std::vector<TPolyline> lines;  // Line (one line of two points), PolyPolyline, Polygon
+    int x = 0, y = 0;              // Text
     std::string text;
   };
 
@@ -47,31 +47,8 @@ class RecordingCanvas final : public IGraphCanvas {
 
   std::vector<Op> ops;
 
-  std::vector<const Op*> OfKind(Kind kind) const {
-    std::vector<const Op*> found;
-    for (const Op& op : ops)
-      if (op.kind == kind) found.push_back(&op);
-    return found;
-  }
-  std::vector<std::string> Texts() const {
-    std::vector<std::string> texts;
-    for (const Op& op : ops)
-      if (op.kind == Kind::Text) texts.push_back(op.text);
-    return texts;
-  }
-  // Poly-polylines drawn with a pen of this colour.
-  std::vector<const Op*> LinesInColor(TColor color) const {
-    std::vector<const Op*> found;
-    for (const Op& op : ops)
-      if (op.kind == Kind::PolyPolyline && op.pen.Color == color) found.push_back(&op);
-    return found;
-  }
-
  private:
-  Op& Record(Kind kind) {
-    ops.push_back(Op{kind, pen_, brush_, font_, clip_, {}, {}, 0, 0, {}});
-    return ops.back();
-  }
+  Op& Record(Kind kind) { return ops.emplace_back(Op{kind, pen_, brush_, font_, clip_, {}, {}, 0, 0, {}}); }
   TGraphPen pen_;
   TGraphBrush brush_;
   TGraphFont font_;
