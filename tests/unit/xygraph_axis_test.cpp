@@ -112,22 +112,18 @@ INSTANTIATE_TEST_SUITE_P(Rows, AxisScaling, ::testing::Values(
     ScaleRow{"log data=3:300 max=500 min=2", 500, 2, 2, 2, {2, 5, 10, 20, 50, 100, 200, 500}, 10}));
 // clang-format on
 
-// A thousand steps are the most that get ticks, each tick once and in order.
-TEST(AxisScaling, AThousandStepsWithNineteenSubTicks) {
-  const ScaledAxis a = Scale("max=1000 step=1 subs=19");
-  EXPECT_EQ(a.ticks.major.size(), 1001u);
-  EXPECT_EQ(a.ticks.minor.size(), 1000u * 18);
-  EXPECT_TRUE(std::is_sorted(a.ticks.minor.begin(), a.ticks.minor.end(), std::less_equal<double>()));
-}
-
-// Around 1e20 a double moves in steps of 16384: a step of 8000 cannot be subtracted one at a
-// time, and the ticks must still end.
-TEST(AxisScaling, StepBelowTheResolutionOfTheValues) {
-  const ScaledAxis a = Scale("max=100000000000000065536 min=1e20 step=8000 origin=100000000000000065536");
-  ASSERT_FALSE(a.ticks.major.empty());
-  EXPECT_LE(a.ticks.major.size(), 10u);
-  EXPECT_GE(a.ticks.major.front(), 1e20);
-  EXPECT_TRUE(std::is_sorted(a.ticks.major.begin(), a.ticks.major.end(), std::less_equal<double>()));
+// A thousand steps are the most that get ticks, each once and in order; around 1e20 a double
+// moves in steps of 16384, and ticks a step of 8000 apart must still end.
+TEST(AxisScaling, TicksAtTheLimits) {
+  const ScaledAxis many = Scale("max=1000 step=1 subs=19");
+  EXPECT_EQ(many.ticks.major.size(), 1001u);
+  EXPECT_EQ(many.ticks.minor.size(), 1000u * 18);
+  EXPECT_TRUE(std::is_sorted(many.ticks.minor.begin(), many.ticks.minor.end(), std::less_equal<double>()));
+  const ScaledAxis fine = Scale("max=100000000000000065536 min=1e20 step=8000 origin=100000000000000065536");
+  ASSERT_FALSE(fine.ticks.major.empty());
+  EXPECT_LE(fine.ticks.major.size(), 10u);
+  EXPECT_GE(fine.ticks.major.front(), 1e20);
+  EXPECT_TRUE(std::is_sorted(fine.ticks.major.begin(), fine.ticks.major.end(), std::less_equal<double>()));
 }
 
 struct StepRow {
@@ -236,48 +232,40 @@ TEST(AxisSetters, StoreTheirValues) {
   TXYGraph graph;
   TGraphAxis& y = graph.YAxis();
   y.SetTickStep(10.0 / 30);  // thirty steps are the most
-  EXPECT_FALSE(y.AutoStep());
   EXPECT_EQ(y.MajorTicks().size(), 31u);
   y.SetTickStep(10);  // as long as the range
   EXPECT_EQ(y.MajorTicks(), (std::vector<double>{0, 10}));
-  y.SetAutoStep(true);
-  EXPECT_DOUBLE_EQ(y.TickStep(), 2);
   y.SetTicksCount(29);
-  EXPECT_EQ(y.EffectiveTicksCount(), 29);
-  y.SetTicksCount(1);
-  EXPECT_EQ(y.TicksCount(), 1);
   y.SetSubTicksCount(19);
   y.SetSubTicksCount(1);
-  EXPECT_EQ(y.SubTicksCount(), 1);
-  EXPECT_TRUE(y.MinorTicks().empty());
   y.SetLabelDecimal(5);
-  EXPECT_FALSE(y.AutoDecimal());
-  EXPECT_EQ(y.LabelDecimal(), 5);
-  y.SetAutoDecimal(true);
-  EXPECT_EQ(y.LabelDecimal(), 0);
   y.SetTitleAngle(-100);  // 260 rounded down to a multiple of 90; the font turns with it
-  EXPECT_EQ(y.TitleAngle(), 180);
-  EXPECT_EQ(y.TitleFont().Escapement, 1800);
   y.SetTitleFont(TGraphFont{});
+  EXPECT_EQ(State(y), "10 0 0 10 10 1 11100 0 5 29 29 1 180 majors { 0, 10 } minors 0");
   EXPECT_EQ(y.TitleFont().Escapement, 1800);
+  y.SetAutoStep(true);
+  y.SetAutoDecimal(true);
+  y.SetTicksCount(1);
   y.SetTitleAngle(450);
-  EXPECT_EQ(y.TitleAngle(), 90);
   y.SetMax(10);  // the current end: fixed as it is
-  EXPECT_FALSE(y.AutoMax());
   y.SetOrigin(8);
   y.SetMax(5);  // the origin stays inside
-  EXPECT_EQ(y.Origin(), 5);
-  EXPECT_FALSE(y.AutoOrigin());
-  y.SetMin(1);
-  y.SetAxisScale(asLog);
-  EXPECT_EQ(y.AxisScale(), asLog);
+  EXPECT_EQ(State(y), "5 0 5 5 5 1 01011 0 0 1 1 1 90 majors { 0, 5 } minors 0");
 }
 
+// The history screen's stored design: the step is checked only when set at run time; a stored
+// ticks count beyond 29 leaves the layout 29 to try. Ends without a pixel scale are refused
+// when loading ends, and again by the paint.
 TEST(AxisSetters, LoadingStoresUncheckedAndEndLoadingScales) {
   TXYGraph graph;
-  graph.BeginLoading();
-  // The history screen's stored design: the step is checked only when set at run time.
   TGraphAxis& y = graph.YAxis();
+  graph.BeginLoading();
+  for (bool on : {true, false}) {
+    y.SetAutoMax(on);
+    y.SetAutoMin(on);
+    y.SetAutoOrigin(on);
+    y.SetAutoStep(on);
+  }
   y.SetMax(4.9575);
   y.SetMin(4.94);
   y.SetOrigin(4.94);
@@ -285,24 +273,14 @@ TEST(AxisSetters, LoadingStoresUncheckedAndEndLoadingScales) {
   y.SetTicksCount(190);
   y.SetSubTicksCount(40);
   y.SetLabelDecimal(-1);
-  for (bool on : {true, false}) {
-    y.SetAutoMax(on);
-    y.SetAutoMin(on);
-    y.SetAutoOrigin(on);
-    y.SetAutoStep(on);
-  }
   y.SetAxisScale(asPercent);
   EXPECT_EQ(y.MajorTicks().size(), 6u);  // not scaled yet
   graph.EndLoading();
-  EXPECT_EQ(y.AxisScale(), asPercent);
-  EXPECT_EQ(y.LabelDecimal(), -1);
-  EXPECT_EQ(y.TicksCount(), 190);
-  EXPECT_EQ(y.MajorTicks().size(), 4u);
+  EXPECT_EQ(State(y), "4.9574999999999996 4.9400000000000004 4.9400000000000004 0.0050000000000000001 0.017499999999999183 "
+                      "0.0015357739536932459 00001 2 -1 190 190 40 0 majors { 4.94, 4.945, 4.95, 4.955 } minors 136");
   SvgCanvas canvas(300, 4000);
-  y.Layout({0, 0, 50, 4000}, canvas);  // a stored ticks count beyond 29: the layout tries 29
+  y.Layout({0, 0, 50, 4000}, canvas);
   EXPECT_EQ(y.EffectiveTicksCount(), 29);
-
-  // Ends without a pixel scale are refused when loading ends, and again by the paint.
   graph.BeginLoading();
   y.SetMax(DBL_MAX);
   y.SetMin(-DBL_MAX);
@@ -313,23 +291,22 @@ TEST(AxisSetters, LoadingStoresUncheckedAndEndLoadingScales) {
 // ---- value to pixel ---------------------------------------------------------------------------
 
 struct PixelRow {
-  bool horizontal;
+  bool horizontal, inverted;
   TAxisScale scale;
-  bool inverted;
   double min, max, value;
   int pixel;
 };
 
+// The axis runs 100 pixels between 5-pixel margins: from 5 to 105 (X) or from 105 up to 5 (Y).
 TEST(AxisPixels, MapAlongTheLaidOutAxis) {
   // clang-format off
   const PixelRow rows[] = {
-      {true, asNormal, false, 0, 10, 0, 5}, {true, asNormal, false, 0, 10, 10, 105}, {true, asNormal, false, 0, 10, 2.5, 30},
-      {true, asNormal, true, 0, 10, 2.5, 80}, {true, asNormal, false, 0, 10, 15, 155},
-      {true, asNormal, false, 0, 10, 1e300, 205}, {true, asNormal, false, 0, 10, -1e300, -195},  // two lengths at most
-      {false, asNormal, false, 0, 10, 2.5, 80}, {false, asNormal, true, 0, 10, 2.5, 30}, {false, asNormal, false, -90, 0, -30, 38},
-      {true, asLog, false, 1, 100, 10, 55}, {true, asLog, true, 1, 1000, 10, 72}, {false, asLog, false, 1, 10000, 10, 80},
-      {true, asNormal, false, 0, 8, 1, 17},                                                     // halves round to even
-      {true, asNormal, false, 0, 10, NAN, 5}, {false, asNormal, false, 0, 10, NAN, 105}};       // no number: the start
+      {true, false, asNormal, 0, 10, 2.5, 30}, {true, true, asNormal, 0, 10, 2.5, 80}, {true, false, asNormal, 0, 10, 15, 155},
+      {true, false, asNormal, 0, 10, 1e300, 205}, {true, false, asNormal, 0, 10, -1e300, -195},  // two lengths at most
+      {false, false, asNormal, 0, 10, 2.5, 80}, {false, true, asNormal, 0, 10, 2.5, 30}, {false, false, asNormal, -90, 0, -30, 38},
+      {true, false, asLog, 1, 100, 10, 55}, {true, true, asLog, 1, 1000, 10, 72}, {false, false, asLog, 1, 10000, 10, 80},
+      {true, false, asNormal, 0, 8, 1, 17},  // halves round to even
+      {true, false, asNormal, 0, 10, NAN, 5}, {false, false, asNormal, 0, 10, NAN, 105}};  // no number: the start
   // clang-format on
   for (const PixelRow& r : rows) {
     TGraphAxis axis(nullptr, r.horizontal);
@@ -339,7 +316,6 @@ TEST(AxisPixels, MapAlongTheLaidOutAxis) {
     if (r.scale != asNormal) axis.SetAxisScale(r.scale);
     axis.SetInverted(r.inverted);
     SvgCanvas canvas(110, 110);
-    // 5-pixel margins at both ends: 100 pixels, from 5 to 105 (X) or from 105 up to 5 (Y).
     axis.Layout(r.horizontal ? TGraphRect{0, 0, 110, 50} : TGraphRect{0, 0, 50, 110}, canvas);
     ASSERT_EQ(axis.Length(), 100);
     EXPECT_EQ(axis.CrossingPosition(), r.horizontal ? 49 : 0);  // the bottom, the left edge
@@ -381,52 +357,37 @@ TEST(AxisLabels, FormatTheValueInTheScalesUnit) {
 
 // ---- layout -----------------------------------------------------------------------------------
 
-struct FitRow {
-  int length;  // of the axis; the rectangle is 10 pixels longer
-  bool autoStep;
-  double lo, hi;  // the data along X
-  int effectiveTicks;
-};
-
+// Labels "0" .. "10" are 18 px wide: six intervals need 162 px; at 90 px 2.5-steps are too wide
+// and three 5-steps fit. Long labels leave two intervals at least; a fixed step keeps six.
 TEST(AxisLayout, LowersTheTicksCountUntilTheLabelsFit) {
-  // Labels "0" .. "10" are 18 px wide: six intervals need 162 px; at 90 px 2.5-steps are too
-  // wide and three 5-steps fit. Long labels leave two intervals at least; a fixed step keeps six.
-  const FitRow rows[] = {{400, true, 0, 10, 6}, {162, true, 0, 10, 6}, {161, true, 0, 10, 5}, {90, true, 0, 10, 3},
-                         {60, true, 123456.7, 123457.3, 2}, {60, false, 0, 10, 6}};
-  for (const FitRow& r : rows) {
+  const struct {
+    int length;  // of the axis; the rectangle is 10 pixels longer
+    double lo, hi;
+    bool autoStep;
+    int effectiveTicks;
+  } rows[] = {{400, 0, 10, true, 6}, {162, 0, 10, true, 6}, {161, 0, 10, true, 5}, {90, 0, 10, true, 3},
+              {60, 123456.7, 123457.3, true, 2}, {60, 0, 10, false, 6}};
+  for (const auto& r : rows) {
     TXYGraph graph;
     TXYLineSeries series;
     series.SetParentGraph(&graph);
     series.Add(r.lo, 0);
     series.Add(r.hi, 0);
-    TGraphAxis& x = graph.XAxis();
-    if (!r.autoStep) x.SetTickStep(x.TickStep());
+    if (!r.autoStep) graph.XAxis().SetTickStep(2);
     SvgCanvas canvas(r.length + 10, 50);
-    x.Layout({0, 0, r.length + 10, 50}, canvas);
-    EXPECT_EQ(x.EffectiveTicksCount(), r.effectiveTicks) << r.length;
-    EXPECT_EQ(x.TicksCount(), 6);
+    graph.XAxis().Layout({0, 0, r.length + 10, 50}, canvas);
+    EXPECT_EQ(graph.XAxis().EffectiveTicksCount(), r.effectiveTicks) << r.length;
+    EXPECT_EQ(graph.XAxis().TicksCount(), 6);
   }
 }
 
-TEST(AxisLayout, TitlesTakeTheirRoomFromTheEndsAndLabelsStayInside) {
-  TXYGraph graph;
-  TXYLineSeries series;
-  series.SetParentGraph(&graph);
-  series.Add(-100, 0);
-  series.Add(0, 0);
-  TGraphAxis& x = graph.XAxis();
-  x.SetTitle("日数");  // two wide characters of 16 px at the head: 32 px
-  SvgCanvas canvas(400, 50);
-  x.Layout({0, 0, 400, 50}, canvas);
-  // "-100" (36 px) centred on the start at 5 hangs 13 px beyond the rectangle: the start moves in.
-  EXPECT_EQ(x.StartPixel(), 5 + 13);
-  EXPECT_EQ(x.EndPixel(), 400 - (32 + 5));
-  EXPECT_EQ(x.Length(), x.EndPixel() - x.StartPixel());
-
+// A head or foot title takes its room from the axis ends, a third of the length at most.
+TEST(AxisLayout, TitleRoomAtTheEnds) {
   TGraphAxis y(nullptr, false);
   y.SetLabels(false);
   y.SetTitle("温度");
   y.SetAxisTitleLoc(tlFoot);
+  SvgCanvas canvas(50, 45);
   y.Layout({0, 0, 50, 45}, canvas);  // a title 20 px high, 5 px away: more than a third of 45
   EXPECT_EQ(y.EndPixel(), 5);
   EXPECT_EQ(y.StartPixel(), 45 - 15);

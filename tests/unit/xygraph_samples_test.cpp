@@ -14,6 +14,8 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "xyGraph/svg_canvas.h"
 #include "xyGraph/xyGraph.h"
@@ -28,13 +30,10 @@ void ExpectPicture(const std::string& name, TXYGraph& graph) {
   const std::string doc = svg.Svg();
   if (const char* folder = std::getenv("ORV_CHART_SAMPLES"); folder && *folder) {
     std::filesystem::create_directories(folder);
-    std::ofstream out(std::filesystem::path(folder) / (name + ".svg"), std::ios::binary);
-    out << doc;
-    EXPECT_TRUE(out.good());
+    std::ofstream(std::filesystem::path(folder) / (name + ".svg"), std::ios::binary) << doc;
     return;
   }
   std::ifstream in(std::string(ORV_TEST_DATA) + "/xygraph/" + name + ".svg", std::ios::binary);
-  ASSERT_TRUE(in) << "no picture " << name;
   std::stringstream expected;
   expected << in.rdbuf();
   if (doc == expected.str()) return;
@@ -45,33 +44,62 @@ void ExpectPicture(const std::string& name, TXYGraph& graph) {
   ADD_FAILURE() << name << ".svg differs from line " << line << ":\n got  " << got << "\n want " << want;
 }
 
+using Points = std::vector<std::pair<double, double>>;
+
+// Adds the points, then attaches the series (in drawing order).
+template <typename Series>
+Series& Attach(TXYGraph& graph, Series& series, const Points& points = {}) {
+  for (auto [x, y] : points) series.Add(x, y);
+  series.SetParentGraph(&graph);
+  return series;
+}
+
+void Frame(TXYGraph& graph, int width, int height, std::vector<std::string> title = {}, TTitleAlignment at = taCenter) {
+  graph.SetBounds(width, height);
+  graph.SetTitle(title);
+  graph.SetTitleAlignment(at);
+}
+
 void Grid(TXYGraph& graph, TGraphGridStyle style, TColor color, TPenStyle pen = psSolid) {
   graph.SetGridStyle(style);
   graph.SetGridPen({color, 1, pen});
+}
+
+void Title(TGraphAxis& axis, const std::string& text, TAxisTitleLoc loc, int angle = 0) {
+  axis.SetTitle(text);
+  axis.SetAxisTitleLoc(loc);
+  axis.SetTitleAngle(angle);
+}
+
+// Fixed ends, set in the order the current ones allow.
+void Ends(TGraphAxis& axis, double min, double max) {
+  if (min < axis.Max()) axis.SetMin(min);
+  axis.SetMax(max);
+  axis.SetMin(min);
 }
 
 // The history screen: white plot, grey grid and sub-grid, no label at the origin, no decimals,
 // the ranges reset wide, then set for 90 days of temperatures up to 120 with a 30-day step.
 TEST(XYGraphSamples, TemperatureHistory) {
   TXYGraph graph;
-  graph.SetBounds(640, 400);
+  Frame(graph, 640, 400);
   Grid(graph, gsBoth, clGray);
   graph.SetSubGridPen({RGBColor(0xD8, 0xD8, 0xD8), 1, psSolid});
   graph.SetSubGrid(true);
   TXYLineSeries highest, current, lowest;
-  highest.SetLinePen({clRed, 2, psSolid});
-  current.SetLinePen({clGreen, 2, psSolid});
-  lowest.SetLinePen({clBlue, 2, psSolid});
+  Points high, now, low;
   double top = 0, bottom = 1000;
   for (int day = -88; day <= 0; day += 2) {
     double t = std::round(38 + 6 * std::sin(day / 9.0) + 2.5 * std::sin(day / 2.3));
     top = std::max(top, t + 6);
     bottom = std::min(bottom, t - 9);
-    current.Add(day, t);
-    highest.Add(day, top);
-    lowest.Add(day, bottom);
+    now.emplace_back(day, t);
+    high.emplace_back(day, top);
+    low.emplace_back(day, bottom);
   }
-  for (TXYLineSeries* s : {&highest, &current, &lowest}) s->SetParentGraph(&graph);
+  Attach(graph, highest, high).SetLinePen({clRed, 2, psSolid});
+  Attach(graph, current, now).SetLinePen({clGreen, 2, psSolid});
+  Attach(graph, lowest, low).SetLinePen({clBlue, 2, psSolid});
   TGraphAxis& x = graph.XAxis();
   TGraphAxis& y = graph.YAxis();
   for (TGraphAxis* axis : {&x, &y}) axis->SetLabelDecimal(0);
@@ -91,52 +119,47 @@ TEST(XYGraphSamples, TemperatureHistory) {
 // A logarithmic Y axis over four decades; a polygon with a point at zero is left out.
 TEST(XYGraphSamples, LogarithmicAxis) {
   TXYGraph graph;
-  graph.SetBounds(640, 400);
-  graph.SetTitle({"対数目盛"});
-  graph.SetTitleAlignment(taCenter);
+  Frame(graph, 640, 400, {"対数目盛"});
   Grid(graph, gsBoth, RGBColor(0xB0, 0xB0, 0xB0));
-  TXYLineSeries growth, power;
-  TXYPolyPolygonSeries areas;
-  growth.SetLinePen({clRed, 2, psSolid});
-  power.SetLinePen({clBlue, 2, psSolid});
-  for (int i = 0; i <= 40; ++i) {
-    double x = i * 0.25;
-    growth.Add(x, 2 * std::pow(10.0, x * 0.33));
-    power.Add(x, 5 + 30 * x * x);
-  }
-  for (auto [x, y] : {std::pair{1.0, 100.0}, {3.0, 100.0}, {2.0, 1000.0}, {6.0, 0.0}, {8.0, 10.0}, {7.0, 50.0}}) {
-    areas.Add(x, y);
-    if (x == 2.0 || x == 7.0) areas.EndPolygon();
-  }
-  areas.SetLinePen({RGBColor(0xC0, 0x80, 0x00), 1, psSolid});
-  areas.SetBrush({RGBColor(0xFF, 0xE0, 0xA0), bsSolid});
   TGraphAxis& y = graph.YAxis();
   y.SetMin(1);
   y.SetAxisScale(asLog);  // before the data: a point at zero would refuse it
   y.SetTitle("件数");
-  for (TXYGraphSeries* s : std::initializer_list<TXYGraphSeries*>{&areas, &growth, &power}) s->SetParentGraph(&graph);
   graph.XAxis().SetTitle("時間");
+  TXYPolyPolygonSeries areas;
+  for (auto [x, y] : Points{{1, 100}, {3, 100}, {2, 1000}, {6, 0}, {8, 10}, {7, 50}}) {
+    areas.Add(x, y);
+    if (x == 2 || x == 7) areas.EndPolygon();
+  }
+  Attach(graph, areas).SetLinePen({RGBColor(0xC0, 0x80, 0x00), 1, psSolid});
+  areas.SetBrush({RGBColor(0xFF, 0xE0, 0xA0), bsSolid});
+  Points growth, power;
+  for (int i = 0; i <= 40; ++i) {
+    growth.emplace_back(i * 0.25, 2 * std::pow(10.0, i * 0.25 * 0.33));
+    power.emplace_back(i * 0.25, 5 + 30 * (i * 0.25) * (i * 0.25));
+  }
+  TXYLineSeries growing, squared;
+  Attach(graph, growing, growth).SetLinePen({clRed, 2, psSolid});
+  Attach(graph, squared, power).SetLinePen({clBlue, 2, psSolid});
   ExpectPicture("chart-log", graph);
 }
 
 // Multiples of pi along X, a dotted vertical grid, the Y title turned beside the labels.
 TEST(XYGraphSamples, PiAxis) {
   TXYGraph graph;
-  graph.SetBounds(640, 400);
+  Frame(graph, 640, 400);
   Grid(graph, gsVertical, RGBColor(0xC8, 0xC8, 0xC8), psDot);
-  TXYLineSeries sine, cosine;
-  sine.SetParentGraph(&graph);
-  cosine.SetParentGraph(&graph);
+  Points sine, cosine;
   for (int i = -80; i <= 80; ++i) {
-    double x = i * kPi / 40;
-    sine.Add(x, std::sin(x));
-    cosine.Add(x, 0.8 * std::cos(x));
+    sine.emplace_back(i * kPi / 40, std::sin(i * kPi / 40));
+    cosine.emplace_back(i * kPi / 40, 0.8 * std::cos(i * kPi / 40));
   }
+  TXYLineSeries a, b;
+  Attach(graph, a, sine);
+  Attach(graph, b, cosine);
   graph.XAxis().SetAxisScale(asPi);
   graph.XAxis().SetTitle("位相");
-  graph.YAxis().SetTitle("振幅");
-  graph.YAxis().SetTitleAngle(90);
-  graph.YAxis().SetAxisTitleLoc(tlSide);
+  Title(graph.YAxis(), "振幅", tlSide, 90);
   ExpectPicture("chart-pi", graph);
 }
 
@@ -146,37 +169,28 @@ TEST(XYGraphSamples, PiAxis) {
 // that needs escaping.
 TEST(XYGraphSamples, InvertedPercent) {
   TXYGraph graph;
-  graph.SetBounds(360, 300);
+  Frame(graph, 360, 300, {"Load <&> \"share\"", "二行目"}, taRightJustify);
   graph.SetColor(RGBColor(0xE8, 0xF0, 0xFF));
   graph.SetBackColor(RGBColor(0xFF, 0xFF, 0xF0));
-  graph.SetTitle({"Load <&> \"share\"", "二行目"});
-  graph.SetTitleAlignment(taRightJustify);
-  TGraphFont titleFont;
-  titleFont.Bold = true;
-  titleFont.Color = clNavy;
-  graph.SetTitleFont(titleFont);
+  graph.SetTitleFont({"Arial", 12, clNavy, true, 0});
   Grid(graph, gsHorizontal, clSilver, psDash);
   graph.SetSubGridPen({RGBColor(0xE0, 0xE0, 0xE0), 1, psDot});
   graph.SetSubGrid(true);
   graph.SetAxesFront(true);
-  TXYLineSeries load;
-  TXYMarkerSeries peaks;
-  load.SetLinePen({clTeal, 3, psDashDot});
-  for (int day = -390; day <= 0; day += 15) load.Add(day, 50 + 40 * std::sin(day / 40.0));
-  peaks.SetJoined(true);
-  peaks.SetMarker({{clPurple, 1, psSolid}, {clWhite, bsSolid}, 8, msDiamond, true});
-  for (int day = -360; day <= 0; day += 90) peaks.Add(day, 85 - day / 10.0);
-  load.SetParentGraph(&graph);
-  peaks.SetParentGraph(&graph);
+  Points load, peaks;
+  for (int day = -390; day <= 0; day += 15) load.emplace_back(day, 50 + 40 * std::sin(day / 40.0));
+  for (int day = -360; day <= 0; day += 90) peaks.emplace_back(day, 85 - day / 10.0);
+  TXYLineSeries loads;
+  TXYMarkerSeries marked;
+  Attach(graph, loads, load).SetLinePen({clTeal, 3, psDashDot});
+  Attach(graph, marked, peaks).SetJoined(true);
+  marked.SetMarker({{clPurple, 1, psSolid}, {clWhite, bsSolid}, 8, msDiamond, true});
   TGraphAxis& x = graph.XAxis();
-  x.SetMin(-390);
-  x.SetMax(0);
+  Ends(x, -390, 0);
   x.SetOrigin(-390);
   x.SetTickStep(30);
   x.SetLabelsOnAxis(true);
-  x.SetTitle("日");
-  x.SetAxisTitleLoc(tlFoot);
-  x.SetTitleAngle(180);
+  Title(x, "日", tlFoot, 180);
   TGraphAxis& y = graph.YAxis();
   y.SetAxisScale(asPercent);
   y.SetInverted(true);
@@ -188,101 +202,79 @@ TEST(XYGraphSamples, InvertedPercent) {
   y.SetSubTickLen(4);
   y.SetSubTicksCount(2);
   y.SetLabelSpace(8);
-  y.SetTitle("使用率");
-  y.SetTitleAngle(270);
+  Title(y, "使用率", tlHead, 270);
   ExpectPicture("chart-inverted-percent", graph);
 }
 
-// Error bars (one without a number, one infinite, some beyond the range: no cap there) over
-// bubbles (one too small to show, one of a negative size), the axis titles in the corners, no
-// X ticks.
+// Error bars (one without a number, one infinite, some beyond the range: no cap there, some
+// ending on it: a cap) over bubbles (one too small to show, one of a negative size), the axis
+// titles in the corners, no X ticks.
 TEST(XYGraphSamples, ErrorBarsAndBubbles) {
   TXYGraph graph;
-  graph.SetBounds(480, 320);
+  Frame(graph, 480, 320);
   TXYBubbleSeries bubbles;
   TXYErrorBarSeries bars;
-  bubbles.SetPen({clGreen, 1, psSolid});
-  bubbles.SetSeriesColor(RGBColor(0xA0, 0xE0, 0xA0));
-  bubbles.SetMaxSizeRate(15);
-  const double sizes[] = {1, 4, 0.0001, -9, 2};
+  const double sizes[] = {1, 4, 0.0001, -9, 2}, errors[] = {2, NAN, 2.5, HUGE_VAL, -1.5, 6, 2};
   for (int i = 0; i < 5; ++i) bubbles.AddBubble(1 + 2 * i, 3 + i, sizes[i]);
-  bars.SetPen({clRed, 1, psSolid});
-  bars.SetLinePen({clBlue, 1, psDot});
-  bars.SetBarSize(10);
-  const double errors[] = {1, NAN, 2.5, HUGE_VAL, -1.5, 6, 0.5};
   for (int i = 0; i < 7; ++i) bars.AddErrorBar(1 + 1.5 * i, 2 + i, errors[i]);
   bars.AddErrorBar(NAN, 5, 1);
-  bubbles.SetParentGraph(&graph);
-  bars.SetParentGraph(&graph);
+  Attach(graph, bubbles).SetPen({clGreen, 1, psSolid});
+  bubbles.SetSeriesColor(RGBColor(0xA0, 0xE0, 0xA0));
+  bubbles.SetMaxSizeRate(15);
+  Attach(graph, bars).SetPen({clRed, 1, psSolid});
+  bars.SetLinePen({clBlue, 1, psDot});
+  bars.SetBarSize(10);
   graph.XAxis().SetMax(11);
-  graph.YAxis().SetMax(10);
-  graph.YAxis().SetMin(0);
-  for (TGraphAxis* axis : {&graph.XAxis(), &graph.YAxis()}) axis->SetAxisTitleLoc(tlFixed);
+  Ends(graph.YAxis(), 0, 10);
   graph.XAxis().SetTicks(false);
-  graph.XAxis().SetTitle("x [m]");
-  graph.YAxis().SetTitle("y [s]");
-  graph.YAxis().SetTitleAngle(90);
+  Title(graph.XAxis(), "x [m]", tlFixed);
+  Title(graph.YAxis(), "y [s]", tlFixed, 90);
   ExpectPicture("chart-error-bars", graph);
 }
 
-// Fixed ranges and equal units: a line that leaves and enters the plot and breaks at a point
-// without a number, markers of every shape (those outside are not drawn), arrows, poly-lines and
-// a polygon cut by the plot's edge; the X title beside its labels, the Y axis hidden.
+// Fixed ranges and equal units: a line that leaves and enters the plot and breaks at points
+// without a number, markers of every shape (the invisible one and those outside not drawn),
+// arrows, poly-lines and a polygon cut by the plot's edge; the X title beside its labels, the Y
+// axis hidden.
 TEST(XYGraphSamples, Clipping) {
   TXYGraph graph;
-  graph.SetBounds(400, 300);
+  Frame(graph, 400, 300, {"clipping"});
   graph.SetAutoAspectRatio(true);
-  graph.SetTitle({"clipping"});
-  graph.SetTitleAlignment(taCenter);
   TXYLineSeries line;
-  line.SetLinePen({clBlack, 1, psSolid});
-  for (auto [x, y] : {std::pair{0.0, 5.0}, {5.0, 5.0}, {25.0, 5.0}, {5.0, 8.0}, {0.0, 8.0}, {-5.0, 20.0}, {-6.0, 30.0},
-                      {1.0, 9.0}, {2.0, NAN}, {3.0, 9.0}, {4.0, 9.5}, {HUGE_VAL, 9.0}, {6.0, 9.0}, {9.0, 9.5}})
-    line.Add(x, y);
-  line.SetParentGraph(&graph);
+  Attach(graph, line, {{0, 5}, {5, 5}, {25, 5}, {5, 8}, {0, 8}, {-5, 20}, {-6, 30}, {1, 9}, {2, NAN}, {3, 9}, {4, 9.5},
+                       {HUGE_VAL, 9}, {6, 9}, {9, 9.5}})
+      .SetLinePen({clBlack, 1, psSolid});
   TXYMarkerSeries markers[9];
   for (int shape = 0; shape < 9; ++shape) {
-    markers[shape].SetParentGraph(&graph);
-    markers[shape].SetMarker({{}, {}, 7, static_cast<TMarkerShape>(shape), true});
+    Attach(graph, markers[shape], {{1.0 + shape * 2, 1.0 + shape % 3}, {-1.0, 1.0 * shape}});  // one outside
+    markers[shape].SetMarker({{}, {}, 7, static_cast<TMarkerShape>(shape), shape > 0});
     markers[shape].SetSeriesColor(shape % 2 ? clNavy : clMaroon);
-    markers[shape].Add(1 + shape * 2, 1 + shape % 3);
-    markers[shape].Add(-1, shape);  // outside
   }
-  markers[0].SetMarker({{}, {}, 7, msPlus, false});
   TXYArrowSeries arrows;
-  arrows.SetArrowSize(8);
-  for (auto [x, y] : {std::pair{12.0, 1.0}, {16.0, 4.0}, {22.0, 6.0}, {17.0, 7.0}, {17.0, 7.02}, {NAN, 3.0}, {14.0, 9.0}})
-    arrows.Add(x, y);
-  arrows.SetParentGraph(&graph);
+  Attach(graph, arrows, {{12, 1}, {16, 4}, {22, 6}, {17, 7}, {17, 7.02}, {NAN, 3}, {14, 9}}).SetArrowSize(8);
   TXYPolyPolyLineSeries lines;
   TXYPolyPolygonSeries polygon;
-  for (auto [x, y] : {std::pair{10.0, 2.0}, {19.0, 11.0}, {20.0, 8.0}, {11.0, -3.0}, {11.0, 9.0}}) lines.Add(x, y);
+  for (auto [x, y] : Points{{10, 2}, {19, 11}, {20, 8}, {11, -3}, {11, 9}, {2, 0.5}, {30, 0.5}}) {
+    lines.Add(x, y);
+    if (x == 11 && y == 9) lines.EndPolygon();
+  }
   lines.EndPolygon();
-  lines.Add(2, 0.5);
-  lines.Add(30, 0.5);
-  lines.EndPolygon();
-  lines.SetLinePen({clFuchsia, 2, psSolid});
-  for (auto [x, y] : {std::pair{18.0, 8.0}, {22.0, 8.0}, {22.0, 12.0}, {18.0, 12.0}}) polygon.Add(x, y);
-  polygon.EndPolygon();
-  polygon.Add(1, 1);
-  polygon.Add(2, 2);
+  Attach(graph, lines).SetLinePen({clFuchsia, 2, psSolid});
+  for (auto [x, y] : Points{{18, 8}, {22, 8}, {22, 12}, {18, 12}, {1, 1}, {2, 2}}) {
+    polygon.Add(x, y);
+    if (x == 18 && y == 12) polygon.EndPolygon();
+  }
   polygon.EndPolygon();  // two points: no polygon
-  polygon.SetBrush({clYellow, bsSolid});
+  Attach(graph, polygon).SetBrush({clYellow, bsSolid});
   polygon.SetLinePen({clOlive, 1, psSolid});
-  lines.SetParentGraph(&graph);
-  polygon.SetParentGraph(&graph);
   TGraphAxis& x = graph.XAxis();
-  TGraphAxis& y = graph.YAxis();
-  x.SetMax(20);
-  x.SetMin(0);
-  y.SetMax(10);
-  y.SetMin(0);
+  Ends(x, 0, 20);
+  Ends(graph.YAxis(), 0, 10);
   x.SetTickStep(5);
   x.SetLabelFont({"Courier New", 9, clGray, false, 0});
-  x.SetTitle("x");
-  x.SetAxisTitleLoc(tlSide);
-  y.SetTitle("hidden");
-  y.SetVisible(false);
+  Title(x, "x", tlSide);
+  graph.YAxis().SetTitle("hidden");
+  graph.YAxis().SetVisible(false);
   ExpectPicture("chart-clipping", graph);
 }
 
