@@ -1,5 +1,5 @@
-// The chart as a whole: repaint requests, grid rules, series attachment, colours and data,
-// clipping, and the lifetime of graphs and series. What a chart draws is in the sample pictures.
+// The chart as a whole: repaint requests, grid rules, series attachment, colours and data, and
+// the lifetime of graphs and series. What a chart draws (clipping too) is in the sample pictures.
 
 #include <gtest/gtest.h>
 
@@ -224,28 +224,6 @@ TEST(XYGraph, AutoAspectRatioOfAGraphWithoutPlotArea) {
   graph.Paint(canvas);
   EXPECT_LE(graph.PlotRect().Height(), 0);
   EXPECT_LE(std::abs(graph.PlotRect().Width()), 60);
-}
-
-TEST(XYGraph, SegmentsAreCutAtTheRangeEdges) {
-  const struct {
-    double x1, y1, x2, y2;
-    bool visible;
-    std::vector<double> cut;
-  } rows[] = {{0, 0, 10, 10, true, {0, 0, 10, 10}},  // the edges belong to the range
-              {1, 1, 9, 9, true, {1, 1, 9, 9}},       {0, 0, 20, 5, true, {0, 0, 10, 2.5}},
-              {-10, 5, 5, 5, true, {0, 5, 5, 5}},     {5, 5, 5, 50, true, {5, 5, 5, 10}},
-              {5, -5, 5, 5, true, {5, 0, 5, 5}},      {-5, 5, 15, 5, true, {0, 5, 10, 5}},
-              {-1, 5, 5, 11, true, {0, 6, 4, 10}},    {-10, -10, 20, 20, true, {0, 0, 10, 10}},
-              {-6, 5, 5, 16, false, {}},              {-5, 0, -1, 10, false, {}},
-              {11, 0, 12, 10, false, {}},             {0, 11, 10, 12, false, {}},
-              {0, -1, 10, -2, false, {}}};
-  for (const auto& r : rows) {
-    double x1 = r.x1, y1 = r.y1, x2 = r.x2, y2 = r.y2;
-    ASSERT_EQ(ClipSegment(x1, y1, x2, y2, {0, 10, 0, 10}), r.visible) << r.x1 << "," << r.y1 << " " << r.x2 << "," << r.y2;
-    if (r.visible) {
-      EXPECT_EQ((std::vector<double>{x1, y1, x2, y2}), r.cut);
-    }
-  }
 }
 
 }  // namespace

@@ -232,17 +232,17 @@ TEST(XYGraphSamples, ErrorBarsAndBubbles) {
   ExpectPicture("chart-error-bars", graph);
 }
 
-// Fixed ranges and equal units: a line that leaves and enters the plot and breaks at points
-// without a number, markers of every shape (the invisible one and those outside not drawn),
-// arrows, poly-lines and a polygon cut by the plot's edge; the X title beside its labels, the Y
-// axis hidden.
+// Fixed ranges and equal units: a line that leaves and enters the plot, touches its edges and
+// breaks at points without a number, markers of every shape (the invisible one and those
+// outside not drawn), arrows, poly-lines and polygons cut by the plot's edge; the X title beside
+// its labels, the Y axis hidden.
 TEST(XYGraphSamples, Clipping) {
   TXYGraph graph;
   Frame(graph, 400, 300, {"clipping"});
   graph.SetAutoAspectRatio(true);
   TXYLineSeries line;
   Attach(graph, line, {{0, 5}, {5, 5}, {25, 5}, {5, 8}, {0, 8}, {-5, 20}, {-6, 30}, {1, 9}, {2, NAN}, {3, 9}, {4, 9.5},
-                       {HUGE_VAL, 9}, {6, 9}, {9, 9.5}})
+                       {HUGE_VAL, 9}, {6, 9}, {9, 9.5}, {10, 10}, {14, 0}, {20, 1}, {21, 1}})  // the edges belong inside
       .SetLinePen({clBlack, 1, psSolid});
   TXYMarkerSeries markers[9];
   for (int shape = 0; shape < 9; ++shape) {
@@ -259,14 +259,15 @@ TEST(XYGraphSamples, Clipping) {
     if (x == 11 && y == 9) lines.EndPolygon();
   }
   lines.EndPolygon();
-  Attach(graph, lines).SetLinePen({clFuchsia, 2, psSolid});
-  for (auto [x, y] : Points{{18, 8}, {22, 8}, {22, 12}, {18, 12}, {1, 1}, {2, 2}}) {
+  Attach(graph, lines).SetLinePen({clFuchsia, 2, psDashDotDot});
+  // Far or missing values: two lengths beyond the start at most, the start itself.
+  for (auto [x, y] : Points{{18, 8}, {22, 8}, {22, 12}, {18, 12}, {4, 6}, {5, 1e300}, {6, 6}, {5, NAN}, {1, 1}, {2, 2}}) {
     polygon.Add(x, y);
-    if (x == 18 && y == 12) polygon.EndPolygon();
+    if ((x == 18 && y == 12) || std::isnan(y)) polygon.EndPolygon();
   }
   polygon.EndPolygon();  // two points: no polygon
   Attach(graph, polygon).SetBrush({clYellow, bsSolid});
-  polygon.SetLinePen({clOlive, 1, psSolid});
+  polygon.SetLinePen({clOlive, 1, psClear});
   TGraphAxis& x = graph.XAxis();
   Ends(x, 0, 20);
   Ends(graph.YAxis(), 0, 10);
