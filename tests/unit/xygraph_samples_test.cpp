@@ -36,12 +36,7 @@ void ExpectPicture(const std::string& name, TXYGraph& graph) {
   std::ifstream in(std::string(ORV_TEST_DATA) + "/xygraph/" + name + ".svg", std::ios::binary);
   std::stringstream expected;
   expected << in.rdbuf();
-  if (doc == expected.str()) return;
-  std::istringstream a(doc), b(expected.str());
-  std::string got, want;
-  int line = 1;
-  while (std::getline(a, got) && std::getline(b, want) && got == want) ++line;
-  ADD_FAILURE() << name << ".svg differs from line " << line << ":\n got  " << got << "\n want " << want;
+  EXPECT_EQ(doc, expected.str()) << name;
 }
 
 using Points = std::vector<std::pair<double, double>>;
