@@ -50,12 +50,14 @@ ScaledAxis Scale(const std::string& words) {
   return ScaleAxis(s, data, budget);
 }
 
-// The scaled settings as text: max min origin step | major ticks | the number of minor ones.
+// The scaled settings as text: max min origin step | major ticks (their number when there are
+// many) | the number of minor ones.
 std::string Text(const ScaledAxis& a) {
   std::ostringstream s;
   s.precision(10);
   s << a.settings.max << ' ' << a.settings.min << ' ' << a.settings.origin << ' ' << a.settings.tickStep << " |";
-  for (double t : a.ticks.major) s << ' ' << t;
+  if (a.ticks.major.size() > 12) s << ' ' << a.ticks.major.size() << " ticks";
+  for (size_t i = 0; i < a.ticks.major.size() && a.ticks.major.size() <= 12; ++i) s << ' ' << a.ticks.major[i];
   s << " | " << a.ticks.minor.size();
   return s.str();
 }
@@ -81,7 +83,10 @@ TEST(AxisScaling, EndsOriginStepAndTicks) {
       {"max=6 step=1 subs=19", "6 0 0 1 | 0 1 2 3 4 5 6 | 108"},
       {"max=6 step=1 subs=19 pixels=50", "6 0 0 1 | 0 1 2 3 4 5 6 | 0"},  // sub-ticks closer than a pixel
       {"max=6 step=1 pixels=5", "6 0 0 1 | | 0"},  // steps closer than a pixel
+      {"max=1000 step=1 subs=19", "1000 0 0 1 | 1001 ticks | 18000"},  // a thousand steps are the most
       {"max=1001 step=1", "1001 0 0 1 | | 0"},  // a step kept from a narrow range
+      // around 1e20 a double moves in steps of 16384: ticks 8000 apart must still end
+      {"min=1e20 max=100000000000000065536 step=8000 origin=100000000000000065536", "1e+20 1e+20 1e+20 8000 | 1e+20 1e+20 1e+20 1e+20 | 3"},
       {"log data=2:8", "10 1 1 2 | 1 1.5 2 3 5 7 10 | 6"},
       {"log data=1:1000", "1000 1 1 2 | 1 5 10 50 100 500 1000 | 18"},
       {"log data=1:1000 ticks=2", "1000 1 1 2 | 1 100 | 5"},  // every second decade
@@ -95,20 +100,6 @@ TEST(AxisScaling, EndsOriginStepAndTicks) {
     EXPECT_DOUBLE_EQ(a.settings.range, std::max(1e-8, a.settings.max - a.settings.min)) << words;
     EXPECT_DOUBLE_EQ(a.settings.decades, a.settings.min > 0 ? std::log10(a.settings.max / a.settings.min) : 1) << words;
   }
-}
-
-// A thousand steps are the most that get ticks, each once and in order; around 1e20 a double
-// moves in steps of 16384, and ticks a step of 8000 apart must still end.
-TEST(AxisScaling, TicksAtTheLimits) {
-  const ScaledAxis many = Scale("max=1000 step=1 subs=19");
-  EXPECT_EQ(many.ticks.major.size(), 1001u);
-  EXPECT_EQ(many.ticks.minor.size(), 1000u * 18);
-  EXPECT_TRUE(std::is_sorted(many.ticks.minor.begin(), many.ticks.minor.end(), std::less_equal<double>()));
-  const ScaledAxis fine = Scale("max=100000000000000065536 min=1e20 step=8000 origin=100000000000000065536");
-  ASSERT_FALSE(fine.ticks.major.empty());
-  EXPECT_LE(fine.ticks.major.size(), 10u);
-  EXPECT_GE(fine.ticks.major.front(), 1e20);
-  EXPECT_TRUE(std::is_sorted(fine.ticks.major.begin(), fine.ticks.major.end(), std::less_equal<double>()));
 }
 
 TEST(AxisScaling, NiceStepIsOneTwoTwoAndAHalfFiveOrTenTimesAPowerOfTen) {

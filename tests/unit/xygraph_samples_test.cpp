@@ -49,6 +49,14 @@ Series& Attach(TXYGraph& graph, Series& series, const Points& points = {}) {
   return series;
 }
 
+// Adds each group of points as one closed polygon (or poly-line).
+void Polygons(TXYPolyPolygonSeries& series, const std::vector<Points>& groups) {
+  for (const Points& group : groups) {
+    for (auto [x, y] : group) series.Add(x, y);
+    series.EndPolygon();
+  }
+}
+
 void Frame(TXYGraph& graph, int width, int height, std::vector<std::string> title = {}, TTitleAlignment at = taCenter) {
   graph.SetBounds(width, height);
   graph.SetTitle(title);
@@ -122,10 +130,7 @@ TEST(XYGraphSamples, LogarithmicAxis) {
   y.SetTitle("件数");
   graph.XAxis().SetTitle("時間");
   TXYPolyPolygonSeries areas;
-  for (auto [x, y] : Points{{1, 100}, {3, 100}, {2, 1000}, {6, 0}, {8, 10}, {7, 50}}) {
-    areas.Add(x, y);
-    if (x == 2 || x == 7) areas.EndPolygon();
-  }
+  Polygons(areas, {{{1, 100}, {3, 100}, {2, 1000}}, {{6, 0}, {8, 10}, {7, 50}}});
   Attach(graph, areas).SetLinePen({RGBColor(0xC0, 0x80, 0x00), 1, psSolid});
   areas.SetBrush({RGBColor(0xFF, 0xE0, 0xA0), bsSolid});
   Points growth, power;
@@ -249,18 +254,11 @@ TEST(XYGraphSamples, Clipping) {
   Attach(graph, arrows, {{12, 1}, {16, 4}, {22, 6}, {17, 7}, {17, 7.02}, {NAN, 3}, {14, 9}}).SetArrowSize(8);
   TXYPolyPolyLineSeries lines;
   TXYPolyPolygonSeries polygon;
-  for (auto [x, y] : Points{{10, 2}, {19, 11}, {20, 8}, {11, -3}, {11, 9}, {2, 0.5}, {30, 0.5}}) {
-    lines.Add(x, y);
-    if (x == 11 && y == 9) lines.EndPolygon();
-  }
-  lines.EndPolygon();
+  Polygons(lines, {{{10, 2}, {19, 11}, {20, 8}, {11, -3}, {11, 9}}, {{2, 0.5}, {30, 0.5}}});
   Attach(graph, lines).SetLinePen({clFuchsia, 2, psDashDotDot});
-  // Far or missing values: two lengths beyond the start at most, the start itself.
-  for (auto [x, y] : Points{{18, 8}, {22, 8}, {22, 12}, {18, 12}, {4, 6}, {5, 1e300}, {6, 6}, {5, NAN}, {1, 1}, {2, 2}}) {
-    polygon.Add(x, y);
-    if ((x == 18 && y == 12) || std::isnan(y)) polygon.EndPolygon();
-  }
-  polygon.EndPolygon();  // two points: no polygon
+  // Far or missing values: two lengths beyond the start at most, the start itself; two points
+  // make no polygon.
+  Polygons(polygon, {{{18, 8}, {22, 8}, {22, 12}, {18, 12}}, {{4, 6}, {5, 1e300}, {6, 6}, {5, NAN}}, {{1, 1}, {2, 2}}});
   Attach(graph, polygon).SetBrush({clYellow, bsSolid});
   polygon.SetLinePen({clOlive, 1, psClear});
   TGraphAxis& x = graph.XAxis();
