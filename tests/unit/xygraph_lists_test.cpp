@@ -21,6 +21,12 @@ TEST(GraphLists, GrowSixteenAtATimeThenByAQuarter) {
     EXPECT_EQ((std::vector<int>{values.Count(), values.Capacity(), ints.Capacity()}),
               (std::vector<int>{adds, capacity, capacity}));
   }
+  TGraphValueList list;  // a deleted item leaves room that the next one takes, kept when growing
+  for (int i = 0; i < 16; ++i) list.Add(i);
+  list.Delete(0);
+  list.Add(16);
+  list.Add(17);
+  EXPECT_EQ((std::vector<double>{list[14], list[15], list[16], 1.0 * list.Capacity()}), (std::vector<double>{15, 16, 17, 32}));
 }
 
 TEST(GraphLists, ExtremesStayThoseOfTheList) {

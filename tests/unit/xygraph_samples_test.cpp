@@ -144,7 +144,8 @@ TEST(XYGraphSamples, LogarithmicAxis) {
   ExpectPicture("chart-log", graph);
 }
 
-// Multiples of pi along X, a dotted vertical grid, the Y title turned beside the labels.
+// Multiples of pi along X (with the label at the crossing), a dotted vertical grid, the Y title
+// turned beside the labels.
 TEST(XYGraphSamples, PiAxis) {
   TXYGraph graph;
   Frame(graph, 640, 400);
@@ -158,6 +159,7 @@ TEST(XYGraphSamples, PiAxis) {
   Attach(graph, a, sine);
   Attach(graph, b, cosine);
   graph.XAxis().SetAxisScale(asPi);
+  graph.XAxis().SetLabelsOnAxis(true);
   graph.XAxis().SetTitle("位相");
   Title(graph.YAxis(), "振幅", tlSide, 90);
   ExpectPicture("chart-pi", graph);
@@ -207,8 +209,8 @@ TEST(XYGraphSamples, InvertedPercent) {
 }
 
 // Error bars (one without a number, one infinite, some beyond the range: no cap there, some
-// ending on it: a cap) over bubbles (one too small to show, one of a negative size), the axis
-// titles in the corners, no X ticks.
+// ending on it: a cap, some wholly outside, one without an error) over bubbles (one too small to
+// show, one of a negative size, one without a size), the axis titles in the corners, no X ticks.
 TEST(XYGraphSamples, ErrorBarsAndBubbles) {
   TXYGraph graph;
   Frame(graph, 480, 320);
@@ -218,6 +220,10 @@ TEST(XYGraphSamples, ErrorBarsAndBubbles) {
   for (int i = 0; i < 5; ++i) bubbles.AddBubble(1 + 2 * i, 3 + i, sizes[i]);
   for (int i = 0; i < 7; ++i) bars.AddErrorBar(1 + 1.5 * i, 2 + i, errors[i]);
   bars.AddErrorBar(NAN, 5, 1);
+  bars.AddErrorBar(10.3, 12, 1);  // wholly above the range
+  bars.AddErrorBar(10.6, -3, 1);  // wholly below
+  bars.Add(10.8, 9);  // no error: no bar
+  bubbles.Add(10, 2);  // no size: no bubble
   Attach(graph, bubbles).SetPen({clGreen, 1, psSolid});
   bubbles.SetSeriesColor(RGBColor(0xA0, 0xE0, 0xA0));
   bubbles.SetMaxSizeRate(15);
@@ -259,6 +265,7 @@ TEST(XYGraphSamples, Clipping) {
   // Far or missing values: two lengths beyond the start at most, the start itself; two points
   // make no polygon.
   Polygons(polygon, {{{18, 8}, {22, 8}, {22, 12}, {18, 12}}, {{4, 6}, {5, 1e300}, {6, 6}, {5, NAN}}, {{1, 1}, {2, 2}}});
+  polygon.Add(15, 5);  // not closed: not drawn
   Attach(graph, polygon).SetBrush({clYellow, bsSolid});
   polygon.SetLinePen({clOlive, 1, psClear});
   TGraphAxis& x = graph.XAxis();
