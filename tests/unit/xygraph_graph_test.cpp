@@ -148,6 +148,25 @@ TEST(XYGraph, PointsOfTheSeries) {
             0);
 }
 
+// Points read anew may be fewer than the sizes: the sizes without a point draw nothing.
+TEST(XYGraph, BubblesWithMoreSizesThanPoints) {
+  TXYLineSeries one;
+  one.Add(5, 5);
+  std::stringstream data;
+  one.WriteData(data);
+  TXYGraph graph;
+  TXYBubbleSeries bubbles;
+  bubbles.AddBubble(1, 1, 5);
+  bubbles.AddBubble(2, 2, 6);
+  bubbles.ReadData(data);
+  bubbles.SetParentGraph(&graph);
+  SvgCanvas canvas(300, 200);
+  graph.Paint(canvas);
+  const std::string svg = canvas.Svg();
+  ASSERT_NE(svg.find("<ellipse"), std::string::npos);
+  EXPECT_EQ(svg.find("<ellipse", svg.find("<ellipse") + 1), std::string::npos);  // one bubble
+}
+
 TEST(XYGraph, PointDataStreamsAsTwoValueLists) {
   TXYLineSeries a, b;
   a.Add(-90.5, 35);
