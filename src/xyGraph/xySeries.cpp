@@ -284,7 +284,8 @@ void TXYArrowSeries::Draw(IGraphCanvas& canvas) {
   canvas.SetPen(pen);
   for (int i = 1; i < Count(); ++i) {
     double x1 = xValues_.Get(i - 1), y1 = yValues_.Get(i - 1), x2 = xValues_.Get(i), y2 = yValues_.Get(i);
-    if (!std::isfinite(x1) || !std::isfinite(y1) || !Inside(x2, y2)) continue;
+    // An end without a number is inside no range but would pass the outcode test.
+    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2) || !Inside(x2, y2)) continue;
     if (!ClipSegment(x1, y1, x2, y2, ranges_)) continue;
     TGraphPoint a = ToPixel(x1, y1), b = ToPixel(x2, y2);
     double dx = b.X - a.X, dy = b.Y - a.Y, len = std::hypot(dx, dy);

@@ -223,6 +223,8 @@ class TXYPolyPolygonSeries : public TXYLineSeries {
   void Clear() override;
   const TGraphBrush& Brush() const { return brush_; }
   void SetBrush(const TGraphBrush& brush);
+  // The series editor offers neither polygons nor the kinds built on them.
+  std::string KindDisplayName() const override { return {}; }
   void Draw(IGraphCanvas& canvas) override;
 
  protected:

@@ -1,8 +1,8 @@
 #pragma once
-// A canvas that records every drawing call with the pen, brush, font and clip in force, for
-// tests of what the chart draws. Text sizes follow the portable metric, like the SVG canvas.
+// A canvas that writes down every drawing call as one line of text (the call with its points or
+// text), for tests and fuzzers that paint a chart without a picture. Text sizes follow the
+// portable metric, like the SVG canvas.
 
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,69 +13,31 @@ namespace orv::xy {
 
 class RecordingCanvas final : public IGraphCanvas {
  public:
-  enum class Kind { FillRect, Line, PolyPolyline, Polygon, Ellipse, Rectangle, Text };
-  struct Op {
-    Kind kind;
-    TGraphPen pen;
-    TGraphBrush brush;
-    TGraphFont font;
-    std::optional<TGraphRect> clip;
-    TGraphRect rect;                 // FillRect, Ellipse, Rectangle
-    std::vector<TPolyline> lines;    // Line (one line of two points), PolyPolyline, Polygon
-    int x = 0, y = 0;                // Text
-    std::string text;
-  };
+  std::vector<std::string> calls;
 
-  void SetPen(const TGraphPen& pen) override { pen_ = pen; }
-  void SetBrush(const TGraphBrush& brush) override { brush_ = brush; }
+  void SetPen(const TGraphPen& pen) override { Record("pen " + std::to_string(pen.Color), {}); }
+  void SetBrush(const TGraphBrush& brush) override { Record("brush " + std::to_string(brush.Color), {}); }
   void SetFont(const TGraphFont& font) override { font_ = font; }
-  void FillRect(const TGraphRect& rect) override { Record(Kind::FillRect).rect = rect; }
-  void Line(int x1, int y1, int x2, int y2) override { Record(Kind::Line).lines = {{{x1, y1}, {x2, y2}}}; }
-  void PolyPolyline(const std::vector<TPolyline>& lines) override { Record(Kind::PolyPolyline).lines = lines; }
-  void Polygon(const TPolyline& points) override { Record(Kind::Polygon).lines = {points}; }
-  void Ellipse(const TGraphRect& bounds) override { Record(Kind::Ellipse).rect = bounds; }
-  void Rectangle(const TGraphRect& rect) override { Record(Kind::Rectangle).rect = rect; }
-  void DrawString(int x, int y, std::string_view text) override {
-    Op& op = Record(Kind::Text);
-    op.x = x;
-    op.y = y;
-    op.text = std::string(text);
+  void FillRect(const TGraphRect& r) override { Record("fill", Corners(r)); }
+  void Line(int x1, int y1, int x2, int y2) override { Record("line", {{x1, y1}, {x2, y2}}); }
+  void PolyPolyline(const std::vector<TPolyline>& lines) override {
+    for (const TPolyline& line : lines) Record("polyline", line);
   }
+  void Polygon(const TPolyline& points) override { Record("polygon", points); }
+  void Ellipse(const TGraphRect& r) override { Record("ellipse", Corners(r)); }
+  void Rectangle(const TGraphRect& r) override { Record("rectangle", Corners(r)); }
+  void DrawString(int x, int y, std::string_view text) override { Record("text " + std::string(text), {{x, y}}); }
   TGraphSize TextSize(std::string_view text) override { return EstimateTextSize(font_, text); }
-  void SetClipRect(const TGraphRect& rect) override { clip_ = rect; }
-  void RemoveClip() override { clip_.reset(); }
-
-  std::vector<Op> ops;
-
-  std::vector<const Op*> OfKind(Kind kind) const {
-    std::vector<const Op*> found;
-    for (const Op& op : ops)
-      if (op.kind == kind) found.push_back(&op);
-    return found;
-  }
-  std::vector<std::string> Texts() const {
-    std::vector<std::string> texts;
-    for (const Op& op : ops)
-      if (op.kind == Kind::Text) texts.push_back(op.text);
-    return texts;
-  }
-  // Poly-polylines drawn with a pen of this colour.
-  std::vector<const Op*> LinesInColor(TColor color) const {
-    std::vector<const Op*> found;
-    for (const Op& op : ops)
-      if (op.kind == Kind::PolyPolyline && op.pen.Color == color) found.push_back(&op);
-    return found;
-  }
+  void SetClipRect(const TGraphRect& r) override { Record("clip", Corners(r)); }
+  void RemoveClip() override { Record("unclip", {}); }
 
  private:
-  Op& Record(Kind kind) {
-    ops.push_back(Op{kind, pen_, brush_, font_, clip_, {}, {}, 0, 0, {}});
-    return ops.back();
+  static TPolyline Corners(const TGraphRect& r) { return {{r.Left, r.Top}, {r.Right, r.Bottom}}; }
+  void Record(std::string call, const TPolyline& points) {
+    for (const TGraphPoint& p : points) call += " " + std::to_string(p.X) + "," + std::to_string(p.Y);
+    calls.push_back(std::move(call));
   }
-  TGraphPen pen_;
-  TGraphBrush brush_;
   TGraphFont font_;
-  std::optional<TGraphRect> clip_;
 };
 
 }  // namespace orv::xy
