@@ -21,7 +21,9 @@ TEST_P(CommandLineTest, SwitchesAreSubstringsOfTheLowerCasedFirstArgument) {
   const SwitchCase& c = GetParam();
   StartOptions o = ParseCommandLine(c.args, "C:\\tools\\qumbel.exe");
   EXPECT_EQ(o.unattended, c.unattended);
-  if (c.unattended) EXPECT_EQ(o.delayMs, c.delayMs);
+  if (c.unattended) {
+    EXPECT_EQ(o.delayMs, c.delayMs);
+  }
   EXPECT_EQ(o.noHistory, c.noHistory);
   EXPECT_EQ(o.noFile, c.noFile);
   EXPECT_EQ(o.auditTool, c.auditTool);

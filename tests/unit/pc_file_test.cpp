@@ -75,7 +75,9 @@ TEST(SaveCommand, WritesTheRecordAsCp932WithCrLfOrReportsWhyNot) {
     g.state.computerStem = "PC01__WG";
     g.Save1Click();
     ASSERT_EQ(missing.p.dialogs.shown.size(), unattended ? 0u : 1u);
-    if (!unattended) EXPECT_NE(missing.p.dialogs.shown[0].text.find("D:\\missing\\PC01__WG.csv"), std::string::npos);
+    if (!unattended) {
+      EXPECT_NE(missing.p.dialogs.shown[0].text.find("D:\\missing\\PC01__WG.csv"), std::string::npos);
+    }
   }
 }
 
@@ -98,7 +100,9 @@ TEST(SaveCommand, ARecordWithoutItsUnreadableScriptKeepsThePreviousFile) {
     }
     EXPECT_EQ(saved, "previous\r\n");
     ASSERT_EQ(s.p.dialogs.shown.size(), run == 0 ? 1u : 0u);  // the read says why
-    if (run == 0) EXPECT_NE(s.p.dialogs.shown[0].text.find("regitems.txt"), std::string::npos);
+    if (run == 0) {
+      EXPECT_NE(s.p.dialogs.shown[0].text.find("regitems.txt"), std::string::npos);
+    }
   }
 }
 

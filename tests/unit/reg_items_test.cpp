@@ -264,7 +264,9 @@ TEST(RegItems, FileTypeAndLicenceLines) {
     s.p.dialogs.answers = answers;
     EXPECT_EQ(s.Run({".txt ProductVersion CompanyName", licenceLine}), (Lines{"notepad.exe 10.0 Maker", value}));
     ASSERT_EQ(s.p.dialogs.shown.size(), answers.size()) << licenceLine;
-    if (!answers.empty()) EXPECT_EQ(s.p.dialogs.shown[0].buttons, MsgButtons::YesNoCancel);
+    if (!answers.empty()) {
+      EXPECT_EQ(s.p.dialogs.shown[0].buttons, MsgButtons::YesNoCancel);
+    }
   }
   Script s;
   RegisterEditor(s);
