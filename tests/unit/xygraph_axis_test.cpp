@@ -174,12 +174,12 @@ TEST(AxisSetters, RefusalsAndIgnoredValuesChangeNothingAndRequestNoRepaint) {
       {"SameScale", nullptr, [](G, A y) { y.SetAxisScale(asNormal); }, nullptr}};
   // clang-format on
   for (const auto& r : rows) {
+    int repaints = 0;  // outlives the graph: the series asks for a repaint as it goes
     TXYGraph graph;
     TXYLineSeries series;
     series.SetParentGraph(&graph);
     if (r.setup) r.setup(graph);
     const std::string before = State(graph.YAxis());
-    int repaints = 0;
     graph.OnRepaintRequest = [&](TXYGraph&) { ++repaints; };
     try {
       r.action(graph, graph.YAxis());

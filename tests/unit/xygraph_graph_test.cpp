@@ -56,8 +56,8 @@ TEST(XYGraph, EveryChangeOfThePictureRequestsARepaint) {
       [](E e) { e.line.SetParentGraph(nullptr); }, [](E e) { TXYLineSeries other; other.SetParentGraph(&e.graph); }};
   // clang-format on
   for (size_t i = 0; i < std::size(changes); ++i) {
+    int requests = 0;  // outlives the graph: its series ask for a repaint as they go
     Everything e;
-    int requests = 0;
     e.graph.OnRepaintRequest = [&](TXYGraph& sender) { requests += &sender == &e.graph; };
     changes[i](e);
     EXPECT_GT(requests, 0) << "change " << i;
