@@ -75,6 +75,7 @@ TEST(Form1, InteractiveStart) {
   EXPECT_TRUE(f.showMainForm);
   EXPECT_FALSE(f.Item(MenuId::Save1).enabled);
   EXPECT_FALSE(f.Item(MenuId::Edit1).visible);
+  EXPECT_FALSE(f.Item(MenuId::ItemList2).visible || f.Item(MenuId::S1).visible);
   EXPECT_FALSE(f.Timer1.enabled);
 }
 
@@ -97,7 +98,7 @@ TEST(Form1, AdminSwitchShowsTheHiddenMenusButNotTheTestItems) {
   FakePlatform p;
   TForm1 f(p.platform, {"/a"});
   EXPECT_TRUE(f.Item(MenuId::Edit1).visible);
-  EXPECT_TRUE(f.Item(MenuId::ItemList2).visible);
+  EXPECT_TRUE(f.Item(MenuId::ItemList2).visible && f.Item(MenuId::S1).visible);
   EXPECT_FALSE(f.Item(MenuId::Test1).visible);
 }
 
@@ -155,6 +156,10 @@ TEST(Form1, NumberRowsWritesColumnZeroFromRowOne) {
   EXPECT_EQ(f.StringGrid1.Cell(0, 0), "");
   EXPECT_EQ(f.StringGrid1.Cell(0, 1), "1");
   EXPECT_EQ(f.StringGrid1.Cell(0, 3), "3");
+  // A cell outside the grid, on either side of either edge, reads empty.
+  f.StringGrid1.SetCell(1, 3, "x");
+  for (auto [col, row] : {std::pair{-1, 3}, {1, -1}, {f.StringGrid1.ColCount(), 3}, {1, 4}})
+    EXPECT_EQ(f.StringGrid1.Cell(col, row), "") << col << "," << row;
 }
 
 }  // namespace

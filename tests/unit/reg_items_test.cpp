@@ -6,6 +6,7 @@
 #include "fakes/fake_platform.h"
 #include "fakes/fake_wmi.h"
 #include "inventory/catalogue.h"
+#include "probes/wmi_word.h"
 #include "regscript/reg_items.h"
 #include "regscript/value_readers.h"
 #include "util/text.h"
@@ -160,6 +161,17 @@ TEST(RegItems, WindowsWordsGiveTheirCountOfValuesInStepWithTheCatalogue) {
             (Lines{script[0], "#wmi:Win32_NoSuchClass.Name", "", "#WMI:root\\wmi\\MSStorageDriver_FailurePredictStatus.InstanceName",
                    "#antivirus", "", "#updates", "", "", "#wmi:\\\\srv\\root\\cimv2\\Win32_BIOS.Manufacturer"}));
   for (const std::string& asked : wmi.asked) EXPECT_FALSE(StartsWith(asked, "\\\\")) << asked;  // never remote
+}
+
+// A word whose class, property or namespace part is empty or not a WMI name asks nothing.
+TEST(RegItems, WmiWordsWithAnEmptyOrStrangeNameAreRefused) {
+  for (const char* word : {".Name", "Win32_BIOS.", "Win32_BIOS.Name,", "root\\\\cimv2\\Win32_BIOS.Name",
+                           "Win32 BIOS.Name", "Win32_BIOS.Na-me", "Win32_BIOS"})
+    EXPECT_FALSE(ParseWmiWord(word)) << word;
+  const auto good = ParseWmiWord("root\\wmi\\MSStorageDriver_FailurePredictStatus.InstanceName,Active");
+  ASSERT_TRUE(good);
+  EXPECT_EQ(good->wmiNamespace, "root\\wmi");
+  EXPECT_EQ(good->properties, (Lines{"InstanceName", "Active"}));
 }
 
 // The block and root lines over one registry: each row a script and the values it gives.

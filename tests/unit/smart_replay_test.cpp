@@ -166,6 +166,19 @@ TEST_F(Replay, TheVxdAddressesCapturedDrivesByPosition) {
   EXPECT_TRUE(StartsWith(error, "SMART Read Attr Command Failed, Drive: 0 : ")) << error;
 }
 
+// The 48-bit count is words 100-102: word 103 (bytes 206-207, zero on every drive) never adds to it.
+TEST_F(Replay, TheCapacityIgnoresWord103) {
+  const Capture& wd30 = kCaptures[2];
+  Put(wd30, 0, true);
+  std::string identify = files.Get("D:\\captures\\drive0_identify.bin");
+  identify[206] = '\x01';
+  files.Put("D:\\captures\\drive0_identify.bin", identify);
+  TSmartResult r;
+  std::string error;
+  ASSERT_TRUE(Read(0, r, error)) << error;
+  EXPECT_EQ(r.Capacity / 1048576, wd30.capacityMb);
+}
+
 // A caller's buffer too short for the sector gets what fits after the header, and nothing past its end.
 TEST_F(Replay, AShortBufferGetsWhatFits) {
   Put(kCaptures[0], 0);
