@@ -119,6 +119,8 @@ TEST(DiskReport, ComputersRankWorstFirstThenByName) {
   EXPECT_NE(page.find("<svg"), std::string::npos);
   EXPECT_EQ(page.find("#f0f0f0"), std::string::npos) << "the charts are white";
   EXPECT_NE(RowOf(page, "FAILPC").find("stroke=\"#c01010\" stroke-width=\"2\""), std::string::npos) << "the failures line";
+  EXPECT_NE(RowOf(page, "HOTPC").find("stroke=\"#1f6fb4\""), std::string::npos) << "the temperature line";
+  EXPECT_NE(page.find("stroke=\"#dddddd\""), std::string::npos) << "the fleet charts' grey grid";
   EXPECT_NE(RowOf(page, "BROKEN").find("履歴が読めません"), std::string::npos);
   EXPECT_NE(RowOf(page, "NOHIST").find("履歴なし"), std::string::npos);
 }

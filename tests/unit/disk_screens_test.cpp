@@ -325,6 +325,8 @@ TEST_F(Graph, LabelsShowTheLatestLine) {
   const HealthGraphPanel& p = form.Panel1;
   EXPECT_EQ(form.caption, "Orvanta HDD S.M.A.R.T.履歴グラフ");
   EXPECT_FALSE(form.StringGrid1.visible || form.Memo1.visible);
+  // The labels stand outside the plot, not on the axis lines.
+  EXPECT_FALSE(X().LabelsOnAxis() || Y().LabelsOnAxis());
   const Cells labels = {p.Label2.caption,  p.Label4.caption,  p.Label8.caption,  p.Label10.caption, p.Label12.caption,
                         p.Label16.caption, p.Label18.caption, p.Label20.caption, p.Label24.caption, p.Label25.caption,
                         p.Label27.caption};  // attribute 194's status is "-"

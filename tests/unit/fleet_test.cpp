@@ -59,8 +59,8 @@ TEST(FleetTables, RowsStartWithTheMasterEntryOrTheIdentity) {
        {"経理01__WG,Sales,"}},
       // Written before values beginning with a quote were quoted: one field per value, quoted on
       // the way in; a field that is already quoted stays.
-      {"leading quote of an older file", "PC01__WG.csv", {"PC01__WG", "\"C:\\A B\\a.exe\" /S", "\"abc", "\"x,y\"", "\"\"\"q\"\" r\"", "\"a,b\"\""}, {},
-       {"PC01__WG,\"\"\"C:\\A B\\a.exe\"\" /S\",\"\"\"abc\",\"x,y\",\"\"\"q\"\" r\",\"\"\"a,b\"\"\"\"\""}, {"PC01__WG"}},
+      {"leading quote of an older file", "PC01__WG.csv", {"PC01__WG", "\"C:\\A B\\a.exe\" /S", "\"abc", "\"x,y\"", "\"\"\"q\"\" r\"", "\"a,b\"\"", "\""}, {},
+       {"PC01__WG,\"\"\"C:\\A B\\a.exe\"\" /S\",\"\"\"abc\",\"x,y\",\"\"\"q\"\" r\",\"\"\"a,b\"\"\"\"\",\"\"\"\""}, {"PC01__WG"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

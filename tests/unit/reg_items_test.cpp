@@ -165,7 +165,7 @@ TEST(RegItems, WindowsWordsGiveTheirCountOfValuesInStepWithTheCatalogue) {
 
 // A word whose class, property or namespace part is empty or not a WMI name asks nothing.
 TEST(RegItems, WmiWordsWithAnEmptyOrStrangeNameAreRefused) {
-  for (const char* word : {".Name", "Win32_BIOS.", "Win32_BIOS.Name,", "root\\\\cimv2\\Win32_BIOS.Name",
+  for (const char* word : {".Name", "Win32_BIOS.", "Win32_BIOS.Name,", "root\\\\cimv2\\Win32_BIOS.Name", "cimv2\\Win32_BIOS.Name",
                            "Win32 BIOS.Name", "Win32_BIOS.Na-me", "Win32_BIOS"})
     EXPECT_FALSE(ParseWmiWord(word)) << word;
   const auto good = ParseWmiWord("root\\wmi\\MSStorageDriver_FailurePredictStatus.InstanceName,Active");

@@ -117,8 +117,8 @@ TEST(SmartCommands, FailuresGiveTheirExactTexts) {
        "SMART Enable Command Failed, Drive: 0 : message 1"},
       {[](D& d) { d.positions[0].identifyCmd = {true, 87, 7, 0xAB}; }, kPlatformNT, false, -1, 0,
        "Identify Command Failed on Drive: Could not lock user\"s buffer bIDEStatus=00AB : message 87"},
-      {[](D& d) { d.positions[0].identifyCmd = {true, 31, 200, 0}; }, kPlatformNT, false, -1, 0,
-       "Identify Command Failed on Drive: Driver error 200 bIDEStatus=0000 : message 31"},
+      {[](D& d) { d.positions[0].identifyCmd = {true, 31, 11, 0}; }, kPlatformNT, false, -1, 0,
+       "Identify Command Failed on Drive: Driver error 11 bIDEStatus=0000 : message 31"},
       {[](D& d) { d.positions[0].readData.fail = true; }, kPlatformNT, false, 0, 0,
        "SMART Read Attr Command Failed, Drive: 0 : message 1117; DriverStatus: Error from IDE controller; "
        "bIDEStatus=0004"},
