@@ -93,6 +93,14 @@ std::string RowOf(const std::string& page, const std::string& name) {
   return page.substr(at, page.find("</tbody>", at) - at);
 }
 
+// A per-PC line back to its value: a quoted field unquoted, the spreadsheet guard taken off.
+TEST(DiskReport, PcFileValuesReadAsTheyWereWritten) {
+  const std::pair<const char*, const char*> rows[] = {
+      {R"("a,b")", "a,b"}, {R"("""q"" r")", "\"q\" r"}, {R"("")", ""}, {R"(")", "\""}, {"'-1", "-1"},
+      {"'0123", "'0123"}, {"'", "'"}, {"plain", "plain"}, {R"("x""")", "x\""}};
+  for (const auto& [line, value] : rows) EXPECT_EQ(report::PcFileValue(line), value) << line;
+}
+
 TEST(DiskReport, ComputersRankWorstFirstThenByName) {
   Folder f;
   const std::vector<Save> fine = {{20}, {2}};

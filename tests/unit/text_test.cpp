@@ -1,10 +1,23 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "platform/posix/iconv_codec.h"
+#include "util/file_name_match.h"
 #include "util/text.h"
 
 namespace orv {
 namespace {
+
+TEST(FileNameMatches, WildcardsAsWindowsReadsThem) {
+  const std::tuple<const char*, const char*, bool> rows[] = {
+      {"ab", "?b", true},         {"日本.txt", "??.txt", true}, {"日本.txt", "?.txt", false},
+      {"README", "readme", true}, {"xAy", "x?Y", true},         {"abc", "a*c", true},
+      {"abc", "a*d", false},      {"", "*", true},              {"a", "", false},
+      {"ab", "a", false},         {"a", "ab", false},           {"noext", "noext.*", true},
+      {"a.b", "a.*", true},       {"ab", "a.*", false},         {"aXbXc", "*x*c", true}};
+  for (const auto& [name, pattern, matches] : rows) EXPECT_EQ(FileNameMatches(name, pattern), matches) << name << " " << pattern;
+}
 
 TEST(Text, CharCountAndSubstrCountCodePoints) {
   EXPECT_EQ(CharCount("日本語abc"), 6u);
