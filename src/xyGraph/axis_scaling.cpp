@@ -77,7 +77,6 @@ ScaledAxis ScaleAxis(const AxisSettings& s, const std::optional<DataExtent>& dat
     hi += 1;
   }
   const AxisEnds ends = kind.automaticEnds(s, lo, hi);
-  CheckRange(s.axisScale, ends.max, ends.min);
   ScaledAxis result{s, {}};
   result.settings.origin = ends.origin;
   ApplyRange(result.settings, ends.max, ends.min);

@@ -155,7 +155,6 @@ void TGraphAxis::SetMax(double value) {
     stored().autoMax = false;
     return;
   }
-  CheckRange(s().axisScale, value, s().min);
   Commit([&](AxisSettings& n) {
     n.autoMax = false;
     ApplyRange(n, value, n.min);
@@ -171,7 +170,6 @@ void TGraphAxis::SetMin(double value) {
     stored().autoMin = false;
     return;
   }
-  CheckRange(s().axisScale, s().max, value);
   Commit([&](AxisSettings& n) {
     n.autoMin = false;
     ApplyRange(n, n.max, value);

@@ -88,10 +88,11 @@ class TGraphAxis {
   double Range() const { return s().range; }
   double Decades() const { return s().decades; }
   int EffectiveTicksCount() const { return s().effectiveTicks; }
-  std::vector<double> MajorTicks() const { return scaled_.ticks.major; }
-  std::vector<double> MinorTicks() const { return scaled_.ticks.minor; }
+  // Valid until the axis scales anew.
+  const std::vector<double>& MajorTicks() const { return scaled_.ticks.major; }
+  const std::vector<double>& MinorTicks() const { return scaled_.ticks.minor; }
   // The labels stand at the major ticks.
-  std::vector<double> LabelValues() const { return scaled_.ticks.major; }
+  const std::vector<double>& LabelValues() const { return scaled_.ticks.major; }
   int StartPixel() const { return startPixel_; }
   int EndPixel() const { return endPixel_; }
   int Length() const { return length_; }

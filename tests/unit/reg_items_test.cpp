@@ -90,7 +90,7 @@ TEST(RegItems, LastLineIsReadButNotHandledAtTheTop) {
 TEST(RegItems, PrinterLinesGiveExactlyTheCountOfValues) {
   const std::tuple<Lines, std::string, Lines> cases[] = {  // printers with port "LPT<n>:" and driver "Driver<n>"
       {{}, "#printers 3", {"", "", ""}}, {{}, "#printers", {""}}, {{}, "#printers 0", {""}}, {{"P"}, "#printers -2", {}},
-      {{"A", "B", "C"}, "#PRINTERS 2", {"A on LPT1: Driver1", "B on LPT2: Driver2"}},
+      {{"P"}, "#printers -2147483648", {}}, {{"A", "B", "C"}, "#PRINTERS 2", {"A on LPT1: Driver1", "B on LPT2: Driver2"}},
   };
   for (const auto& [printers, line, values] : cases) {
     Script s;

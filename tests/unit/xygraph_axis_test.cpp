@@ -261,7 +261,8 @@ TEST(AxisPixels, MapAlongTheLaidOutAxis) {
     double max, value;
     int pixel;
   } rows[] = {{true, false, asNormal, 10, 2.5, 30}, {true, true, asNormal, 10, 2.5, 80}, {false, false, asNormal, 10, 2.5, 80},
-              {false, true, asLog, 10000, 10, 30}, {true, false, asNormal, 8, 1, 17}};  // halves round to even
+              {false, true, asLog, 10000, 10, 30}, {true, false, asNormal, 8, 1, 17},  // halves round to even
+              {true, false, asNormal, 10, NAN, 5}};  // a value that is no number: the start pixel
   for (const auto& r : rows) {
     TGraphAxis axis(nullptr, r.horizontal);
     axis.SetLabels(false);
