@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "fakes/case_table.h"
 #include "xyGraph/axis_scaling.h"
 #include "xyGraph/svg_canvas.h"
 #include "xyGraph/xyGraph.h"
@@ -50,72 +51,44 @@ ScaledAxis Scale(const std::string& words) {
   return ScaleAxis(s, data, budget);
 }
 
-// The scaled settings as text: max min origin step | major ticks (their number when there are
-// many) | the number of minor ones.
-std::string Text(const ScaledAxis& a) {
-  std::ostringstream s;
-  s.precision(10);
-  s << a.settings.max << ' ' << a.settings.min << ' ' << a.settings.origin << ' ' << a.settings.tickStep << " |";
-  if (a.ticks.major.size() > 12) s << ' ' << a.ticks.major.size() << " ticks";
-  for (size_t i = 0; i < a.ticks.major.size() && a.ticks.major.size() <= 12; ++i) s << ' ' << a.ticks.major[i];
-  s << " | " << a.ticks.minor.size();
-  return s.str();
+// The scaled settings as the case table writes them: ends, origin and step; the major ticks
+// (their number when there are many, "-" for none); the number of minor ones.
+std::vector<std::string> Text(const ScaledAxis& a) {
+  std::ostringstream ends, majors;
+  ends.precision(10);
+  majors.precision(10);
+  ends << a.settings.max << ' ' << a.settings.min << ' ' << a.settings.origin << ' ' << a.settings.tickStep;
+  if (a.ticks.major.size() > 12) majors << a.ticks.major.size() << " ticks";
+  for (size_t i = 0; i < a.ticks.major.size() && a.ticks.major.size() <= 12; ++i) majors << (i ? " " : "") << a.ticks.major[i];
+  return {ends.str(), a.ticks.major.empty() ? "-" : majors.str(), std::to_string(a.ticks.minor.size())};
 }
 
 TEST(AxisScaling, EndsOriginStepAndTicks) {
-  const std::pair<const char*, const char*> rows[] = {
-      {"", "10 0 0 2 | 0 2 4 6 8 10 | 20"},
-      {"data=4.94:4.9575", "4.9575 4.94 4.94 0.005 | 4.94 4.945 4.95 4.955 | 14"},
-      {"data=5:5", "6 4 4 0.5 | 4 4.5 5 5.5 6 | 16"},  // widened by one
-      {"data=-3:7", "7 -3 0 2 | -2 0 2 4 6 | 20"},
-      {"data=-8:-2", "-2 -8 -2 1 | -8 -7 -6 -5 -4 -3 -2 | 24"},
-      {"data=0:55", "55 0 0 10 | 0 10 20 30 40 50 | 22"},
-      {"data=-88:0 min=-90 max=0 origin=-90 step=30 subs=6", "0 -90 -90 30 | -90 -60 -30 0 | 15"},
-      {"data=1:9 step=3", "9 0 0 3 | 0 3 6 9 | 12"},  // origin a step multiple
-      {"data=3:9 min=1", "9 1 1 2 | 2 4 6 8 | 16"},  // fixed low end: origin there
-      {"data=-8:-3 max=-1", "-1 -8 -8 2 | -8 -6 -4 -2 | 14"},
-      {"data=-0.3:10 origin=3 step=2", "10 -0.4 3 2 | 1 3 5 7 9 | 21"},  // ticks from the origin
-      {"min=0.4 max=9.2 step=2", "9.2 0.4 0.4 2 | 2 4 6 8 | 17"},  // no sub-tick on an end
-      {"max=1.000000001 min=1", "1.00000001 1 1 2e-09 | 1 1.000000002 1.000000004 1.000000006 1.000000008 1.00000001 | 20"},
-      {"pi data=-6.283185307179586:6.283185307179586", "6.283185307 -6.283185307 0 3.141592654 | -6.283185307 -3.141592654 0 3.141592654 6.283185307 | 16"},
-      {"pi data=0:41.469023027385274", "42.41150082 0 0 15.70796327 | 0 15.70796327 31.41592654 | 11"},  // no 2.5 pi
-      {"percent data=0:50", "50 0 0 10 | 0 10 20 30 40 50 | 20"},
-      {"max=6 step=1 subs=19", "6 0 0 1 | 0 1 2 3 4 5 6 | 108"},
-      {"max=6 step=1 subs=19 pixels=50", "6 0 0 1 | 0 1 2 3 4 5 6 | 0"},  // sub-ticks closer than a pixel
-      {"max=6 step=1 pixels=5", "6 0 0 1 | | 0"},  // steps closer than a pixel
-      {"max=1000 step=1 subs=19", "1000 0 0 1 | 1001 ticks | 18000"},  // a thousand steps are the most
-      {"max=1001 step=1", "1001 0 0 1 | | 0"},  // a step kept from a narrow range
-      // around 1e20 a double moves in steps of 16384: ticks 8000 apart must still end
-      {"min=1e20 max=100000000000000065536 step=8000 origin=100000000000000065536", "1e+20 1e+20 1e+20 8000 | 1e+20 1e+20 1e+20 1e+20 | 3"},
-      {"log data=2:8", "10 1 1 2 | 1 1.5 2 3 5 7 10 | 6"},
-      {"log data=1:1000", "1000 1 1 2 | 1 5 10 50 100 500 1000 | 18"},
-      {"log data=1:1000 ticks=2", "1000 1 1 2 | 1 100 | 5"},  // every second decade
-      {"log data=1:1e8", "100000000 1 1 2 | 1 100 10000 1000000 100000000 | 20"},
-      {"log data=0.02:0.5", "1 0.01 0.01 2 | 0.01 0.02 0.05 0.1 0.2 0.5 1 | 12"},
-      {"log data=3:300 max=500 min=2", "500 2 2 2 | 2 5 10 20 50 100 200 500 | 10"}};
-  for (auto [words, expected] : rows) {
-    const ScaledAxis a = Scale(words);
-    EXPECT_EQ(Text(a), expected) << words;
+  for (const test::Case& c : test::LoadCases("chart_axis_scaling.txt")) {
+    const ScaledAxis a = Scale(c[0] == "-" ? "" : c[0]);
+    EXPECT_EQ(Text(a), (std::vector<std::string>{c[1], c[2], c[3]})) << c.where;
     // The range is never narrower than 1e-8; the decades follow a positive minimum only (1 at first).
-    EXPECT_DOUBLE_EQ(a.settings.range, std::max(1e-8, a.settings.max - a.settings.min)) << words;
-    EXPECT_DOUBLE_EQ(a.settings.decades, a.settings.min > 0 ? std::log10(a.settings.max / a.settings.min) : 1) << words;
+    EXPECT_DOUBLE_EQ(a.settings.range, std::max(1e-8, a.settings.max - a.settings.min)) << c.where;
+    EXPECT_DOUBLE_EQ(a.settings.decades, a.settings.min > 0 ? std::log10(a.settings.max / a.settings.min) : 1) << c.where;
   }
 }
 
+// A number of a case table: "nan", "inf", "-0", or a multiple of pi as "2pi", "-pi".
+double Value(const std::string& text) {
+  if (text.size() < 2 || text.substr(text.size() - 2) != "pi") return std::stod(text);
+  const std::string factor = text.substr(0, text.size() - 2);
+  return (factor.empty() ? 1 : factor == "-" ? -1 : std::stod(factor)) * kPi;
+}
+
+TAxisScale ScaleNamed(const std::string& name) {
+  return name == "pi" ? asPi : name == "percent" ? asPercent : name == "log" ? asLog : asNormal;
+}
+
 TEST(AxisScaling, NiceStepIsOneTwoTwoAndAHalfFiveOrTenTimesAPowerOfTen) {
-  const struct {
-    TAxisScale scale;
-    int ticks;
-    double span, step;
-  } rows[] = {
-      {asNormal, 6, 6, 1}, {asNormal, 6, 12, 2}, {asNormal, 6, 15, 2.5}, {asNormal, 6, 30, 5}, {asNormal, 6, 30.6, 10},
-      {asNormal, 6, 0.0175, 0.005}, {asNormal, 6, 13.2, 2.5}, {asNormal, 6, 0.6, 0.1}, {asNormal, 3, 90, 50},
-      {asNormal, 6, 7000, 2000}, {asNormal, 1, 10, 10}, {asNormal, 0, 10, 10}, {asPercent, 6, 100, 20},
-      {asPi, 6, 15 * kPi, 5 * kPi}, {asPi, 6, 6 * kPi, kPi}, {asPi, 4, 2 * kPi, 0.5 * kPi},
-      // a span without a sensible step: one unit
-      {asNormal, 6, 0, 1}, {asNormal, 6, -5, 1}, {asNormal, 6, NAN, 1}, {asNormal, 6, HUGE_VAL, 1}, {asPi, 6, 0, kPi}};
-  for (const auto& r : rows)
-    EXPECT_NEAR(NiceStep(r.scale, r.ticks, r.span), r.step, 1e-12 * r.step) << r.span << " over " << r.ticks;
+  for (const test::Case& c : test::LoadCases("chart_nice_steps.txt")) {
+    const double step = Value(c[3]);
+    EXPECT_NEAR(NiceStep(ScaleNamed(c[0]), static_cast<int>(c.Int(1)), Value(c[2])), step, 1e-12 * step) << c.where;
+  }
 }
 
 // ---- setters: refusals and ignored values ---------------------------------------------------
@@ -280,24 +253,13 @@ TEST(AxisPixels, MapAlongTheLaidOutAxis) {
 // ---- labels -----------------------------------------------------------------------------------
 
 TEST(AxisLabels, FormatTheValueInTheScalesUnit) {
-  const struct {
-    TAxisScale scale;
-    int decimals;  // -1: automatic
-    const char* piSymbol;
-    double value;
-    const char* text;
-  } rows[] = {{asPi, -1, "Pi", -kPi, "-Pi"}, {asPi, -1, "π", -2 * kPi, "-2π"}, {asPi, -1, "", kPi, "1"},
-              {asPi, -1, "Pi", 1e-12, "0"}, {asPercent, -1, "Pi", 50, "0.5%"}, {asNormal, -1, "Pi", 0.1 + 0.2, "0.3"},
-              {asNormal, -1, "Pi", 1e-11, "0"}, {asNormal, -1, "Pi", -0.0, "0"}, {asNormal, -1, "Pi", 100000, "100000"},
-              {asNormal, -1, "Pi", 1234567, "1.23457E6"}, {asNormal, -1, "Pi", 0.000001, "1E-6"},
-              {asNormal, -1, "Pi", 0.00001, "0.00001"}, {asNormal, 2, "Pi", 3.14159, "3.14"}, {asNormal, 3, "Pi", -0.0004, "0.000"}};
-  for (const auto& r : rows) {
+  for (const test::Case& c : test::LoadCases("chart_labels.txt")) {
     TXYGraph graph;
-    graph.SetPiSymbol(r.piSymbol);
+    graph.SetPiSymbol(c[2]);
     TGraphAxis& y = graph.YAxis();
-    if (r.scale != asNormal) y.SetAxisScale(r.scale);
-    if (r.decimals >= 0) y.SetLabelDecimal(r.decimals);
-    EXPECT_EQ(y.LabelText(r.value), r.text);
+    if (ScaleNamed(c[0]) != asNormal) y.SetAxisScale(ScaleNamed(c[0]));
+    if (c[1] != "auto") y.SetLabelDecimal(static_cast<int>(c.Int(1)));
+    EXPECT_EQ(y.LabelText(Value(c[3])), c[4]) << c.where;
   }
   EXPECT_EQ(TGraphAxis(nullptr, true).LabelText(0), "0");
 }

@@ -1,5 +1,4 @@
-// The portable canvases: the fixed text metric and the SVG output (the sample pictures show it
-// in use; here is what a chart never draws).
+// The fixed text metric of the portable canvases (the sample pictures show the SVG output).
 
 #include <gtest/gtest.h>
 
@@ -33,39 +32,6 @@ TEST(GraphCanvas, FixedAdvancePerCharacterClass) {
     font.Size = r.size;
     EXPECT_EQ(EstimateTextSize(font, r.text), (TGraphSize{r.width, r.height})) << r.text;
   }
-}
-
-// What no chart draws: clear and empty fills, shapes too small to show, a second clip.
-TEST(SvgCanvas, RareShapesAndClips) {
-  SvgCanvas svg(60, 40);
-  svg.SetBrush({clWhite, bsClear});
-  svg.FillRect({0, 0, 60, 40});
-  svg.SetBrush({clBtnFace, bsSolid});
-  svg.FillRect({5, 5, 5, 9});
-  svg.FillRect({1, 2, 4, 6});
-  svg.RemoveClip();  // no clip to remove
-  svg.SetClipRect({0, 0, 30, 20});
-  svg.SetClipRect({2, 2, 1, 1});  // closes the first
-  svg.SetPen({clRed, 2, psDash});
-  svg.Rectangle({0, 0, 1, 9});
-  svg.Rectangle({0, 0, 2, 2});
-  svg.Ellipse({0, 0, 9, 1});
-  svg.Polygon({{1, 1}});
-  svg.Polygon({{1, 1}, {3, 4}});
-  svg.PolyPolyline({{{1, 1}}, {}});
-  svg.DrawString(3, 4, "");
-  EXPECT_EQ(svg.Svg(),
-            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-            "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"60\" height=\"40\" viewBox=\"0 0 60 40\">\n"
-            "<rect x=\"1\" y=\"2\" width=\"3\" height=\"4\" fill=\"#f0f0f0\"/>\n"
-            "<clipPath id=\"clip1\"><rect x=\"0\" y=\"0\" width=\"30\" height=\"20\"/></clipPath>\n"
-            "<g clip-path=\"url(#clip1)\">\n</g>\n"
-            "<clipPath id=\"clip2\"><rect x=\"2\" y=\"2\" width=\"0\" height=\"0\"/></clipPath>\n"
-            "<g clip-path=\"url(#clip2)\">\n"
-            "<rect x=\"0.5\" y=\"0.5\" width=\"1\" height=\"1\" fill=\"#f0f0f0\" stroke=\"#ff0000\" stroke-width=\"2\" "
-            "stroke-dasharray=\"12,4\"/>\n"
-            "<polygon points=\"1,1 3,4\" fill=\"#f0f0f0\" stroke=\"#ff0000\" stroke-width=\"2\" stroke-dasharray=\"12,4\"/>\n"
-            "</g>\n</svg>\n");
 }
 
 }  // namespace

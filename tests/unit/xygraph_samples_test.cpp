@@ -24,10 +24,7 @@
 namespace orv::xy {
 namespace {
 
-void ExpectPicture(const std::string& name, TXYGraph& graph) {
-  SvgCanvas svg(graph.Width(), graph.Height());
-  graph.Paint(svg);
-  const std::string doc = svg.Svg();
+void ExpectSvg(const std::string& name, const std::string& doc) {
   if (const char* folder = std::getenv("ORV_CHART_SAMPLES"); folder && *folder) {
     std::filesystem::create_directories(folder);
     std::ofstream(std::filesystem::path(folder) / (name + ".svg"), std::ios::binary) << doc;
@@ -37,6 +34,12 @@ void ExpectPicture(const std::string& name, TXYGraph& graph) {
   std::stringstream expected;
   expected << in.rdbuf();
   EXPECT_EQ(doc, expected.str()) << name;
+}
+
+void ExpectPicture(const std::string& name, TXYGraph& graph) {
+  SvgCanvas svg(graph.Width(), graph.Height());
+  graph.Paint(svg);
+  ExpectSvg(name, svg.Svg());
 }
 
 using Points = std::vector<std::pair<double, double>>;
@@ -277,6 +280,28 @@ TEST(XYGraphSamples, Clipping) {
   graph.YAxis().SetTitle("hidden");
   graph.YAxis().SetVisible(false);
   ExpectPicture("chart-clipping", graph);
+}
+
+// What no chart draws: clear and empty fills, shapes too small to show, a second clip.
+TEST(XYGraphSamples, CanvasRareShapesAndClips) {
+  SvgCanvas svg(60, 40);
+  svg.SetBrush({clWhite, bsClear});
+  svg.FillRect({0, 0, 60, 40});
+  svg.SetBrush({clBtnFace, bsSolid});
+  svg.FillRect({5, 5, 5, 9});
+  svg.FillRect({1, 2, 4, 6});
+  svg.RemoveClip();  // no clip to remove
+  svg.SetClipRect({0, 0, 30, 20});
+  svg.SetClipRect({2, 2, 1, 1});  // closes the first
+  svg.SetPen({clRed, 2, psDash});
+  svg.Rectangle({0, 0, 1, 9});
+  svg.Rectangle({0, 0, 2, 2});
+  svg.Ellipse({0, 0, 9, 1});
+  svg.Polygon({{1, 1}});
+  svg.Polygon({{1, 1}, {3, 4}});
+  svg.PolyPolyline({{{1, 1}}, {}});
+  svg.DrawString(3, 4, "");
+  ExpectSvg("canvas-rare-shapes", svg.Svg());
 }
 
 }  // namespace
