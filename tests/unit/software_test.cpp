@@ -112,6 +112,7 @@ TEST(AntiVirus, SevenItemsFromTheRegistryOfBothProductLines) {
     std::vector<std::string> items;
     GetAntiVirusStatus(reg, m.files, [&items](const std::string& v) { items.push_back(v); });
     ASSERT_EQ(items.size(), 7u) << c.where;
+    EXPECT_FALSE(reg.HasOpenKey()) << c.where;  // the caller's registry is left as it was
     std::string have;
     if (c[0] == "all") have = Join(items, ";");
     else if (c[0] == "scan") have = items[3] + ";" + items[4] + ";" + items[5];
