@@ -1,9 +1,10 @@
-// The hardware, network adapter and update probes over WMI answers of real machines
+// The hardware, network adapter, update and anti-virus product probes over WMI answers of real machines
 // (tests/data/wmi) and hand-made instances; the cases are in tests/data/cases/probes_wmi.txt.
 #include <gtest/gtest.h>
 
 #include "fakes/case_table.h"
 #include "fakes/fake_wmi.h"
+#include "probes/antivirus_products.h"
 #include "probes/hardware.h"
 #include "probes/installed_updates.h"
 #include "probes/network_info.h"
@@ -29,6 +30,17 @@ std::vector<WmiInstance> Instances(const std::string& source) {
   return chosen;
 }
 
+// Adds the instances of a source to a class; extend:INSTANCE adds properties to its last instance.
+void Add(std::vector<WmiInstance>& instances, const std::string& source) {
+  if (StartsWith(source, "extend:")) {
+    ASSERT_FALSE(instances.empty()) << source;
+    instances.back() = test::MergeInstances({instances.back(), test::ParseWmiListing(source.substr(7)).at(0)});
+    return;
+  }
+  const std::vector<WmiInstance> more = Instances(source);
+  instances.insert(instances.end(), more.begin(), more.end());
+}
+
 // What probe "NAME" or "NAME:ARGUMENT" reads.
 std::string Probe(IWmi& wmi, const std::string& probe) {
   const size_t colon = probe.find(':');
@@ -47,6 +59,8 @@ std::string Probe(IWmi& wmi, const std::string& probe) {
   if (name == "installed-on") return InstalledOnDate(argument);
   if (name == "kb") return KbNumber(argument);
   if (name == "updates") return Join(UpdatesWordValues(&wmi, nullptr, std::stoi(argument)), ";");
+  if (name == "antivirus") return Join(AntivirusWordValues(&wmi, std::stoi(argument)), ";");
+  if (name == "antivirus-products") return Join(AntiVirusProducts(wmi), ";");
   if (name == "adapters") {
     std::vector<std::string> values;
     CollectAdapters(wmi, [&values](const std::string& v) { values.push_back(v); });
@@ -63,7 +77,7 @@ TEST(WmiProbes, RealMachinesAndHandMadeInstances) {
       const size_t eq = c[i].find('=');
       if (c[i] == "down") wmi.down = true;
       else if (c[i].substr(0, eq) == "failing") wmi.failing.insert(c[i].substr(eq + 1));
-      else if (eq != std::string::npos) wmi.classes[c[i].substr(0, eq)] = Instances(c[i].substr(eq + 1));
+      else if (eq != std::string::npos) Add(wmi.classes[c[i].substr(0, eq)], c[i].substr(eq + 1));
     }
     EXPECT_EQ(Probe(wmi, c[0]), c[1]) << c.where;
   }
