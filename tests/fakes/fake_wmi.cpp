@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <utility>
 
@@ -43,26 +43,14 @@ WmiProperty PropertyFromText(const std::string& name, const std::string& text) {
   return p;
 }
 
-bool IsNameChar(char c, bool first) {
-  return std::isalpha(static_cast<unsigned char>(c)) || c == '_' || (!first && std::isdigit(static_cast<unsigned char>(c)));
-}
-
-// Splits "Name : Value" or "Name=Value" (after any indent); false for any other line.
-bool SplitPropertyLine(std::string_view line, std::string& name, std::string& value) {
-  size_t i = 0;
-  while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
-  size_t start = i;
-  if (i >= line.size() || !IsNameChar(line[i], true)) return false;
-  while (i < line.size() && IsNameChar(line[i], false)) ++i;
-  name = std::string(line.substr(start, i - start));
-  if (i < line.size() && line[i] == '=') {  // wmic
-    value = std::string(line.substr(i + 1));
-    return true;
-  }
-  while (i < line.size() && line[i] == ' ') ++i;
-  if (i >= line.size() || line[i] != ':') return false;
-  if (i + 1 < line.size() && line[i + 1] != ' ') return false;  // "C:\..." is no property
-  value = Trim(line.substr(i + 1));
+// Splits "Name : Value" or "Name=Value" (after any indent); false for any other line. The colon
+// ends the line or a blank follows it: "C:\..." is no property.
+bool SplitPropertyLine(const std::string& line, std::string& name, std::string& value) {
+  static const std::regex property(R"(^[ \t]*([A-Za-z_]\w*)(?:=(.*)| *:(?: (.*))?)$)");
+  std::smatch m;
+  if (!std::regex_match(line, m, property)) return false;
+  name = m[1];
+  value = m[2].matched ? m[2].str() : Trim(m[3].str());  // wmic's values are not trimmed
   return true;
 }
 
@@ -73,31 +61,15 @@ struct ParsedQuery {
 };
 
 bool ReadQuery(const std::string& wql, ParsedQuery& q) {
-  const std::string upper = UpperCase(wql);
-  const size_t from = upper.find(" FROM ");
-  if (!StartsWith(upper, "SELECT ") || from == std::string::npos) return false;
-  const std::string list = Trim(wql.substr(7, from - 7));
-  if (list != "*")
-    for (const std::string& p : Split(list, ',')) q.properties.push_back(Trim(p));
-  const std::string rest = Trim(wql.substr(from + 6));
-  const size_t where = UpperCase(rest).find(" WHERE ");
-  q.className = Trim(rest.substr(0, where));
-  if (q.className.empty() || q.className.find(' ') != std::string::npos) return false;
-  if (where == std::string::npos) return true;
-  const std::string condition = Trim(rest.substr(where + 7));
-  const size_t eq = condition.find('=');
-  if (eq == std::string::npos) return false;
-  q.whereProperty = Trim(condition.substr(0, eq));
-  std::string literal = Trim(condition.substr(eq + 1));
-  if (literal.size() < 2 || literal.front() != '"' || literal.back() != '"') return false;
-  literal = literal.substr(1, literal.size() - 2);
-  for (size_t i = 0; i < literal.size(); ++i) {
-    if (literal[i] == '\\') {
-      if (i + 1 >= literal.size() || (literal[i + 1] != '\\' && literal[i + 1] != '"')) return false;
-      ++i;
-    }
-    q.whereValue += literal[i];
-  }
+  static const std::regex query(R"re(^SELECT +(.+?) +FROM +(\S+)(?: +WHERE +(\w+) *= *"((?:[^"\\]|\\["\\])*)")? *$)re",
+                                std::regex::icase);
+  std::smatch m;
+  if (!std::regex_match(wql, m, query)) return false;
+  if (Trim(m[1].str()) != "*")
+    for (const std::string& p : Split(m[1].str(), ',')) q.properties.push_back(Trim(p));
+  q.className = m[2];
+  q.whereProperty = m[3];
+  q.whereValue = std::regex_replace(m[4].str(), std::regex(R"(\\(.))"), "$1");  // WQL's \\ and \"
   return true;
 }
 
@@ -127,7 +99,8 @@ std::optional<std::vector<WmiInstance>> FakeWmi::Query(const WmiRequest& request
   const bool cimv2 = SameTextIgnoringCase(request.wmiNamespace, kDefaultWmiNamespace);
   const std::string prefix = cimv2 ? std::string() : request.wmiNamespace + "\\";
   asked.push_back(prefix + request.text);
-  if (down || !Connected() || failing.count(prefix + request.text)) return std::nullopt;
+  if (hangs) waited += request.timeLimit;
+  if (down || hangs || !Connected() || failing.count(prefix + request.text)) return std::nullopt;
   if (request.listClass) {
     const std::vector<WmiInstance>* instances = Class(prefix, request.text);
     if (!instances) return std::nullopt;

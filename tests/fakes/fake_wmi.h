@@ -24,6 +24,8 @@ class FakeWmi final : public IWmi {
   std::map<std::string, std::vector<WmiInstance>> classes;  // class name -> instances
   std::set<std::string> failing;                            // query texts and class names that fail
   bool down = false;                                        // no service: everything fails
+  bool hangs = false;  // a service that never answers: every call waits out its time limit, then fails
+  std::chrono::milliseconds waited{0};                      // on this clock
   int connectFailures = 0;                                  // so many connections fail
   std::vector<std::string> asked;                           // every query text and class name, in order
 
@@ -36,21 +38,6 @@ class FakeWmi final : public IWmi {
   const std::vector<WmiInstance>* Class(const std::string& prefix, const std::string& name) const;
   bool Connected();
   bool connected_ = false, connectFailed_ = false;
-};
-
-// A WMI service that never answers: every call waits out its whole time limit on the clock that
-// `elapsed` counts, then fails.
-class HangingWmi final : public IWmi {
- public:
-  std::chrono::milliseconds elapsed{0};
-  int calls = 0;
-  std::optional<std::vector<WmiInstance>> ExecQuery(const std::string& wql) override { return Query({"", wql}); }
-  std::optional<std::vector<WmiInstance>> InstancesOf(const std::string& c) override { return Query({"", c}); }
-  std::optional<std::vector<WmiInstance>> Query(const WmiRequest& request) override {
-    ++calls;
-    elapsed += request.timeLimit;
-    return std::nullopt;
-  }
 };
 
 // Instances from a listing in PowerShell's Format-List form ("Name : Value") or wmic's

@@ -20,15 +20,16 @@ std::vector<std::string> Collect(test::FakePlatform& p, CollectionServices servi
 TEST(WmiBounds, AServiceThatNeverAnswersStopsBeingAskedWhenTheRunsBudgetIsSpent) {
   test::FakePlatform p;
   p.files.Put("C:\\tools\\inv\\regitems.txt", "#wmi:Win32_BIOS.Name 2\r\n#updates 2\r\n// end\r\n");
-  test::HangingWmi wmi;
+  test::FakeWmi wmi;
+  wmi.hangs = true;
   NullCpu cpu;
   const auto start = std::chrono::steady_clock::now();
   CollectionServices services{p.platform, wmi, cpu};
-  services.now = [&] { return start + wmi.elapsed; };
+  services.now = [&] { return start + wmi.waited; };
   const std::vector<std::string> rows = Collect(p, services);
   EXPECT_EQ(rows.size(), 90u + 4u + 100u);
-  EXPECT_EQ(wmi.elapsed, kCollectionWmiBudget);  // every call waited, none beyond the budget
-  EXPECT_EQ(wmi.calls, 4);
+  EXPECT_EQ(wmi.waited, kCollectionWmiBudget);  // every call waited, none beyond the budget
+  EXPECT_EQ(wmi.asked.size(), 4u);
   for (int row : {13, 48, 51, 62, 70, 91, 93}) EXPECT_EQ(rows[row - 1], "") << row;
 }
 

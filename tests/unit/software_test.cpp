@@ -1,124 +1,124 @@
+// The probes that read the registry: installed programs and updates, and the anti-virus status.
+// The cases are in tests/data/cases/probes_software.txt and probes_antivirus.txt.
 #include "probes/software.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+#include <sstream>
+
+#include "fakes/case_table.h"
+#include "fakes/fake_files.h"
 #include "fakes/fake_registry.h"
 #include "regscript/registry_ex.h"
+#include "util/text.h"
 
 namespace orv {
 namespace {
 
-using Strings = std::vector<std::string>;
-
-const std::string kUninstall = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-
-class InstalledSoftwareTest : public ::testing::Test {
- protected:
-  void Named(const std::string& subKey, const std::string& name, const std::string& version) {
-    fake.SetString(kUninstall + subKey, "DisplayName", name);
-    if (!version.empty()) fake.SetString(kUninstall + subKey, "DisplayVersion", version);
-  }
-  // The same in the view of the 32-bit programs.
-  void Named32(const std::string& subKey, const std::string& name, const std::string& version) {
-    auto& values = fake.AddKey(kUninstall + subKey, RegView::Wow32).values;
-    for (auto [valueName, text] : {std::pair{"DisplayName", name}, std::pair{"DisplayVersion", version}})
-      values.emplace_back(valueName, RegValue{.type = regtype::String, .text = text});
-  }
-  std::string Collect() {
-    TRegistryEx reg(fake);
-    reg.SetRootKey(RegRoot::LocalMachine);
-    return CollectInstalledSoftware(reg, programs, patches);
-  }
-
-  test::FakeRegistry fake;
-  Strings programs{"left over"}, patches{"left over"};
+const std::string kNai = "HKLM\\Software\\Network Associates\\";
+const std::string kPlugins = "ePolicy Orchestrator\\Application Plugins\\VIRUSCAN";
+const std::string kTask = "VirusScan Enterprise\\CurrentVersion\\Task";
+const std::string kTaskId = "\\{818C7543-358A-4C84-899A-14334EMS4BGS}";
+const std::map<std::string, std::string> kKeys = {
+    {"uninstall", "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"},
+    {"plugins8000", kNai + kPlugins + "8000"},
+    {"plugins7100", kNai + kPlugins + "7100"},
+    {"plugins6500", kNai + kPlugins + "6500"},
+    {"userplugins8000", "HKCU\\Software\\Network Associates\\" + kPlugins + "8000"},
+    {"engine", kNai + "TVD\\Shared Components\\VirusScan Engine\\4.0.xx"},
+    {"lastdata", kNai + "TVD\\" + kTask + "LastData" + kTaskId},
+    {"task", kNai + "TVD\\" + kTask + "s" + kTaskId},
+    {"mcshield", kNai + "TVD\\Shared Components\\On Access Scanner\\McShield\\Configuration"},
+    {"scantask", kNai + "TVD\\VirusScan\\AVConsol\\ScanTasks\\item_3"},
+    {"virusscan", kNai + "TVD\\VirusScan"},
+    {"online", "HKLM\\Software\\McAfee.com\\Virusscan Online"},
+    {"pattern1", "HKLM\\Software\\TrendMicro\\PC-cillinNTCorp\\CurrentVersion\\Misc."},
+    {"pattern2", "HKLM\\Software\\TrendMicro\\PC-cillinNTCorp\\Misc."},
+    {"manualscan", "HKLM\\Software\\TrendMicro\\PC-cillin\\ManualScan"},
 };
 
-TEST_F(InstalledSoftwareTest, EntryTextAndWhichEntriesAreListed) {
-  EXPECT_EQ(Collect(), "No patch date");
-  EXPECT_TRUE(programs.empty() && patches.empty());
+// The registry and files of a case: fields from `first` on, each "KEY NAME TYPE VALUE" (KEY a
+// name of kKeys, optionally /SUBKEY, and @32 for the 32-bit view) or "file yyyy,m,d,h,m,s PATH".
+struct Machine {
+  test::FakeRegistry registry;
+  test::FakeFiles files;
 
-  Named("A1", "Editor", "2.1");
-  fake.SetString(kUninstall + "A1", "ProductID", "55-123");
-  Named("A2", "NoVersion", "");
-  Named("A3", "MajorMinor", "");
-  fake.SetDword(kUninstall + "A3", "VersionMajor", 5);
-  fake.SetDword(kUninstall + "A3", "VersionMinor", 12);
-  Named("A4", "MinorOnly", "");
-  fake.SetDword(kUninstall + "A4", "VersionMinor", 3);
-  fake.SetString(kUninstall + "A4", "VersionMajor", "5");  // not an integer: not used
-  Named("B1", "EmptyNoRemove", "1");
-  fake.SetString(kUninstall + "B1", "NoRemove", "");
-  for (const char* kept : {"NoRemoveOne", "NoRemoveZero", "NoRemoveText"}) Named(kept, kept, "1");
-  fake.SetDword(kUninstall + "NoRemoveOne", "NoRemove", 1);
-  fake.SetDword(kUninstall + "NoRemoveZero", "NoRemove", 0);
-  fake.SetString(kUninstall + "NoRemoveText", "NoRemove", "0");
-  fake.SetString(kUninstall + "C1", "DisplayVersion", "1.0");  // no name
-  Named("C2", "Locked", "1");
-  fake.AddKey(kUninstall + "C2").denyOpen = true;
-
-  EXPECT_EQ(Collect(), "No patch date");
-  EXPECT_EQ(programs, (Strings{"Editor 2.1 55-123", "EmptyNoRemove 1 ", "MajorMinor 5.12 ", "MinorOnly .3 ",
-                               "NoVersion  "}));
-  EXPECT_TRUE(patches.empty());
-}
-
-TEST_F(InstalledSoftwareTest, WindowsEntriesBecomeUpdatesAndTheNewestDateIsReturned) {
-  const std::pair<Strings, std::string> cases[] = {  // one "Windows XP Hotfix" update per version
-      {{"20030709.94512"}, "2003/07/09 9:45:12"},
-      {{"20030709.104512", "20040101.080000", "20031231.235959"}, "2004/01/01 08:00:00"},
-      {{"2003-07-09"}, "2003-07-09"},  // not yyyymmdd.hhmmss: taken as it is
-      {{"1.0"}, "No patch date"},
-  };
-  for (const auto& [versions, date] : cases) {
-    SCOPED_TRACE(versions.front());
-    fake = test::FakeRegistry();
-    int n = 0;
-    for (const std::string& version : versions) {
-      std::string kb = "KB10000" + std::to_string(++n);
-      Named(kb, "Windows XP Hotfix - " + kb, version);
-    }
-    Named("Undated", "Windows XP Hotfix - KB9", "");  // sorts last and is passed over
-    EXPECT_EQ(Collect(), date);
+  Machine(const test::Case& c, size_t first) {
+    for (size_t i = first; i < c.fields.size(); ++i) Put(c[i]);
   }
+  void Put(const std::string& field) {
+    std::istringstream in(field);
+    std::string key, name, type, value;
+    in >> key >> name;
+    if (key == "file") {
+      std::getline(in >> std::ws, value);
+      files.Put(value, "log");
+      std::vector<int> t;
+      for (const std::string& part : Split(name, ',')) t.push_back(std::stoi(part));
+      files.writeTimes[LowerCase(value)] = {t.at(0), t.at(1), t.at(2), t.at(3), t.at(4), t.at(5)};
+      return;
+    }
+    in >> type;
+    std::getline(in >> std::ws, value);
+    const bool wow32 = EndsWith(key, "@32");
+    if (wow32) key.resize(key.size() - 3);
+    const size_t slash = key.find('/');
+    const std::string path = kKeys.at(key.substr(0, slash)) + (slash == std::string::npos ? "" : "\\" + key.substr(slash + 1));
+    test::FakeRegistry::Key& k = registry.AddKey(path, wow32 ? RegView::Wow32 : RegView::Native);
+    RegValue v;
+    v.type = type == "dword" ? regtype::Dword : type == "binary" ? regtype::Binary
+           : type == "expand" ? regtype::ExpandString : regtype::String;
+    if (type == "dword") {
+      v.number = static_cast<uint32_t>(std::stoul(value));
+    } else if (type == "binary") {
+      for (const std::string& byte : Split(value, ',')) v.bytes.push_back(static_cast<uint8_t>(std::stoul(byte, nullptr, 16)));
+    } else {
+      v.text = value;
+    }
+    if (type == "denied") k.denyOpen = true;
+    else k.values.emplace_back(name, v);
+  }
+};
 
-  fake = test::FakeRegistry();
-  Named("KB823182", "Windows 2000 Hotfix - KB823182", "20030709.104512");
-  Named("W2K", "Windows 2000 Professional", "");  // its own " 2000" lies before the searched part
-  Named("Tool", "WindowsTool", "1.0");            // no blank after "Windows": a program
-  EXPECT_EQ(Collect(), "2003/07/09 10:45:12");
-  EXPECT_EQ(programs, (Strings{"WindowsTool 1.0 "}));
-  EXPECT_EQ(patches, (Strings{" 20030709.104512 0@Windows 2000 Hotfix - KB823182 20030709.104512 ",
-                              "0@Windows 2000 Professional  "}));
+TEST(InstalledSoftware, ProgramsUpdatesAndTheNewestUpdateDate) {
+  for (const test::Case& c : test::LoadCases("probes_software.txt")) {
+    std::string have;
+    if (c[0] == "version-number") {
+      have = std::to_string(VersionToNumber(c[2]));
+    } else if (c[0] == "sort") {
+      std::vector<std::string> list = Split(c[2], ';');
+      SortTextList(list);
+      have = Join(list, ";");
+    } else {
+      Machine m(c, 2);
+      TRegistryEx reg(m.registry);
+      reg.SetRootKey(RegRoot::LocalMachine);
+      std::vector<std::string> programs{"left over"}, patches{"left over"};
+      const std::string date = CollectInstalledSoftware(reg, programs, patches);
+      have = c[0] == "date" ? date : Join(c[0] == "programs" ? programs : patches, ";");
+    }
+    EXPECT_EQ(have, c[1]) << c.where;
+  }
 }
 
-TEST_F(InstalledSoftwareTest, BothViewsAreReadAndASharedEntryIsListedOnce) {
-  Named("Native", "Native Tool", "1.0");
-  Named("Shared", "Shared Runtime", "8.0");
-  Named("Case", "Same Name", "1");
-  Named32("Shared", "Shared Runtime", "8.0");
-  Named32("Old", "Shared Runtime", "7.0");
-  Named32("Case", "same name", "1");  // another text; sorts after the native one it equals
-  Named32("Legacy", "_Legacy Tool", "3.2");
-  Named32("KB1", "Windows XP Hotfix - KB823182", "20030709.104512");
-  EXPECT_EQ(Collect(), "2003/07/09 10:45:12");
-  EXPECT_EQ(programs, (Strings{"_Legacy Tool 3.2 ", "Native Tool 1.0 ", "Same Name 1 ", "same name 1 ",
-                               "Shared Runtime 7.0 ", "Shared Runtime 8.0 "}));
-}
-
-TEST(SortTextList, FoldsAsciiLettersOnlyAndKeepsTheOrderOfEqualTexts) {
-  Strings list{"b", "É", "A", "a", "B", "[", "Z"};
-  SortTextList(list);
-  EXPECT_EQ(list, (Strings{"[", "A", "a", "b", "B", "Z", "É"}));
-}
-
-TEST(VersionToNumber, DottedVersions) {
-  const std::pair<std::string, int32_t> cases[] = {
-      {"", 0}, {"4321", 4321}, {"4.0.4321", 400004321}, {"4.x.1", -1}, {"4..1", -1}, {"4.", -1}, {"99999999999", -1},
-      {"21.4748.3648", -2147483647 - 1},  // wraps
-      {"1.0.0.0", -727379968},            // 10^12 wrapped to 32 bits
-  };
-  for (const auto& [text, number] : cases) EXPECT_EQ(VersionToNumber(text), number) << text;
+TEST(AntiVirus, SevenItemsFromTheRegistryOfBothProductLines) {
+  const std::vector<std::string> names = {"version", "engine", "definition", "lastscan", "infected", "onaccess", "pattern"};
+  for (const test::Case& c : test::LoadCases("probes_antivirus.txt")) {
+    Machine m(c, 2);
+    TRegistryEx reg(m.registry);
+    reg.SetRootKey(RegRoot::LocalMachine);
+    std::vector<std::string> items;
+    GetAntiVirusStatus(reg, m.files, [&items](const std::string& v) { items.push_back(v); });
+    ASSERT_EQ(items.size(), 7u) << c.where;
+    EXPECT_FALSE(reg.HasOpenKey()) << c.where;  // the caller's registry is left as it was
+    std::string have;
+    if (c[0] == "all") have = Join(items, ";");
+    else if (c[0] == "scan") have = items[3] + ";" + items[4] + ";" + items[5];
+    else have = items.at(std::find(names.begin(), names.end(), c[0]) - names.begin());
+    EXPECT_EQ(have, c[1]) << c.where;
+  }
 }
 
 }  // namespace

@@ -35,11 +35,15 @@ TEST(WindowsProbes, UpdateWalkTakesStringDatesUnderWindowsKeysOnly) {
   p.registry.SetDword(u + "\\Windows XP\\SP2\\KB2", "InstalledDate", 5);       // a number adds nothing
   p.registry.SetString(u + "\\Office\\KB3", "InstalledDate", "2004/1/1");      // no "\Windows "
   p.registry.SetString(u + "\\Windows XP\\SP2\\KB4", "InstalledDate", "2004/11");  // no day: no crash
+  std::string deep = u + "\\Windows XP";
+  for (int depth = 2; depth <= 64; ++depth) deep += "\\k";
+  p.registry.SetString(deep, "InstalledDate", "2005/1/1");          // 64 keys down: the deepest walked
+  p.registry.SetString(deep + "\\k", "InstalledDate", "2006/1/1");  // one more: beyond the walk
   TRegistryEx reg(p.registry);
   reg.SetRootKey(RegRoot::LocalMachine);
   std::vector<std::string> dates;
   CollectUpdateDates(reg, "\\Software\\Microsoft\\Updates", dates);
-  EXPECT_EQ(dates, (std::vector<std::string>{"2003/09/05", "2004/11/0"}));
+  EXPECT_EQ(dates, (std::vector<std::string>{"2003/09/05", "2004/11/0", "2005/01/01"}));
 }
 
 TEST(WindowsProbes, FoldersUsersServerTimeAndDialUp) {

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "fakes/case_table.h"
 #include "fakes/fake_wmi.h"
+#include "util/text.h"
 
 namespace orv {
 namespace {
@@ -11,30 +13,25 @@ using test::ArrayProperty;
 using test::NullProperty;
 using test::ScalarProperty;
 
+// A value of a case: "int" 7, "text" x ...
+WmiScalar Scalar(const std::string& kind, const std::string& text) {
+  if (kind == "int") return int64_t{std::stoll(text)};
+  if (kind == "uint") return uint64_t{std::stoull(text)};
+  if (kind == "real") return std::stod(text);
+  if (kind == "bool") return text == "1";
+  return text;
+}
+
 TEST(RenderWmiValue, EveryCimType) {
-  const std::pair<WmiProperty, const char*> cases[] = {
-      {NullProperty("Caption", 8), "NULL"},
-      {ScalarProperty("MaxNumberOfProcesses", 19, int64_t{4294967295}), "-1"},  // kept in 32 bits
-      {ScalarProperty("MaxCapacity", 19, uint64_t{2147483648u}), "-2147483648"},
-      {ScalarProperty("Offset", 20, std::string("4294967298")), "2"},  // 64-bit integers come as text
-      {ScalarProperty("Flag", 18, true), "-1"},
-      {ScalarProperty("Count", 19, 2.6), "3"},
-      {ArrayProperty("BiosCharacteristics", 18, {int64_t{7}, int64_t{9}, int64_t{11}}), "7|9|11"},
-      {ScalarProperty("Height", 4, int64_t{2}), "2"},
-      {ScalarProperty("Ratio", 5, 1.0 / 3.0), "0.333333333333333"},
-      {ScalarProperty("Ratio", 5, 1e20), "1E20"},
-      {ScalarProperty("Ratio", 5, -1.5e-7), "-1.5E-7"},
-      {ArrayProperty("ListOfLanguages", 8, {std::string("a"), std::string("b")}), "a|b"},
-      {ArrayProperty("ConfigOptions", 8, {}), ""},
-      {ScalarProperty("Capacity", 21, std::string("8589934592")), "8589934592"},
-      {ScalarProperty("IPEnabled", 11, true), "True"},
-      {ScalarProperty("IPEnabled", 11, int64_t{0}), "False"},
-      {ScalarProperty("Embedded", 13, std::string("x")), "<CIM Object>"},
-      {ScalarProperty("Path", 102, std::string("\\\\PC\\root")), "\\\\PC\\root"},
-      {ScalarProperty("Letter", 103, int64_t{65}), "<16-bit character>"},
-      {ScalarProperty("Odd", 99, std::string("x")), ""},
-  };
-  for (const auto& [property, text] : cases) EXPECT_EQ(RenderWmiValue(property), text) << property.name;
+  for (const test::Case& c : test::LoadCases("probes_wmi_values.txt")) {
+    const bool array = EndsWith(c[1], "[]");
+    const std::string kind = array ? c[1].substr(0, c[1].size() - 2) : c[1];
+    WmiProperty p{"P", static_cast<int>(c.Int(0)), array, kind == "null", {}};
+    if (array && !c[2].empty())
+      for (const std::string& v : Split(c[2], ',')) p.values.push_back(Scalar(kind, v));
+    if (!array && kind != "null") p.values.push_back(Scalar(kind, c[2]));
+    EXPECT_EQ(RenderWmiValue(p), c[3]) << c.where;
+  }
 }
 
 TEST(RunWmiTable, HeaderFromTheFirstInstanceAndOnlyAnUpperCaseSelectIsAQuery) {
