@@ -29,6 +29,9 @@ class FakeRegistry final : public IRegistry {
   void SetBinary(const std::string& keyPath, const std::string& name, const std::vector<uint8_t>& bytes,
                  uint32_t type = regtype::Binary);
   void SetValue(const std::string& keyPath, const std::string& name, const RegValue& value);
+  // Adds the keys and values of tests/data/registry/<name>, a .reg-like file described in the
+  // README.md beside it.
+  void Load(const std::string& name);
 
   std::unique_ptr<IRegistryKey> OpenKey(RegRoot root, std::string_view path, RegView view) override;
 
