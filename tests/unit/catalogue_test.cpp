@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "app/form1.h"
+#include "fakes/case_table.h"
 #include "fakes/fake_platform.h"
 #include "inventory/catalogue.h"
 #include "inventory/csv_field.h"
@@ -55,30 +57,10 @@ TEST(LabelLists, ConditionalRowsDependOnTheOsKindOnly) {
 // The catalogue's line rules; values and names must stay row for row (the evaluator's side is
 // checked in reg_items_test).
 TEST(ScriptItemNames, LineRules) {
-  const struct {
-    const char* what;
-    Names lines;
-    const char* osKind;
-    Names names;
-  } cases[] = {
-      {"no lines", {}, "NT", {}},
-      {"the last line yields no name", {"a", "b==B"}, "NT", {"a"}},
-      {"empty lines are items", {"", "", "x"}, "NT", {"", ""}},
-      {"label after the first ==", {"a==b==c", "v==", "x"}, "NT", {"b==c", ""}},
-      {"other kinds keep their text", {"&Office", "$USERNAME==User", ">Q?", "<P", ".xls FileVersion", "/lit", "x"},
-       "NT", {"&Office", "User", ">Q?", "<P", ".xls FileVersion", "/lit"}},
-      {"lines without a name", {"HKEY_CURRENT_USER", "\\Software\\X", "\\Software\\*\\Y", "// c==d", "x"}, "NT", {}},
-      {"count lines",
-       {"#x 3", "#x abc", "#x -2", "#x 0", "#x", "#shareddir 2==S", "#x  2", "#x 2 3", "#x 99999999999", "#x $2", "x"},
-       "NT",
-       {"#x", "", "", "#x", "#x", "#x", "#x", "#shareddir", "#x", "", "#x", "#x", "#x", ""}},
-      {"sections", {"?NT", "a", "?9x", "b", "?NT 9x", "c", "?nt", "d", "?end", "e", "?NT", "f", "last"}, "NT",
-       {"a", "c", "f"}},
-      {"sections for 9x", {"?NT", "a", "?9x", "b", "?NT 9x", "c", "?nt", "d", "?end", "e", "last"}, "9x", {"b", "c"}},
-      {"a skipped section runs to the end", {"a", "?9x", "b", "c", "d"}, "NT", {"a"}},
-      {"a header found by skipping may be the last line", {"?9x", "a", "?NT"}, "NT", {}},
-  };
-  for (const auto& c : cases) EXPECT_EQ(ScriptItemNames(c.lines, c.osKind), c.names) << c.what;
+  for (const test::Case& c : test::LoadCases("record_catalogue_names.txt")) {
+    const auto equals = std::find(c.fields.begin(), c.fields.end(), "=");
+    EXPECT_EQ(ScriptItemNames(Names(c.fields.begin() + 1, equals), c[0]), Names(equals + 1, c.fields.end())) << c.where;
+  }
 }
 
 TEST(ReadScriptItemNames, ReadsTheCp932FileBesideTheProgram) {
