@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/form1.h"
+#include "fakes/case_table.h"
 #include "fakes/fake_platform.h"
 #include "fakes/temp_folder.h"
 #include "fleet/fleet_command.h"
@@ -35,42 +36,22 @@ struct Fleet {
   }
 };
 
-const Lines kMasterSato = {"PC,Dept,User", "pc01__wg,Sales,Sato"};
-const Lines kPc01 = {"PC01__WG", "営業部", "/UninstallInfo", "表計算"};
+// The lines of a table as one text, each line ended by "\n".
+std::string Text(const Lines& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\n";
+  return text;
+}
 
 TEST(FleetTables, RowsStartWithTheMasterEntryOrTheIdentity) {
-  struct Case {
-    const char* name;
-    std::string file;
-    Lines values, master;  // master empty: no master list
-    Lines main, a;         // the rows (no itemlist.csv: no header)
-  } cases[] = {
-      {"no master list", "PC01__WG.csv", kPc01, {}, {"PC01__WG,営業部"}, {"PC01__WG,表計算"}},
-      {"full identity", "PC01__WG.csv", kPc01, kMasterSato, {"PC01__WG,Sales,Sato,営業部"}, {"PC01__WG,Sales,Sato,表計算"}},
-      {"computer name alone", "pc01__wg.csv", kPc01, {"PC,Dept", "pc01,Sales"}, {"PC01__WG,Sales,営業部"}, {"PC01__WG,Sales,表計算"}},
-      {"no entry: the filler, then the entry without a file", "PC01__WG.csv", kPc01, {"PC,Dept,User", "PC77,x,y"},
-       {"PC01__WG,,,営業部", "PC77,x,y"}, {"PC01__WG,,,表計算", "PC77,x,y"}},
-      // Without values after the marker the A row keeps the comma of its empty first A column.
-      {"no marker, no master", "PC01__WG.csv", {"PC01__WG", "v2", "v3"}, {}, {"PC01__WG,v2,v3"}, {"PC01__WG"}},
-      {"no marker, master", "PC01__WG.csv", {"PC01__WG", "v2"}, kMasterSato, {"PC01__WG,Sales,Sato,v2"}, {"PC01__WG,Sales,Sato,"}},
-      {"empty file", "empty.csv", {}, {}, {""}, {""}},
-      {"marker first", "PC01__WG.csv", {"/UninstallInfo", "表計算"}, {}, {""}, {"表計算"}},
-      {"identity in Japanese", "経理01__WG.csv", {"経理01__WG", "v"}, {"PC,Dept", "経理01__wg,Sales"}, {"経理01__WG,Sales,v"},
-       {"経理01__WG,Sales,"}},
-      // Written before values beginning with a quote were quoted: one field per value, quoted on
-      // the way in; a field that is already quoted stays.
-      {"leading quote of an older file", "PC01__WG.csv", {"PC01__WG", "\"C:\\A B\\a.exe\" /S", "\"abc", "\"x,y\"", "\"\"\"q\"\" r\"", "\"a,b\"\"", "\""}, {},
-       {"PC01__WG,\"\"\"C:\\A B\\a.exe\"\" /S\",\"\"\"abc\",\"x,y\",\"\"\"q\"\" r\",\"\"\"a,b\"\"\"\"\",\"\"\"\""}, {"PC01__WG"}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const test::Case& c : test::LoadCases("record_fleet_rows.txt")) {
+    SCOPED_TRACE(c.where + " " + c[0]);
     Fleet f;
-    f.Put(c.file, c.values);
-    if (!c.master.empty()) f.Put("roster2.csv", c.master);
-    const FleetTablesResult r = f.Run();
-    EXPECT_EQ(r.message, kFleetTablesDoneMessage);
-    EXPECT_EQ(f.Table("roster.csv"), c.main);
-    EXPECT_EQ(f.Table("roster_a.csv"), c.a);
+    f.Put(c[1], c[2].empty() ? Lines{} : Split(c[2], '\n'));
+    if (!c[3].empty()) f.Put("roster2.csv", Split(c[3], '\n'));
+    EXPECT_EQ(f.Run().message, kFleetTablesDoneMessage);
+    EXPECT_EQ(Text(f.Table("roster.csv")), c[4] + "\n");
+    EXPECT_EQ(Text(f.Table("roster_a.csv")), c[5] + "\n");
   }
 }
 
