@@ -24,31 +24,17 @@ TEST(CommandLine, SwitchesAndSettingsFile) {
   }
 }
 
-// "SaveDir" of [General]: one trailing backslash dropped, one pair of quotes removed; a file Notepad
-// saved as UTF-8 keeps its first section behind the byte-order mark and is read as UTF-8.
-TEST(Settings, SaveDirOfTheGeneralSection) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"[General]\r\nSaveDir=D:\\pc\\\r\n", "D:\\pc"},
-      {"; c\r\n[other]\r\nSaveDir=x\r\n[general]\r\n savedir = \"\\\\srv\\share\" \r\n", "\\\\srv\\share"},
-      {"\xEF\xBB\xBF[General]\r\nSaveDir=\\\\\xE3\x82\xB5\r\n", "\\\\サ"},
-  };
-  for (const auto& [file, folder] : cases) {
+// Without /a the administrator's menus stay hidden; the test items never show.
+TEST(Form1, InteractiveStartWithAndWithoutTheAdminSwitch) {
+  for (const bool admin : {false, true}) {
     FakePlatform p;
-    p.files.Put("C:\\s.ini", file);
-    EXPECT_EQ(ReadSaveFolder(p.files, p.codec, "C:\\s.ini"), folder) << file;
+    TForm1 f(p.platform, admin ? std::vector<std::string>{"/a"} : std::vector<std::string>{});
+    EXPECT_TRUE(f.showMainForm && !f.Timer1.enabled && !f.Item(MenuId::Save1).enabled);
+    EXPECT_EQ(f.Item(MenuId::Edit1).visible, admin);
+    EXPECT_EQ(f.Item(MenuId::ItemList2).visible, admin);
+    EXPECT_EQ(f.Item(MenuId::S1).visible, admin);
+    EXPECT_FALSE(f.Item(MenuId::Test1).visible);
   }
-  FakePlatform p;
-  EXPECT_EQ(ReadSaveFolder(p.files, p.codec, "C:\\missing.ini"), "");
-}
-
-TEST(Form1, InteractiveStart) {
-  FakePlatform p;
-  TForm1 f(p.platform, {});
-  EXPECT_TRUE(f.showMainForm);
-  EXPECT_FALSE(f.Item(MenuId::Save1).enabled);
-  EXPECT_FALSE(f.Item(MenuId::Edit1).visible);
-  EXPECT_FALSE(f.Item(MenuId::ItemList2).visible || f.Item(MenuId::S1).visible);
-  EXPECT_FALSE(f.Timer1.enabled);
 }
 
 TEST(Form1, UnattendedStartArmsTheTimerAndHidesTheWindow) {
@@ -64,14 +50,6 @@ TEST(Form1, UnattendedStartArmsTheTimerAndHidesTheWindow) {
   EXPECT_FALSE(f.Timer1.enabled);
   EXPECT_TRUE(f.closeRequested);
   EXPECT_TRUE(p.dialogs.shown.empty());
-}
-
-TEST(Form1, AdminSwitchShowsTheHiddenMenusButNotTheTestItems) {
-  FakePlatform p;
-  TForm1 f(p.platform, {"/a"});
-  EXPECT_TRUE(f.Item(MenuId::Edit1).visible);
-  EXPECT_TRUE(f.Item(MenuId::ItemList2).visible && f.Item(MenuId::S1).visible);
-  EXPECT_FALSE(f.Item(MenuId::Test1).visible);
 }
 
 TEST(Form1, ExitClosesWithoutAQuestionWhenNothingChanged) {

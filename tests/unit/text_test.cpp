@@ -5,13 +5,18 @@
 #include <functional>
 #include <map>
 
+#include "app/command_line.h"
 #include "fakes/case_table.h"
+#include "fakes/fake_files.h"
+#include "fakes/fake_registry.h"
 #include "fleet/fleet_tables.h"
 #include "inventory/collection_run.h"
 #include "inventory/csv_field.h"
 #include "platform/clock.h"
 #include "platform/posix/iconv_codec.h"
 #include "probes/wmi_word.h"
+#include "regscript/lookup_tools.h"
+#include "regscript/registry_ex.h"
 #include "regscript/registry_search.h"
 #include "util/file_name_match.h"
 #include "util/text.h"
@@ -53,6 +58,19 @@ const std::map<std::string, std::function<std::string(const Args&)>> kFunctions 
     {"ParseWmiWord", [](const Args& a) {
        const auto word = ParseWmiWord(a[0]);
        return word ? word->wmiNamespace + " " + word->className + " " + Join(word->properties, ",") : "refused";
+     }},
+    {"ReadSaveFolder", [](const Args& a) {
+       test::FakeFiles files;
+       if (a[0] != "missing") files.Put("C:\\s.ini", a[0]);
+       return ReadSaveFolder(files, IconvCodec(), "C:\\s.ini");
+     }},
+    {"ReadProgramFilesFolder", [](const Args& a) {
+       test::FakeRegistry registry;
+       const std::string key = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion";
+       if (a[0] != "unset") registry.SetString(key, "ProgramFilesDir", a[0]);
+       if (a[1] != "unset") registry.SetString(key, "ProgramFilesPath", a[1]);
+       TRegistryEx reg(registry);
+       return ReadProgramFilesFolder(reg);
      }},
     {"CompareMasterEntries", [](const Args& a) { return std::to_string((CompareMasterEntries(a[0], a[1]) > 0) - (CompareMasterEntries(a[0], a[1]) < 0)); }},
 };
