@@ -93,12 +93,7 @@ std::string FakeRegistry::Normalise(RegRoot root, std::string_view path, RegView
 }
 
 std::string FakeRegistry::NormaliseFull(const std::string& path, RegView view) {
-  std::string p = CleanPath(path);
-  static const std::pair<const char*, const char*> longNames[] = {
-      {"hkey_local_machine", "hklm"}, {"hkey_current_user", "hkcu"}, {"hkey_classes_root", "hkcr"},
-      {"hkey_users", "hku"},          {"hkey_current_config", "hkcc"}};
-  for (const auto& [longName, shortName] : longNames)
-    if (StartsWith(p, longName)) p = shortName + p.substr(std::string(longName).size());
+  const std::string p = CleanPath(path);
   return view == RegView::Wow32 ? "wow32:" + p : p;
 }
 

@@ -20,7 +20,7 @@ class FakeRegistry final : public IRegistry {
   };
 
   // Creates the key and its parents. `path` is "HKLM\Software\X" style with a root prefix of
-  // HKLM, HKCU, HKCR, HKU or HKCC (or the full HKEY_ names).
+  // HKLM, HKCU, HKCR, HKU or HKCC.
   Key& AddKey(const std::string& path, RegView view = RegView::Native);
   void SetString(const std::string& keyPath, const std::string& name, const std::string& text);
   void SetExpandString(const std::string& keyPath, const std::string& name, const std::string& text);

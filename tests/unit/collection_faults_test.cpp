@@ -38,7 +38,8 @@ std::vector<WmiInstance> Listing(const std::string& file) {
 }
 
 // A PC on which every row of the record has a value of its own: registry (data/registry/
-// full_pc.reg), WMI answers of real machines, a drive with S.M.A.R.T. data and a history, printers, network, a script.
+// full_pc.reg), WMI answers of real machines, a drive with S.M.A.R.T. data and a history,
+// printers, network, a script.
 struct Machine {
   test::FakePlatform fake;
   test::FakeWmi wmi;
