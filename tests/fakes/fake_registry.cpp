@@ -126,28 +126,6 @@ void FakeRegistry::SetValue(const std::string& keyPath, const std::string& name,
   key.values.emplace_back(name, value);
 }
 
-void FakeRegistry::SetString(const std::string& keyPath, const std::string& name, const std::string& text) {
-  SetValue(keyPath, name, {.type = regtype::String, .text = text});
-}
-
-void FakeRegistry::SetExpandString(const std::string& keyPath, const std::string& name, const std::string& text) {
-  SetValue(keyPath, name, {.type = regtype::ExpandString, .text = text});
-}
-
-void FakeRegistry::SetDword(const std::string& keyPath, const std::string& name, uint32_t value) {
-  SetValue(keyPath, name, {.type = regtype::Dword, .number = value});
-}
-
-void FakeRegistry::SetMulti(const std::string& keyPath, const std::string& name,
-                            const std::vector<std::string>& strings) {
-  SetValue(keyPath, name, {.type = regtype::MultiString, .strings = strings});
-}
-
-void FakeRegistry::SetBinary(const std::string& keyPath, const std::string& name, const std::vector<uint8_t>& bytes,
-                             uint32_t type) {
-  SetValue(keyPath, name, {.type = type, .bytes = bytes});
-}
-
 std::unique_ptr<IRegistryKey> FakeRegistry::OpenKey(RegRoot root, std::string_view path, RegView view) {
   ++openCount;
   auto it = keys_.find(Normalise(root, path, view));
