@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "fakes/case_table.h"
 #include "fakes/fake_platform.h"
 #include "regscript/lookups.h"
+#include "util/text.h"
 
 namespace orv {
 namespace {
@@ -64,6 +67,7 @@ TEST_F(LookupsTest, ProgramsOfFileTypesAndTheirVersionTexts) {
               {{"\\StringFileInfo\\04090000\\ProductVersion", "2.0"},
                {"\\StringFileInfo\\04090000\\FileVersion", ""}});
   for (const test::Case& c : test::LoadCases("record_lookups.txt")) {
+    if (c[0] == "ListSharedFolders") continue;
     if (c[0] == "ExeForExtension") Register(".tst", "tstfile", c[1]);
     EXPECT_EQ(c[0] == "ExeForExtension" ? ExeForExtension(ctx, ".tst") : FileVersionText(ctx, c[1], c[2]), c.fields.back()) << c.where;
   }
@@ -78,22 +82,14 @@ TEST_F(LookupsTest, FlashControlIsLookedUpOnlyWhenItExists) {
 
 TEST_F(LookupsTest, ListSharedFoldersOutcomes) {
   using S = ShareEnumResult::Status;
-  struct Case {
-    ShareEnumResult result;
-    std::vector<std::string> expected;  // after the entry "old"
-  };
-  const Case cases[] = {
-      {{S::Ok, 0, {"\\\\PC01\\data", "\\\\PC01\\公開"}}, {"\\\\PC01\\data", "\\\\PC01\\公開"}},
-      {{S::NoMoreItems, 259, {}}, {"old", "共有フォルダはありません"}},
-      {{S::EnumError, 234, {}}, {"old", "ネットワークエラー(234)"}},
-      {{S::NoNetwork, 1222, {}}, {"old", "Error(No network is present.)"}},
-      {{S::OpenError, 1208, {}}, {"old", "ネットワークエラー２(1208)"}},
-  };
-  for (const Case& c : cases) {
-    fp.network.shares = c.result;
+  const std::map<std::string, S> statuses = {
+      {"Ok", S::Ok}, {"NoMoreItems", S::NoMoreItems}, {"EnumError", S::EnumError}, {"NoNetwork", S::NoNetwork}, {"OpenError", S::OpenError}};
+  for (const test::Case& c : test::LoadCases("record_lookups.txt")) {
+    if (c[0] != "ListSharedFolders") continue;
+    fp.network.shares = {statuses.at(c[1]), static_cast<uint32_t>(c.Int(2)), c[3].empty() ? std::vector<std::string>{} : Split(c[3], '\n')};
     std::vector<std::string> list{"old"};
     ListSharedFolders(ctx, list);
-    EXPECT_EQ(list, c.expected) << c.result.error;
+    EXPECT_EQ(Join(list, "\n"), c[4]) << c.where;
   }
 }
 
