@@ -29,10 +29,13 @@ TEST(Form1, InteractiveStartWithAndWithoutTheAdminSwitch) {
   for (const bool admin : {false, true}) {
     FakePlatform p;
     TForm1 f(p.platform, admin ? std::vector<std::string>{"/a"} : std::vector<std::string>{});
-    EXPECT_TRUE(f.showMainForm && !f.Timer1.enabled && !f.Item(MenuId::Save1).enabled);
+    EXPECT_TRUE(f.showMainForm && !f.Timer1.enabled && !f.Item(MenuId::Save1).enabled && !f.Panel1Visible);
     EXPECT_EQ(f.Item(MenuId::Edit1).visible, admin);
     EXPECT_EQ(f.Item(MenuId::ItemList2).visible, admin);
     EXPECT_EQ(f.Item(MenuId::S1).visible, admin);
+    for (MenuId search : {MenuId::SearchStr1, MenuId::LOCALMACHINE1, MenuId::HKEYLOCALMACHINESystem21, MenuId::HKEYCURRENTUSERSoftware31,
+                          MenuId::HKEYCURRENTUSERSystem41, MenuId::HKEYLOCALMACHINESoftwareClasses11})
+      EXPECT_TRUE(f.Item(search).visible) << static_cast<int>(search);  // shown whenever their menu is
     EXPECT_FALSE(f.Item(MenuId::Test1).visible);
   }
 }
