@@ -30,7 +30,12 @@ namespace {
 // The registry of tests/data/registry/fuzz_regitems.reg with the first `printers` of its three
 // printers installed, and version resources for the registered programs.
 void FillMachine(test::FakePlatform& p, int printers) {
-  p.registry.Load("fuzz_regitems.reg");
+  static const test::FakeRegistry registry = [] {  // read once, not for every input
+    test::FakeRegistry loaded;
+    loaded.Load("fuzz_regitems.reg");
+    return loaded;
+  }();
+  p.registry = registry;
   const char* names[] = {"Laser1", "Ink Jet on LPT2:", "Fax"};
   p.system.printers.assign(names, names + printers);
   test::FakeVersionInfo::Resource notepad;

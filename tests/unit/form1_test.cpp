@@ -30,6 +30,7 @@ TEST(Form1, InteractiveStartWithAndWithoutTheAdminSwitch) {
     FakePlatform p;
     TForm1 f(p.platform, admin ? std::vector<std::string>{"/a"} : std::vector<std::string>{});
     EXPECT_TRUE(f.showMainForm && !f.Timer1.enabled && !f.Item(MenuId::Save1).enabled && !f.Panel1Visible);
+    EXPECT_FALSE(f.state.historyWritten);  // an interactive save writes the history line
     EXPECT_EQ(f.Item(MenuId::Edit1).visible, admin);
     EXPECT_EQ(f.Item(MenuId::ItemList2).visible, admin);
     EXPECT_EQ(f.Item(MenuId::S1).visible, admin);
