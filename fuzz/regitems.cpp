@@ -15,8 +15,6 @@
 // not a comment may end inside a key block, whose last value line the evaluator reads and the
 // catalogue does not name, so the check needs a closing comment line.
 
-#include <tuple>
-
 #include "app/screen_model.h"
 #include "fakes/fake_platform.h"
 #include "fuzz_support.h"
@@ -29,46 +27,17 @@
 namespace orv {
 namespace {
 
-// A registry with a value of every type in the keys the seed scripts name, printers, shares and a
-// registered file type.
-void FillRegistry(test::FakePlatform& p, int printers) {
-  test::FakeRegistry& r = p.registry;
-  const std::string cv = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion",
-                    info = "HKLM\\Software\\Orvanta\\Products\\";
-  const std::string user = "HKCU\\Software\\Orvanta\\User";
-  using Text = std::tuple<std::string, const char*, const char*>;
-  // clang-format off
-  for (const auto& [key, name, text] : std::initializer_list<Text>{
-           {cv, "ProgramFilesDir", "C:\\Program Files"}, {cv, "VersionNumber", "5.1"}, {cv, "", "default text"},
-           {cv, "Japanese", "日本語の値,カンマ"}, {info + "A\\Info", "Name", "First"}, {info + "B\\Info", "Name", "Second"},
-           {info + "B\\Info", "Version", "2.0"}, {info + "C\\Info", "Version", "3.0"}, {user, "Color", "blue"},
-           {cv + "\\Network\\LanMan\\data", "Path", "C:\\DATA"}, {"HKCR\\.txt", "", "txtfile"},
-           {"HKCR\\txtfile\\shell\\open\\command", "", "\"C:\\Windows\\notepad.exe\" %1"}, {"HKCR\\.doc", "", "docfile"},
-           {"HKCR\\docfile\\shell\\open\\command", "", "C:\\Office\\WINWORD.EXE /n"}})
-    // clang-format on
-    r.SetString(key, name, text);
-  r.SetExpandString(cv, "CommonFilesDir", "%ProgramFiles%\\Common Files");
-  r.SetDword(cv, "Count", 0xFFFFFFFFu);
-  r.SetDword(user, "Size", 12);
-  r.SetDword("HKCR\\.bad", "", 7);
-  r.SetBinary(cv, "Bin", {0x01, 0x02, 0xFF});
-  r.SetBinary(cv, "Qword", {1, 2, 3, 4, 5, 6, 7, 8}, regtype::Qword);
-  r.SetBinary(cv, "Odd", {0x41}, 99);
-  r.SetMulti(cv, "Multi", {"1", "2", "3"});
-  r.SetMulti("HKLM\\SYSTEM\\CurrentControlSet\\Services\\lanmanserver\\Shares", "data",
-             {"CSCFlags=0", "Path=C:\\data"});
-  r.AddKey(info + "Empty");
-
+// The registry of tests/data/registry/fuzz_regitems.reg with the first `printers` of its three
+// printers installed, and version resources for the registered programs.
+void FillMachine(test::FakePlatform& p, int printers) {
+  static const test::FakeRegistry registry = [] {  // read once, not for every input
+    test::FakeRegistry loaded;
+    loaded.Load("fuzz_regitems.reg");
+    return loaded;
+  }();
+  p.registry = registry;
   const char* names[] = {"Laser1", "Ink Jet on LPT2:", "Fax"};
-  for (int i = 0; i < printers; ++i) {
-    const std::string key =
-        std::string("HKLM\\System\\CurrentControlSet\\Control\\Print\\Printers\\") + names[i];
-    p.system.printers.push_back(names[i]);
-    r.SetString(key, "Name", names[i]);
-    r.SetString(key, "Port", "LPT1:");
-    r.SetString(key, "Printer Driver", "Driver " + std::to_string(i));
-  }
-
+  p.system.printers.assign(names, names + printers);
   test::FakeVersionInfo::Resource notepad;
   notepad.translations = {"041104B0"};
   for (auto [name, text] : {std::pair{"OriginalFilename", "NOTEPAD.EXE"},
@@ -122,7 +91,7 @@ ORV_FUZZ_TARGET(input) {
   const unsigned shareStatus = settings.Below(5, 0);
 
   test::FakePlatform p;
-  FillRegistry(p, printers);
+  FillMachine(p, printers);
   if (osKind == kOsKind9x) p.system.os.platformId = 1;
   const char* running[] = {"C:\\Windows\\explorer.exe", "C:\\Office\\WINWORD.EXE", "c:\\x\\excel.exe"};
   p.system.processes = std::vector<std::string>(running, running + processes);

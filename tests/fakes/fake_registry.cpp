@@ -1,6 +1,8 @@
 #include "fakes/fake_registry.h"
 
 #include <algorithm>
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 
 #include "util/text.h"
@@ -49,7 +51,40 @@ class FakeRegistryKey final : public IRegistryKey {
   const FakeRegistry::Key& key_;
 };
 
+// The data of one value line: "text", expand:"text", dword:<hex>, multi:"a","b", hex:<bytes> or
+// hex(<type>):<bytes>.
+RegValue ParseData(const std::string& data) {
+  auto quoted = [](const std::string& s) { return s.substr(1, s.size() - 2); };
+  if (data[0] == '"') return {.type = regtype::String, .text = quoted(data)};
+  const std::string kind = data.substr(0, data.find(':')), rest = data.substr(kind.size() + 1);
+  if (kind == "expand") return {.type = regtype::ExpandString, .text = quoted(rest)};
+  if (kind == "dword") return {.type = regtype::Dword, .number = static_cast<uint32_t>(std::stoul(rest, nullptr, 16))};
+  if (kind == "multi") return {.type = regtype::MultiString, .strings = Split(ReplaceAll(quoted(rest), "\",\"", "\n"), '\n')};
+  RegValue value{.type = kind == "hex" ? regtype::Binary : static_cast<uint32_t>(std::stoul(kind.substr(4), nullptr, 16))};
+  for (const std::string& byte : Split(rest, ','))
+    if (!byte.empty()) value.bytes.push_back(static_cast<uint8_t>(std::stoul(byte, nullptr, 16)));
+  return value;
+}
+
 }  // namespace
+
+void FakeRegistry::Load(const std::string& name) {
+  std::ifstream in(std::string(ORV_TEST_DATA) + "/registry/" + name, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read registry/" + name);
+  std::stringstream text;
+  text << in.rdbuf();
+  std::string key;
+  for (const std::string& line : SplitLines(text.str())) {
+    if (line.empty() || line[0] == ';') continue;
+    if (line[0] == '[') {  // [path], or [!path] for a key that exists but cannot be opened
+      key = line.substr(line[1] == '!' ? 2 : 1, line.size() - (line[1] == '!' ? 3 : 2));
+      AddKey(key).denyOpen = line[1] == '!';
+      continue;
+    }
+    const size_t equals = line[0] == '@' ? 1 : line.find("\"=") + 1;  // @ names the default value
+    SetValue(key, line[0] == '@' ? "" : line.substr(1, equals - 2), ParseData(line.substr(equals + 1)));
+  }
+}
 
 std::string FakeRegistry::Normalise(RegRoot root, std::string_view path, RegView view) {
   std::string p = CleanPath(path);
@@ -58,12 +93,7 @@ std::string FakeRegistry::Normalise(RegRoot root, std::string_view path, RegView
 }
 
 std::string FakeRegistry::NormaliseFull(const std::string& path, RegView view) {
-  std::string p = CleanPath(path);
-  static const std::pair<const char*, const char*> longNames[] = {
-      {"hkey_local_machine", "hklm"}, {"hkey_current_user", "hkcu"}, {"hkey_classes_root", "hkcr"},
-      {"hkey_users", "hku"},          {"hkey_current_config", "hkcc"}};
-  for (const auto& [longName, shortName] : longNames)
-    if (StartsWith(p, longName)) p = shortName + p.substr(std::string(longName).size());
+  const std::string p = CleanPath(path);
   return view == RegView::Wow32 ? "wow32:" + p : p;
 }
 
@@ -94,28 +124,6 @@ void FakeRegistry::SetValue(const std::string& keyPath, const std::string& name,
       return;
     }
   key.values.emplace_back(name, value);
-}
-
-void FakeRegistry::SetString(const std::string& keyPath, const std::string& name, const std::string& text) {
-  SetValue(keyPath, name, {.type = regtype::String, .text = text});
-}
-
-void FakeRegistry::SetExpandString(const std::string& keyPath, const std::string& name, const std::string& text) {
-  SetValue(keyPath, name, {.type = regtype::ExpandString, .text = text});
-}
-
-void FakeRegistry::SetDword(const std::string& keyPath, const std::string& name, uint32_t value) {
-  SetValue(keyPath, name, {.type = regtype::Dword, .number = value});
-}
-
-void FakeRegistry::SetMulti(const std::string& keyPath, const std::string& name,
-                            const std::vector<std::string>& strings) {
-  SetValue(keyPath, name, {.type = regtype::MultiString, .strings = strings});
-}
-
-void FakeRegistry::SetBinary(const std::string& keyPath, const std::string& name, const std::vector<uint8_t>& bytes,
-                             uint32_t type) {
-  SetValue(keyPath, name, {.type = type, .bytes = bytes});
 }
 
 std::unique_ptr<IRegistryKey> FakeRegistry::OpenKey(RegRoot root, std::string_view path, RegView view) {

@@ -20,15 +20,28 @@ class FakeRegistry final : public IRegistry {
   };
 
   // Creates the key and its parents. `path` is "HKLM\Software\X" style with a root prefix of
-  // HKLM, HKCU, HKCR, HKU or HKCC (or the full HKEY_ names).
+  // HKLM, HKCU, HKCR, HKU or HKCC.
   Key& AddKey(const std::string& path, RegView view = RegView::Native);
-  void SetString(const std::string& keyPath, const std::string& name, const std::string& text);
-  void SetExpandString(const std::string& keyPath, const std::string& name, const std::string& text);
-  void SetDword(const std::string& keyPath, const std::string& name, uint32_t value);
-  void SetMulti(const std::string& keyPath, const std::string& name, const std::vector<std::string>& strings);
+  void SetString(const std::string& keyPath, const std::string& name, const std::string& text) {
+    SetValue(keyPath, name, {.type = regtype::String, .text = text});
+  }
+  void SetExpandString(const std::string& keyPath, const std::string& name, const std::string& text) {
+    SetValue(keyPath, name, {.type = regtype::ExpandString, .text = text});
+  }
+  void SetDword(const std::string& keyPath, const std::string& name, uint32_t value) {
+    SetValue(keyPath, name, {.type = regtype::Dword, .number = value});
+  }
+  void SetMulti(const std::string& keyPath, const std::string& name, const std::vector<std::string>& strings) {
+    SetValue(keyPath, name, {.type = regtype::MultiString, .strings = strings});
+  }
   void SetBinary(const std::string& keyPath, const std::string& name, const std::vector<uint8_t>& bytes,
-                 uint32_t type = regtype::Binary);
+                 uint32_t type = regtype::Binary) {
+    SetValue(keyPath, name, {.type = type, .bytes = bytes});
+  }
   void SetValue(const std::string& keyPath, const std::string& name, const RegValue& value);
+  // Adds the keys and values of tests/data/registry/<name>, a .reg-like file described in the
+  // README.md beside it.
+  void Load(const std::string& name);
 
   std::unique_ptr<IRegistryKey> OpenKey(RegRoot root, std::string_view path, RegView view) override;
 

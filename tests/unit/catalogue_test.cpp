@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "app/form1.h"
+#include "fakes/case_table.h"
 #include "fakes/fake_platform.h"
+#include "fakes/fake_wmi.h"
 #include "inventory/catalogue.h"
 #include "inventory/csv_field.h"
 #include "util/text.h"
@@ -19,11 +24,11 @@ using Names = std::vector<std::string>;
 const char* const kItemList = "C:\\tools\\inv\\itemlist.csv";
 const char* const kScript = "C:\\tools\\inv\\regitems.txt";
 
-// The lines of itemlist.csv; every line must end with CR LF.
-Names CrLfLines(const std::string& bytes) {
-  EXPECT_TRUE(EndsWith(bytes, "\r\n"));
-  EXPECT_EQ(ReplaceAll(bytes, "\r\n", "").find_first_of("\r\n"), std::string::npos);
-  return SplitLines(bytes);
+// An exported item list compared with data/records/<name> (CP932, CR LF); run with
+// ORV_RECORD_GOLDEN=1 to write the files anew after a deliberate change, and review their diff.
+void ExpectItemList(const std::string& bytes, const std::string& name) {
+  if (std::getenv("ORV_RECORD_GOLDEN")) std::ofstream(std::string(ORV_TEST_DATA) + "/records/" + name, std::ios::binary) << bytes;
+  EXPECT_EQ(bytes, test::ReadTestData("records/" + name)) << name;
 }
 
 // Rows labelled only for "NT" are empty for 9x (the row stays); rows 7 (and 33 of the Japanese
@@ -55,30 +60,10 @@ TEST(LabelLists, ConditionalRowsDependOnTheOsKindOnly) {
 // The catalogue's line rules; values and names must stay row for row (the evaluator's side is
 // checked in reg_items_test).
 TEST(ScriptItemNames, LineRules) {
-  const struct {
-    const char* what;
-    Names lines;
-    const char* osKind;
-    Names names;
-  } cases[] = {
-      {"no lines", {}, "NT", {}},
-      {"the last line yields no name", {"a", "b==B"}, "NT", {"a"}},
-      {"empty lines are items", {"", "", "x"}, "NT", {"", ""}},
-      {"label after the first ==", {"a==b==c", "v==", "x"}, "NT", {"b==c", ""}},
-      {"other kinds keep their text", {"&Office", "$USERNAME==User", ">Q?", "<P", ".xls FileVersion", "/lit", "x"},
-       "NT", {"&Office", "User", ">Q?", "<P", ".xls FileVersion", "/lit"}},
-      {"lines without a name", {"HKEY_CURRENT_USER", "\\Software\\X", "\\Software\\*\\Y", "// c==d", "x"}, "NT", {}},
-      {"count lines",
-       {"#x 3", "#x abc", "#x -2", "#x 0", "#x", "#shareddir 2==S", "#x  2", "#x 2 3", "#x 99999999999", "#x $2", "x"},
-       "NT",
-       {"#x", "", "", "#x", "#x", "#x", "#x", "#shareddir", "#x", "", "#x", "#x", "#x", ""}},
-      {"sections", {"?NT", "a", "?9x", "b", "?NT 9x", "c", "?nt", "d", "?end", "e", "?NT", "f", "last"}, "NT",
-       {"a", "c", "f"}},
-      {"sections for 9x", {"?NT", "a", "?9x", "b", "?NT 9x", "c", "?nt", "d", "?end", "e", "last"}, "9x", {"b", "c"}},
-      {"a skipped section runs to the end", {"a", "?9x", "b", "c", "d"}, "NT", {"a"}},
-      {"a header found by skipping may be the last line", {"?9x", "a", "?NT"}, "NT", {}},
-  };
-  for (const auto& c : cases) EXPECT_EQ(ScriptItemNames(c.lines, c.osKind), c.names) << c.what;
+  for (const test::Case& c : test::LoadCases("record_catalogue_names.txt")) {
+    const auto equals = std::find(c.fields.begin(), c.fields.end(), "=");
+    EXPECT_EQ(ScriptItemNames(Names(c.fields.begin() + 1, equals), c[0]), Names(equals + 1, c.fields.end())) << c.where;
+  }
 }
 
 TEST(ReadScriptItemNames, ReadsTheCp932FileBesideTheProgram) {
@@ -123,23 +108,14 @@ TEST(ItemListExport, BothOsKindsSideBySideWithTheScriptNames) {
   f.StringGrid1.SetColCount(1);  // as a disk screen leaves it
   f.StringGrid1.fixedRows = 2;
   f.OnMenu(MenuId::ItemList1);
-  const Names lines = CrLfLines(p.files.Get(kItemList));
-  ASSERT_EQ(lines.size(), 95u);
-  EXPECT_EQ(lines[0], p.codec.ToCp932("CSVファイル名,CSVファイル名"));
-  EXPECT_EQ(lines[90], "Win9x item,NT item");
-  EXPECT_EQ(lines[91], "\"a,b\",#printers");
-  EXPECT_EQ(lines[92], "'=x,");
-  EXPECT_EQ(lines[93], ",\"a,b\"");
+  ExpectItemList(p.files.Get(kItemList), "itemlist_ja.csv");
   EXPECT_EQ(f.StringGrid1.ColCount(), 3);
   EXPECT_EQ(f.StringGrid1.fixedRows, 1);
   EXPECT_EQ(f.StringGrid1.Cell(2, 0), "NT");
   EXPECT_EQ(f.StringGrid1.Cell(0, 95), "95");
 
   f.OnMenu(MenuId::ItemList2);
-  const Names english = CrLfLines(p.files.Get(kItemList));
-  ASSERT_EQ(english.size(), 66u);
-  EXPECT_EQ(english[34], ",IsAdmin");
-  EXPECT_EQ(english[60], "TrendMicro,TrendMicro");
+  ExpectItemList(p.files.Get(kItemList), "itemlist_en.csv");
 }
 
 TEST(ItemListExport, AFailedWriteIsReportedAndTheListStaysOnScreen) {

@@ -3,18 +3,22 @@
 // value its source gives on a failure.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "app/form1.h"
+#include "fakes/case_table.h"
 #include "fakes/failing_platform.h"
 #include "fakes/fake_cpu.h"
 #include "fakes/fake_platform.h"
 #include "fakes/fake_smart_device.h"
 #include "fakes/fake_wmi.h"
 #include "inventory/collection_run.h"
+#include "platform/posix/iconv_codec.h"
 #include "util/text_file.h"
 
 namespace orv {
@@ -33,8 +37,9 @@ std::vector<WmiInstance> Listing(const std::string& file) {
   return test::ParseWmiListing(test::ReadTestData("wmi/" + file));
 }
 
-// A PC on which every row of the record has a value of its own: registry, WMI answers of real
-// machines, a drive with S.M.A.R.T. data and a history, printers, network, a script.
+// A PC on which every row of the record has a value of its own: registry (data/registry/
+// full_pc.reg), WMI answers of real machines, a drive with S.M.A.R.T. data and a history,
+// printers, network, a script.
 struct Machine {
   test::FakePlatform fake;
   test::FakeWmi wmi;
@@ -48,59 +53,9 @@ struct Machine {
     cpu.SetVendor("GenuineIntel", 1);
     cpu.leaves[1].edx = 1u << 4;  // a time-stamp counter: 3 GHz over the 1.2 s it is timed
     cpu.stampStep = 3600000000ULL;
-    Registry();
+    fake.registry.Load("full_pc.reg");
     Wmi();
     Rest();
-  }
-
-  void Registry() {
-    auto& r = fake.registry;
-    const std::string cv = "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion";
-    r.SetString(cv, "RegisteredOwner", "佐藤 太郎");
-    r.SetString(cv, "RegisteredOrganization", "総務部");
-    r.SetString(cv, "ProductId", "55274640267283456789");
-    r.SetString(cv, "CurrentVersion", "6.3");
-    r.SetString(cv, "CurrentBuildNumber", "19045");
-    r.SetString(cv, "ProductName", "Windows 10 Pro");
-    r.SetString(cv, "CSDVersion", "Service Pack 1");
-    r.SetString(cv, "ProductKey", "KEY");
-    r.SetDword(cv, "InstallDate", 1700000000);
-    const std::string win = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion";
-    r.SetString(win, "ProgramFilesDir", "C:\\Program Files");
-    r.SetString(win + "\\Internet Settings", "MinorVersion", ";SP1;");
-    r.SetDword(win + "\\WindowsUpdate\\Auto Update", "AUOptions", 3);
-    r.SetString(win + "\\Uninstall\\A1", "DisplayName", "会計ソフト");
-    r.SetString(win + "\\Uninstall\\A1", "DisplayVersion", "10.0");
-    r.SetString(win + "\\Uninstall\\A2", "DisplayName", "Viewer");
-    r.SetString(win + "\\Uninstall\\KB824146", "DisplayName", "Windows XP Hotfix - KB824146");
-    r.SetString(win + "\\Uninstall\\KB824146", "ParentKeyName", "OperatingSystem");
-    r.SetString("HKLM\\Software\\Microsoft\\Updates\\Windows XP\\SP2\\KB824146", "InstalledDate", "2003/07/09");
-    r.SetString("HKLM\\SOFTWARE\\Microsoft\\Internet Explorer", "Version", "6.0.2800.1106");
-    r.SetString("HKLM\\System\\CurrentControlSet\\Services\\lanmanserver\\parameters", "srvcomment", "受付");
-    const std::string printers = "HKLM\\System\\CurrentControlSet\\Control\\Print\\Printers";
-    r.SetString(printers + "\\Laser1", "Name", "Laser1");
-    r.SetString(printers + "\\Laser1", "Printer Driver", "Laser Driver");
-    r.SetString(printers + "\\Laser1", "Port", "LPT1:");
-    r.SetString(printers + "\\Other", "Name", "Laser10");  // not the default printer's key
-    r.SetString("HKLM\\System\\CurrentControlSet\\Control\\Network\\{0}\\0000", "Description", "TCP/IP without inf");
-    const std::string net = "HKLM\\System\\CurrentControlSet\\Control\\Network\\{a}";
-    const char* const components[] = {"Microsoft ネットワーク用ファイルとプリンタ共有", "Internet Protocol (TCP/IP)",
-                                      "NWLink IPX/SPX Compatible Transport", "NetBEUI Protocol"};
-    for (int k = 0; k < 4; ++k) {
-      r.SetString(net + "\\000" + std::to_string(k), "Description", components[k]);
-      r.SetString(net + "\\000" + std::to_string(k), "InfPath", "net.inf");
-    }
-    r.SetString("HKLM\\Software\\Network Associates\\ePolicy Orchestrator\\Application Plugins\\VIRUSCAN8000",
-                "Version", "8.0.0");
-    const std::string tvd = "HKLM\\Software\\Network Associates\\TVD\\";
-    r.SetString(tvd + "Shared Components\\VirusScan Engine\\4.0.xx", "szEngineVer", "4.3.20");
-    r.SetString(tvd + "Shared Components\\VirusScan Engine\\4.0.xx", "szDatVersion", "4321");
-    const std::string task = "{818C7543-358A-4C84-899A-14334EMS4BGS}";
-    r.SetString(tvd + "VirusScan Enterprise\\CurrentVersion\\TaskLastData\\" + task, "szEndTime", "12702188712");
-    r.SetDword(tvd + "VirusScan Enterprise\\CurrentVersion\\TaskLastData\\" + task, "nFileInfected", 2);
-    r.SetDword(tvd + "Shared Components\\On Access Scanner\\McShield\\Configuration", "bStartDisabled", 0);
-    r.SetString("HKLM\\Software\\TrendMicro\\PC-cillinNTCorp\\CurrentVersion\\Misc.", "PatternVer", "1.594.00");
-    r.SetString("HKLM\\Hardware\\Description\\System\\CentralProcessor\\0", "Identifier", "x86 Family 6");
   }
 
   void Wmi() {
@@ -198,32 +153,14 @@ Outcome Collect(long failAt, FaultPlan& plan) {
   return run;
 }
 
-// Whether `value` is what row `row` documents when one of its sources fails. Every row may be
-// empty except those listed with the only texts they have then; rows built from several sources
-// may lose one part.
+// Whether `value` is what row `row` documents when one of its sources fails
+// (data/cases/record_fault_fallbacks.txt). Every row may be empty except those listed with the
+// only texts they have then; rows built from several sources may lose one part.
 bool IsFallback(int row, const std::string& value, const Rows& baseline) {
-  static const std::map<int, std::set<std::string>> kOnly = {
-      {16, {"0"}}, {17, {"0"}}, {28, {"0"}}, {29, {"0"}},  // the platform's zero
-      {26, {"Error!"}}, {27, {"Error!"}},                   // the folder probes
-      {89, {"RasEnumEntries failed."}},
-  };
-  static const std::map<int, std::set<std::string>> kAlso = {
-      {1, {"__WORKGROUP", "PC01__"}},
-      {12, {" /Lenovo E450/"}},  // WMI names no model: the maker texts
-      {13, {"x86 Family 6"}},    // WMI names no processor: the registry's identifier
-      {15, {"2667/", "/NULL"}},
-      {18, {"C: "}},
-      {30, {"Windows 10 Pro SP1"}},  // no WMI caption: the registry's name and service pack
-      {31, {"6.3.", ".19045"}},
-      {32, {"/0/0"}},  // an update whose date cannot be read
-      {39, {"IE "}},
-      {47, {"(N/A)", "127.  0.  0.  1"}},  // the name was not found; no host name: this computer
-      // No drive: the last line of the history.
-      {56, {"0/1 (2024/03/01 10:00:00)"}}, {57, {"OK/100/100/62"}}, {58, {"警戒/60/60/36/0"}},
-      {59, {"///"}}, {60, {"///"}}, {61, {"////39/44"}},
-      {78, {"'"}},                 // no product: the apostrophe of an empty version
-      {82, {"Error!"}}, {83, {"Error!"}},
-  };
+  static std::map<int, std::set<std::string>> kOnly, kAlso;
+  if (kOnly.empty())
+    for (const test::Case& c : test::LoadCases("record_fault_fallbacks.txt"))
+      (c[1] == "only" ? kOnly : kAlso)[static_cast<int>(c.Int(0))].insert(c.fields.begin() + 2, c.fields.end());
   if (auto it = kOnly.find(row); it != kOnly.end()) return it->second.count(value) > 0;
   if (value.empty()) return true;
   if (auto it = kAlso.find(row); it != kAlso.end() && it->second.count(value)) return true;
@@ -237,18 +174,14 @@ bool IsFallback(int row, const std::string& value, const Rows& baseline) {
   return false;
 }
 
-TEST(CollectionRun, RowsOfAFullyDescribedPc) {
+// The whole record of the PC, compared with data/records/full_pc.csv (CP932, CR LF); run with
+// ORV_RECORD_GOLDEN=1 to write the file anew after a deliberate change, and review its diff.
+TEST(CollectionRun, RecordOfAFullyDescribedPc) {
   FaultPlan none;
-  const Rows rows = Collect(0, none).rows;
-  const std::pair<int, const char*> expected[] = {
-      {9, "受付"}, {10, "佐藤 太郎"}, {11, "総務部"}, {12, "20DCA09BCD / LENOVO"}, {14, "3000"}, {15, "2667/NULL"},
-      {18, "C: NTFS"}, {19, "102400"}, {20, "262144"}, {25, "    1.50"}, {30, "11 Pro"}, {31, "6.3.19045"},
-      {32, "2003/07/09"}, {34, "3:自動ダウンロード後通知"}, {35, "AdminUser"}, {36, "2023/11/14 22:13:20"},
-      {37, "55274-640-2672834-56789"}, {39, "IE6 SP1 6.0.2800.1106"}, {42, "Laser1"}, {43, "Laser Driver"}, {44, "LPT1:"},
-      {45, "2:Color"}, {47, "192.168.  1. 20"}, {85, "Microsoft ネットワーク用ファイルとプリンタ共有"},
-      {86, "Internet Protocol (TCP/IP)"}, {87, "NWLink IPX/SPX Compatible Transport"}, {88, "NetBEUI Protocol"}, {89, "Office:sato"},
-  };
-  for (const auto& [row, text] : expected) EXPECT_EQ(rows.at(row - 1), text) << "row " << row;
+  const std::string record = EncodeLines(IconvCodec(), Collect(0, none).rows);
+  const std::string golden = std::string(ORV_TEST_DATA) + "/records/full_pc.csv";
+  if (std::getenv("ORV_RECORD_GOLDEN")) std::ofstream(golden, std::ios::binary) << record;
+  EXPECT_EQ(record, test::ReadTestData("records/full_pc.csv"));
 }
 
 TEST(CollectionFaults, EveryFailingCallLeavesEveryRowInPlace) {

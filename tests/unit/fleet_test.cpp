@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/form1.h"
+#include "fakes/case_table.h"
 #include "fakes/fake_platform.h"
 #include "fakes/temp_folder.h"
 #include "fleet/fleet_command.h"
@@ -35,42 +36,24 @@ struct Fleet {
   }
 };
 
-const Lines kMasterSato = {"PC,Dept,User", "pc01__wg,Sales,Sato"};
-const Lines kPc01 = {"PC01__WG", "営業部", "/UninstallInfo", "表計算"};
+// The lines of a table as one text, each line ended by "\n".
+std::string Text(const Lines& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\n";
+  return text;
+}
 
 TEST(FleetTables, RowsStartWithTheMasterEntryOrTheIdentity) {
-  struct Case {
-    const char* name;
-    std::string file;
-    Lines values, master;  // master empty: no master list
-    Lines main, a;         // the rows (no itemlist.csv: no header)
-  } cases[] = {
-      {"no master list", "PC01__WG.csv", kPc01, {}, {"PC01__WG,営業部"}, {"PC01__WG,表計算"}},
-      {"full identity", "PC01__WG.csv", kPc01, kMasterSato, {"PC01__WG,Sales,Sato,営業部"}, {"PC01__WG,Sales,Sato,表計算"}},
-      {"computer name alone", "pc01__wg.csv", kPc01, {"PC,Dept", "pc01,Sales"}, {"PC01__WG,Sales,営業部"}, {"PC01__WG,Sales,表計算"}},
-      {"no entry: the filler, then the entry without a file", "PC01__WG.csv", kPc01, {"PC,Dept,User", "PC77,x,y"},
-       {"PC01__WG,,,営業部", "PC77,x,y"}, {"PC01__WG,,,表計算", "PC77,x,y"}},
-      // Without values after the marker the A row keeps the comma of its empty first A column.
-      {"no marker, no master", "PC01__WG.csv", {"PC01__WG", "v2", "v3"}, {}, {"PC01__WG,v2,v3"}, {"PC01__WG"}},
-      {"no marker, master", "PC01__WG.csv", {"PC01__WG", "v2"}, kMasterSato, {"PC01__WG,Sales,Sato,v2"}, {"PC01__WG,Sales,Sato,"}},
-      {"empty file", "empty.csv", {}, {}, {""}, {""}},
-      {"marker first", "PC01__WG.csv", {"/UninstallInfo", "表計算"}, {}, {""}, {"表計算"}},
-      {"identity in Japanese", "経理01__WG.csv", {"経理01__WG", "v"}, {"PC,Dept", "経理01__wg,Sales"}, {"経理01__WG,Sales,v"},
-       {"経理01__WG,Sales,"}},
-      // Written before values beginning with a quote were quoted: one field per value, quoted on
-      // the way in; a field that is already quoted stays.
-      {"leading quote of an older file", "PC01__WG.csv", {"PC01__WG", "\"C:\\A B\\a.exe\" /S", "\"abc", "\"x,y\"", "\"\"\"q\"\" r\"", "\"a,b\"\"", "\""}, {},
-       {"PC01__WG,\"\"\"C:\\A B\\a.exe\"\" /S\",\"\"\"abc\",\"x,y\",\"\"\"q\"\" r\",\"\"\"a,b\"\"\"\"\",\"\"\"\""}, {"PC01__WG"}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const test::Case& c : test::LoadCases("record_fleet_rows.txt")) {
+    SCOPED_TRACE(c.where + " " + c[0]);
     Fleet f;
-    f.Put(c.file, c.values);
-    if (!c.master.empty()) f.Put("roster2.csv", c.master);
-    const FleetTablesResult r = f.Run();
-    EXPECT_EQ(r.message, kFleetTablesDoneMessage);
-    EXPECT_EQ(f.Table("roster.csv"), c.main);
-    EXPECT_EQ(f.Table("roster_a.csv"), c.a);
+    const bool header = c[0] == "header";  // the item list's header lines, over a file of one value
+    f.Put(c[1], c[2].empty() ? Lines{} : Split(c[2], '\n'));
+    if (header) f.Put("PC01__WG.csv", {"PC01__WG"});
+    if (!c[3].empty()) f.Put("roster2.csv", Split(c[3], '\n'));
+    EXPECT_EQ(f.Run().message, kFleetTablesDoneMessage);
+    EXPECT_EQ(header ? f.Table("roster.csv").at(0) : Text(f.Table("roster.csv")), c[4] + (header ? "" : "\n"));
+    EXPECT_EQ(header ? f.Table("roster_a.csv").at(0) : Text(f.Table("roster_a.csv")), c[5] + (header ? "" : "\n"));
   }
 }
 
@@ -87,32 +70,6 @@ TEST(FleetTables, EntriesAreUsedOnceAndTheRestFollowSortedWithoutCase) {
   f.Put("roster2.csv", {"PC,Dept", "pc_1,q", "pc02__wg2,n", "Pc03,p", "pc01,s", "pc02__wg,m", "PC003,r"});
   EXPECT_EQ(f.Run().computers, 3);
   EXPECT_EQ(f.Table("roster.csv"), (Lines{"PC01__A,s,x", "PC01__B,,y", "PC02__WG,m,z", "PC003,r", "PC02__WG2,n", "PC03,p", "PC_1,q"}));
-  EXPECT_LT(CompareMasterEntries("PC", "PC,"), 0);
-  EXPECT_LT(CompareMasterEntries("Z", "あ"), 0);
-}
-
-TEST(FleetTables, HeadersComeFromTheItemListTails) {
-  const Lines items = {"CSVファイル名,CSVファイル名", ",時計誤差Min", "\"a,b\",引用", "/UninstallInfo,/UninstallInfo", "VirusScanVer,VirusScanVer"};
-  struct Case {
-    Lines items, master;
-    std::string main, a;
-  } cases[] = {
-      {items, {}, "CSVファイル名,時計誤差Min,引用", "CSVファイル名,VirusScanVer"},
-      {items, {"PC,Dept"}, "PC,Dept,時計誤差Min,引用", "PC,Dept,VirusScanVer"},
-      // An empty last name keeps its column; a line without a second field is one empty column.
-      {{"ID,ID", "x,", "/UninstallInfo,/UninstallInfo"}, {}, "ID,", "ID"},
-      {{"ID,ID", "\"x,y\"", "z"}, {}, "ID,,", "ID"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.main);
-    Fleet f;
-    f.Put("ItemList.csv", c.items);
-    if (!c.master.empty()) f.Put("roster2.csv", c.master);
-    f.Put("PC01__WG.csv", {"PC01__WG"});
-    ASSERT_TRUE(f.Run().ok);
-    EXPECT_EQ(f.Table("roster.csv").at(0), c.main);
-    EXPECT_EQ(f.Table("roster_a.csv").at(0), c.a);
-  }
 }
 
 TEST(FleetTables, AFileThatCannotBeReadOrWrittenIsNamedAndThePreviousTablesStay) {
@@ -140,19 +97,11 @@ TEST(FleetTables, MenuAndCommandLine) {
 
   Fleet f;
   f.Put("PC01__WG.csv", {"PC01__WG"});
-  struct Case {
-    Lines args;
-    int exitCode;
-    bool isError;
-    std::string messageStart;
-  } cases[] = {{{"C:\\tools\\inv"}, 0, false, kFleetTablesDoneMessage}, {{"C:\\nowhere"}, 2, true, "フォルダがありません：C:\\nowhere"},
-               {{"a", "b"}, 2, true, "使い方"}, {{"--help"}, 0, false, "使い方"}, {{"--report", "--x"}, 2, true, "使い方"},
-               {{"--report", "C:\\tools\\inv"}, 0, false, "ディスク健康レポートを作成しました"}};
-  for (const Case& c : cases) {
-    const FleetCommandOutcome o = RunFleetCommand(c.args, f.files, f.codec, f.tables, {});
-    EXPECT_EQ(o.exitCode, c.exitCode) << c.args[0];
-    EXPECT_EQ(o.isError, c.isError) << c.args[0];
-    EXPECT_TRUE(StartsWith(o.message, c.messageStart)) << o.message;
+  for (const test::Case& c : test::LoadCases("record_fleet_command.txt")) {
+    const FleetCommandOutcome o = RunFleetCommand(Split(c[0], ' '), f.files, f.codec, f.tables, {});
+    EXPECT_EQ(o.exitCode, c.Int(1)) << c.where;
+    EXPECT_EQ(o.isError, c[2] == "1") << c.where;
+    EXPECT_TRUE(StartsWith(o.message, c[3])) << c.where << ": " << o.message;
   }
   f.files.failReads.insert(LowerCase(kDir + "PC01__WG.csv"));
   const FleetCommandOutcome o = RunFleetCommand({kDir}, f.files, f.codec, f.tables, {});

@@ -1,82 +1,44 @@
 #include <gtest/gtest.h>
 
 #include "app/form1.h"
+#include "fakes/case_table.h"
 #include "fakes/fake_platform.h"
+#include "util/text.h"
 
 namespace orv {
 namespace {
 
 using test::FakePlatform;
 
-struct SwitchCase {
-  std::vector<std::string> args;
-  bool unattended;
-  unsigned delayMs;
-  bool noHistory, noFile, auditTool, adminMenus;
-};
-
-class CommandLineTest : public ::testing::TestWithParam<SwitchCase> {};
-
-TEST_P(CommandLineTest, SwitchesAreSubstringsOfTheLowerCasedFirstArgument) {
-  const SwitchCase& c = GetParam();
-  StartOptions o = ParseCommandLine(c.args, "C:\\tools\\qumbel.exe");
-  EXPECT_EQ(o.unattended, c.unattended);
-  if (c.unattended) {
-    EXPECT_EQ(o.delayMs, c.delayMs);
+TEST(CommandLine, SwitchesAndSettingsFile) {
+  for (const test::Case& c : test::LoadCases("record_command_line.txt")) {
+    SCOPED_TRACE(c.where);
+    const StartOptions o = ParseCommandLine(c[0].empty() ? std::vector<std::string>{} : Split(c[0], ' '), "C:\\tools\\qumbel.exe");
+    EXPECT_EQ(o.unattended, c.Int(1) == 1);
+    if (o.unattended) {
+      EXPECT_EQ(o.delayMs, static_cast<unsigned>(c.Int(2)));
+    }
+    EXPECT_EQ((std::vector<bool>{o.noHistory, o.noFile, o.auditTool, o.adminMenus}),
+              (std::vector<bool>{c[3] == "1", c[4] == "1", c[5] == "1", c[6] == "1"}));
+    EXPECT_EQ(o.settingsPath, c[7]);
   }
-  EXPECT_EQ(o.noHistory, c.noHistory);
-  EXPECT_EQ(o.noFile, c.noFile);
-  EXPECT_EQ(o.auditTool, c.auditTool);
-  EXPECT_EQ(o.adminMenus, c.adminMenus);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Switches, CommandLineTest,
-    ::testing::Values(
-        SwitchCase{{"/b10"}, true, 10000, false, false, false, false},
-        SwitchCase{{"/b"}, true, 300000, false, false, false, false},
-        SwitchCase{{"/b10/p"}, true, 300000, true, false, false, false},  // "10/p" is no number
-        SwitchCase{{"/p/w/b30"}, true, 30000, true, false, true, false},
-        SwitchCase{{"/p/h"}, false, 0, false, false, false, false},       // without "/b" all stay off
-        SwitchCase{{"/h/b5"}, true, 5000, false, true, false, false},
-        SwitchCase{{"/a/b3"}, true, 3000, false, false, false, true},
-        // N x 1000 would overflow the timer: treated like a non-number.
-        SwitchCase{{"/b2147484"}, true, 300000, false, false, false, false},
-        SwitchCase{{"/b2147483"}, true, 2147483000, false, false, false, false},
-        SwitchCase{{"/b-5"}, true, 300000, false, false, false, false},
-        SwitchCase{{}, false, 0, false, false, false, false}));
-
-TEST(CommandLine, SettingsFilePath) {
-  EXPECT_EQ(ParseCommandLine({"C:\\x\\site.INI"}, "C:\\t\\qumbel.exe").settingsPath, "C:\\x\\site.INI");
-  EXPECT_EQ(ParseCommandLine({"/b5", "D:\\s.ini"}, "C:\\t\\qumbel.exe").settingsPath, "D:\\s.ini");
-  EXPECT_EQ(ParseCommandLine({"/b5"}, "C:\\t\\qumbel.exe").settingsPath, "C:\\t\\qumbel.ini");
-}
-
-// "SaveDir" of [General]: one trailing backslash dropped, one pair of quotes removed; a file Notepad
-// saved as UTF-8 keeps its first section behind the byte-order mark and is read as UTF-8.
-TEST(Settings, SaveDirOfTheGeneralSection) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"[General]\r\nSaveDir=D:\\pc\\\r\n", "D:\\pc"},
-      {"; c\r\n[other]\r\nSaveDir=x\r\n[general]\r\n savedir = \"\\\\srv\\share\" \r\n", "\\\\srv\\share"},
-      {"\xEF\xBB\xBF[General]\r\nSaveDir=\\\\\xE3\x82\xB5\r\n", "\\\\サ"},
-  };
-  for (const auto& [file, folder] : cases) {
+// Without /a the administrator's menus stay hidden; the test items never show.
+TEST(Form1, InteractiveStartWithAndWithoutTheAdminSwitch) {
+  for (const bool admin : {false, true}) {
     FakePlatform p;
-    p.files.Put("C:\\s.ini", file);
-    EXPECT_EQ(ReadSaveFolder(p.files, p.codec, "C:\\s.ini"), folder) << file;
+    TForm1 f(p.platform, admin ? std::vector<std::string>{"/a"} : std::vector<std::string>{});
+    EXPECT_TRUE(f.showMainForm && !f.Timer1.enabled && !f.Item(MenuId::Save1).enabled && !f.Panel1Visible);
+    EXPECT_FALSE(f.state.historyWritten);  // an interactive save writes the history line
+    EXPECT_EQ(f.Item(MenuId::Edit1).visible, admin);
+    EXPECT_EQ(f.Item(MenuId::ItemList2).visible, admin);
+    EXPECT_EQ(f.Item(MenuId::S1).visible, admin);
+    for (MenuId search : {MenuId::SearchStr1, MenuId::LOCALMACHINE1, MenuId::HKEYLOCALMACHINESystem21, MenuId::HKEYCURRENTUSERSoftware31,
+                          MenuId::HKEYCURRENTUSERSystem41, MenuId::HKEYLOCALMACHINESoftwareClasses11})
+      EXPECT_TRUE(f.Item(search).visible) << static_cast<int>(search);  // shown whenever their menu is
+    EXPECT_FALSE(f.Item(MenuId::Test1).visible);
   }
-  FakePlatform p;
-  EXPECT_EQ(ReadSaveFolder(p.files, p.codec, "C:\\missing.ini"), "");
-}
-
-TEST(Form1, InteractiveStart) {
-  FakePlatform p;
-  TForm1 f(p.platform, {});
-  EXPECT_TRUE(f.showMainForm);
-  EXPECT_FALSE(f.Item(MenuId::Save1).enabled);
-  EXPECT_FALSE(f.Item(MenuId::Edit1).visible);
-  EXPECT_FALSE(f.Item(MenuId::ItemList2).visible || f.Item(MenuId::S1).visible);
-  EXPECT_FALSE(f.Timer1.enabled);
 }
 
 TEST(Form1, UnattendedStartArmsTheTimerAndHidesTheWindow) {
@@ -92,14 +54,6 @@ TEST(Form1, UnattendedStartArmsTheTimerAndHidesTheWindow) {
   EXPECT_FALSE(f.Timer1.enabled);
   EXPECT_TRUE(f.closeRequested);
   EXPECT_TRUE(p.dialogs.shown.empty());
-}
-
-TEST(Form1, AdminSwitchShowsTheHiddenMenusButNotTheTestItems) {
-  FakePlatform p;
-  TForm1 f(p.platform, {"/a"});
-  EXPECT_TRUE(f.Item(MenuId::Edit1).visible);
-  EXPECT_TRUE(f.Item(MenuId::ItemList2).visible && f.Item(MenuId::S1).visible);
-  EXPECT_FALSE(f.Item(MenuId::Test1).visible);
 }
 
 TEST(Form1, ExitClosesWithoutAQuestionWhenNothingChanged) {

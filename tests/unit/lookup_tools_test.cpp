@@ -62,25 +62,6 @@ TEST(FileVersionTool, WithoutVersionInformation) {
   EXPECT_EQ(s.f.Memo1.lines, (Lines{"", "", "", "No Version Info"}));
 }
 
-TEST(FileVersionTool, ProgramFilesFolderFromEitherValue) {
-  const struct {
-    const char* dir;
-    const char* path;
-    const char* expected;
-  } cases[] = {
-      {"C:\\Program Files", "D:\\Other", "C:\\Program Files"}, {"", "\"D:\\Apps\" rest", "D:\\Apps"},
-      {nullptr, "D:\\Apps", "D:\\Apps"}, {nullptr, nullptr, ""},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.expected);
-    FakePlatform p;
-    if (c.dir) p.registry.SetString(kCurrentVersion, "ProgramFilesDir", c.dir);
-    if (c.path) p.registry.SetString(kCurrentVersion, "ProgramFilesPath", c.path);
-    TRegistryEx reg(p.registry);
-    EXPECT_EQ(ReadProgramFilesFolder(reg), c.expected);
-  }
-}
-
 TEST(RunningProgramsTool, ListsEveryProcessAsThePlatformNamesIt) {
   LookupForm s;
   s.p.system.processes = Lines{"[System Process]", "C:\\Windows\\Explorer.EXE", "qumbel.exe"};

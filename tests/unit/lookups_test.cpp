@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <map>
+
+#include "fakes/case_table.h"
 #include "fakes/fake_platform.h"
 #include "regscript/lookups.h"
+#include "util/text.h"
 
 namespace orv {
 namespace {
@@ -26,36 +30,11 @@ class LookupsTest : public ::testing::Test {
   }
 };
 
-TEST_F(LookupsTest, ExeForExtensionReducesTheOpenCommandToAPath) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"\"C:\\Windows\\notepad.exe\" \"%1\"", "C:\\Windows\\notepad.exe"},
-      {"\"\"C:\\Program Files\\App\\app.exe\"\" %1", "C:\\Program Files\\App\\app.exe"},
-      {"C:\\PROGRA~1\\App\\APP.EXE /dde", "C:\\PROGRA~1\\App\\APP.EXE"},
-      {"rundll32.exe shimgvw.dll,ImageView %1", "rundll32.exe"}, {"C:\\My.exe.d\\tool.exe %1", "C:\\My.exe"},
-      {"\"C:\\Program Files\\x.com\" %1", "C:\\Program Files\\x.com"}, {"", ""},
-  };
-  for (const auto& [command, path] : cases) {
-    Register(".tst", "tstfile", command);
-    EXPECT_EQ(ExeForExtension(ctx, ".tst"), path) << command;
-  }
-}
-
-TEST_F(LookupsTest, ExeForExtensionWithoutProgramOrOnError) {
-  fp.registry.SetString("HKCR\\.none", "", "");
-  fp.registry.SetString("HKCR\\.nocmd", "", "nocmdfile");
-  fp.registry.AddKey("HKCR\\nocmdfile\\shell");
-  fp.registry.SetString("HKCR\\shell\\open\\command", "", "C:\\root.exe");  // must never be used
-  fp.registry.SetDword("HKCR\\.num", "", 3);
-  fp.registry.SetString("HKCR\\.bad", "", "badfile");
-  fp.registry.SetBinary("HKCR\\badfile\\shell\\open\\command", "", {0x41});
+TEST_F(LookupsTest, ExeForExtensionWithoutProgramOrOnErrorAndExpanded) {
+  fp.registry.Load("file_types.reg");
+  fp.system.environment["SystemRoot"] = "C:\\WINDOWS";
   EXPECT_EQ(ExeForExtension(ctx, ".unknown") + ExeForExtension(ctx, ".none") + ExeForExtension(ctx, ".nocmd"), "");
   EXPECT_EQ(ExeForExtension(ctx, ".num") + ExeForExtension(ctx, ".bad"), "Error!Error!");
-}
-
-TEST_F(LookupsTest, ExeForExtensionExpandsAnExpandableCommandAsWindowsStoresItsOwnTypes) {
-  fp.system.environment["SystemRoot"] = "C:\\WINDOWS";
-  fp.registry.SetString("HKCR\\.txt", "", "txtfile");
-  fp.registry.SetExpandString("HKCR\\txtfile\\shell\\open\\command", "", "%SystemRoot%\\%Unset%\\NOTEPAD.EXE %1");
   EXPECT_EQ(ExeForExtension(ctx, ".txt"), "C:\\WINDOWS\\%Unset%\\NOTEPAD.EXE");
 }
 
@@ -74,7 +53,7 @@ TEST_F(LookupsTest, ExeForExtensionLeavesClassesRootAndTheCommandKeyOpen) {
   EXPECT_EQ(ReadItemValue(ctx, "DEFAULT"), "notepad.exe %1");
 }
 
-TEST_F(LookupsTest, FileVersionTextForms) {
+TEST_F(LookupsTest, ProgramsOfFileTypesAndTheirVersionTexts) {
   const std::string block = "\\StringFileInfo\\041104B0\\";
   AddResource("C:\\Program Files\\App\\x.exe", {"041104B0", "040904E4"},
               {{block + "OriginalFilename", "X.EXE"},
@@ -87,17 +66,11 @@ TEST_F(LookupsTest, FileVersionTextForms) {
   AddResource("C:\\Tools\\NoName.exe", {"04090000"},
               {{"\\StringFileInfo\\04090000\\ProductVersion", "2.0"},
                {"\\StringFileInfo\\04090000\\FileVersion", ""}});
-  const std::tuple<const char*, const char*, const char*> cases[] = {
-      {"%programfiles%\\app\\x.exe", "ProductVersion", "x.exe 1, 2, 3"},
-      {"\"C:\\Program Files\\App\\X.exe\" -s", "ProductVersion", "x.exe 1, 2, 3"},
-      {"C:\\Program Files\\App\\x.exe", "ProductVersion  CompanyName Missing", "x.exe 1, 2, 3 Maker"},
-      {"C:\\Program Files\\App\\x.exe", "Comments", "x.exe"},  // the first translation only
-      {"C:\\Program Files\\App\\x.exe", "", "x.exe"}, {"flash9.ocx", "ProductVersion", "flash9.ocx 9,0,0,1"},
-      {"C:\\Tools\\NoTrans.DLL", "ProductVersion", "notrans.dll"},
-      {"C:\\Tools\\NoName.exe", "ProductVersion FileVersion", "noname.exe 2.0"},
-      {"C:\\Tools\\missing.exe", "ProductVersion", ""}, {"\"\"", "ProductVersion", ""},
-  };
-  for (const auto& [path, fields, text] : cases) EXPECT_EQ(FileVersionText(ctx, path, fields), text) << path;
+  for (const test::Case& c : test::LoadCases("record_lookups.txt")) {
+    if (c[0] == "ListSharedFolders") continue;
+    if (c[0] == "ExeForExtension") Register(".tst", "tstfile", c[1]);
+    EXPECT_EQ(c[0] == "ExeForExtension" ? ExeForExtension(ctx, ".tst") : FileVersionText(ctx, c[1], c[2]), c.fields.back()) << c.where;
+  }
 }
 
 TEST_F(LookupsTest, FlashControlIsLookedUpOnlyWhenItExists) {
@@ -109,22 +82,14 @@ TEST_F(LookupsTest, FlashControlIsLookedUpOnlyWhenItExists) {
 
 TEST_F(LookupsTest, ListSharedFoldersOutcomes) {
   using S = ShareEnumResult::Status;
-  struct Case {
-    ShareEnumResult result;
-    std::vector<std::string> expected;  // after the entry "old"
-  };
-  const Case cases[] = {
-      {{S::Ok, 0, {"\\\\PC01\\data", "\\\\PC01\\公開"}}, {"\\\\PC01\\data", "\\\\PC01\\公開"}},
-      {{S::NoMoreItems, 259, {}}, {"old", "共有フォルダはありません"}},
-      {{S::EnumError, 234, {}}, {"old", "ネットワークエラー(234)"}},
-      {{S::NoNetwork, 1222, {}}, {"old", "Error(No network is present.)"}},
-      {{S::OpenError, 1208, {}}, {"old", "ネットワークエラー２(1208)"}},
-  };
-  for (const Case& c : cases) {
-    fp.network.shares = c.result;
+  const std::map<std::string, S> statuses = {
+      {"Ok", S::Ok}, {"NoMoreItems", S::NoMoreItems}, {"EnumError", S::EnumError}, {"NoNetwork", S::NoNetwork}, {"OpenError", S::OpenError}};
+  for (const test::Case& c : test::LoadCases("record_lookups.txt")) {
+    if (c[0] != "ListSharedFolders") continue;
+    fp.network.shares = {statuses.at(c[1]), static_cast<uint32_t>(c.Int(2)), c[3].empty() ? std::vector<std::string>{} : Split(c[3], '\n')};
     std::vector<std::string> list{"old"};
     ListSharedFolders(ctx, list);
-    EXPECT_EQ(list, c.expected) << c.result.error;
+    EXPECT_EQ(Join(list, "\n"), c[4]) << c.where;
   }
 }
 

@@ -10,21 +10,7 @@ using test::FakeRegistry;
 
 class RegistryExTest : public ::testing::Test {
  protected:
-  RegistryExTest() {
-    fake.SetString("HKLM\\Software\\T", "Str", "text");
-    fake.SetString("HKLM\\Software\\T", "", "default");
-    fake.SetExpandString("HKLM\\Software\\T", "Exp", "%SystemRoot%\\x");
-    fake.SetDword("HKLM\\Software\\T", "Big", 0xFFFFFFFFu);
-    fake.SetDword("HKLM\\Software\\T", "Seven", 7);
-    fake.SetBinary("HKLM\\Software\\T", "Bin", {1, 2, 3});
-    fake.SetBinary("HKLM\\Software\\T", "Qw", {1, 0, 0, 0, 0, 0, 0, 0}, regtype::Qword);
-    fake.SetBinary("HKLM\\Software\\T", "NoType", {}, regtype::None);
-    fake.SetMulti("HKLM\\Software\\T", "Multi", {"a", "b"});
-    fake.AddKey("HKLM\\Software\\T\\Sub2");
-    fake.AddKey("HKLM\\Software\\T\\Sub1");
-    fake.SetString("HKCU\\Software\\T", "Str", "user");
-    fake.AddKey("HKLM\\Software\\Locked").denyOpen = true;
-  }
+  RegistryExTest() { fake.Load("registry_ex.reg"); }
   FakeRegistry fake;
   TRegistryEx reg{fake};
 

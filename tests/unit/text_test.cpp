@@ -1,81 +1,103 @@
+// Text, field and row functions over the cases of data/cases/record_functions.txt, and the CP932
+// codec over every character it holds.
 #include <gtest/gtest.h>
 
-#include <tuple>
+#include <functional>
+#include <map>
 
+#include "app/command_line.h"
+#include "fakes/case_table.h"
+#include "fakes/fake_files.h"
+#include "fakes/fake_registry.h"
+#include "fleet/fleet_tables.h"
+#include "inventory/collection_run.h"
+#include "inventory/csv_field.h"
+#include "platform/clock.h"
 #include "platform/posix/iconv_codec.h"
+#include "probes/wmi_word.h"
+#include "regscript/lookup_tools.h"
+#include "regscript/registry_ex.h"
+#include "regscript/registry_search.h"
 #include "util/file_name_match.h"
 #include "util/text.h"
 
 namespace orv {
 namespace {
 
-TEST(FileNameMatches, WildcardsAsWindowsReadsThem) {
-  const std::tuple<const char*, const char*, bool> rows[] = {
-      {"ab", "?b", true},         {"日本.txt", "??.txt", true}, {"日本.txt", "?.txt", false},
-      {"README", "readme", true}, {"xAy", "x?Y", true},         {"abc", "a*c", true},
-      {"abc", "a*d", false},      {"", "*", true},              {"a", "", false},
-      {"ab", "a", false},         {"a", "ab", false},           {"noext", "noext.*", true},
-      {"a.b", "a.*", true},       {"ab", "a.*", false},         {"aXbXc", "*x*c", true}};
-  for (const auto& [name, pattern, matches] : rows) EXPECT_EQ(FileNameMatches(name, pattern), matches) << name << " " << pattern;
-}
+using Args = std::vector<std::string>;
+std::string Flag(bool b) { return b ? "1" : "0"; }
 
-TEST(Text, CharCountAndSubstrCountCodePoints) {
+// Each function's result as a text: truth as 1 or 0, a refusal as "refused" or "none".
+const std::map<std::string, std::function<std::string(const Args&)>> kFunctions = {
+    {"FileNameMatches", [](const Args& a) { return Flag(FileNameMatches(a[0], a[1])); }},
+    {"CharSubstr", [](const Args& a) { return CharSubstr(a[0], std::stoul(a[1]), std::stoul(a[2])); }},
+    {"LeftChars", [](const Args& a) { return LeftChars(a[0], std::stoul(a[1])); }},
+    {"LowerCase", [](const Args& a) { return LowerCase(a[0]); }},
+    {"UpperCase", [](const Args& a) { return UpperCase(a[0]); }},
+    {"SplitLines", [](const Args& a) { return Join(SplitLines(a[0]), "\n"); }},
+    {"ParseInt32", [](const Args& a) { return ParseInt32(a[0]) ? std::to_string(*ParseInt32(a[0])) : "none"; }},
+    {"FormatThousands", [](const Args& a) { return FormatThousands(std::stoll(a[0])); }},
+    {"ToCp932", [](const Args& a) { return IconvCodec().ToCp932(a[0]); }},
+    {"FromCp932", [](const Args& a) { return IconvCodec().FromCp932(a[0]); }},
+    {"CsvField", [](const Args& a) { return CsvField(a[0]); }},
+    {"ParseDateTime", [](const Args& a) {
+       DateTime t;
+       return ParseDateTime(a[0], t) ? FormatDateTime(t) : "refused";
+     }},
+    {"FormatClockMHz", [](const Args& a) { return FormatClockMHz(std::stoll(a[0])); }},
+    {"RoundMemoryMB", [](const Args& a) { return RoundMemoryMB(a[0]); }},
+    {"GroupProductId", [](const Args& a) { return GroupProductId(a[0]); }},
+    {"ServerOfFolder", [](const Args& a) { return ServerOfFolder(a[0]); }},
+    {"PackedFileDateTime", [](const Args& a) { return PackedFileDateTime(static_cast<uint32_t>(std::stoul(a[0]))); }},
+    {"ClockDifferenceMinutes", [](const Args& a) { return ClockDifferenceMinutes(a[0], a[1]); }},
+    {"ParseSearchText", [](const Args& a) {
+       const SearchText s = ParseSearchText(a[0]);
+       return s.text + (s.caseSensitive ? " case" : "") + (s.prefixMatch ? " prefix" : "");
+     }},
+    {"SearchMatches", [](const Args& a) { return Flag(SearchMatches(ParseSearchText(a[0]), a[1])); }},
+    {"ParseWmiWord", [](const Args& a) {
+       const auto word = ParseWmiWord(a[0]);
+       return word ? word->wmiNamespace + " " + word->className + " " + Join(word->properties, ",") : "refused";
+     }},
+    {"ReadSaveFolder", [](const Args& a) {
+       test::FakeFiles files;
+       if (a[0] != "missing") files.Put("C:\\s.ini", a[0]);
+       return ReadSaveFolder(files, IconvCodec(), "C:\\s.ini");
+     }},
+    {"ReadProgramFilesFolder", [](const Args& a) {
+       test::FakeRegistry registry;
+       const std::string key = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion";
+       if (a[0] != "unset") registry.SetString(key, "ProgramFilesDir", a[0]);
+       if (a[1] != "unset") registry.SetString(key, "ProgramFilesPath", a[1]);
+       TRegistryEx reg(registry);
+       return ReadProgramFilesFolder(reg);
+     }},
+    {"CompareMasterEntries", [](const Args& a) { return std::to_string((CompareMasterEntries(a[0], a[1]) > 0) - (CompareMasterEntries(a[0], a[1]) < 0)); }},
+};
+
+TEST(TextFunctions, Cases) {
+  for (const test::Case& c : test::LoadCases("record_functions.txt")) {
+    const Args args(c.fields.begin() + 1, c.fields.end() - 1);
+    EXPECT_EQ(kFunctions.at(c[0])(args), c.fields.back()) << c.where;
+  }
+  EXPECT_EQ(ParseSearchText("&" + std::string(600, 'X')).text, std::string(512, 'x'));
   EXPECT_EQ(CharCount("日本語abc"), 6u);
-  EXPECT_EQ(CharSubstr("日本語abc", 1, 3), "本語a");
-  EXPECT_EQ(LeftChars("日本語", 2), "日本");
 }
 
-TEST(Text, CaseOfAsciiLettersOnly) {
-  EXPECT_EQ(LowerCase("@AZ[ÄÉ"), "@az[ÄÉ");
-  EXPECT_EQ(UpperCase("`az{ä"), "`AZ{ä");
+TEST(TextFunctions, NamesSortWithoutRegardToAsciiCase) {
+  std::vector<std::string> names = {"b", "A", "_x", "C", "a1", "Ä", ""};
+  std::sort(names.begin(), names.end(), [](const auto& a, const auto& b) { return NameLessIgnoringCase(a, b); });
+  EXPECT_EQ(names, (std::vector<std::string>{"", "_x", "A", "a1", "b", "C", "Ä"}));
 }
 
-TEST(Text, SplitLinesAcceptsEveryLineEnd) {
-  EXPECT_EQ(SplitLines("a\r\nb\nc\rd"), (std::vector<std::string>{"a", "b", "c", "d"}));
-  EXPECT_EQ(SplitLines("a\r\n\r\n"), (std::vector<std::string>{"a", ""}));
-  EXPECT_TRUE(SplitLines("").empty());
-}
-
-TEST(Text, ParseInt32LikeStrToInt) {
-  EXPECT_EQ(ParseInt32("10"), 10);
-  EXPECT_EQ(ParseInt32(" -7 "), -7);
-  EXPECT_EQ(ParseInt32("$1A"), 26);
-  EXPECT_FALSE(ParseInt32("10/p"));
-  EXPECT_FALSE(ParseInt32(""));
-  EXPECT_FALSE(ParseInt32("4294967296"));
-}
-
-TEST(Text, FormatThousands) {
-  EXPECT_EQ(FormatThousands(1234567), "1,234,567");
-  EXPECT_EQ(FormatThousands(999), "999");
-  EXPECT_EQ(FormatThousands(-1000), "-1,000");
-}
-
-TEST(Cp932, RoundTripAndReplacement) {
-  IconvCodec codec;
-  std::string sjis = codec.ToCp932("ファイル(&F)");
-  EXPECT_EQ(sjis.substr(0, 2), "\x83\x74");
-  EXPECT_EQ(codec.FromCp932(sjis), "ファイル(&F)");
-  EXPECT_EQ(codec.ToCp932("a\xF0\x9F\x98\x80" "b"), "a?b");  // an emoji has no CP932 form
-  EXPECT_EQ(codec.FromCp932("a\x81 b\xFF"), "a? b?");  // a lead byte without its trail byte
-  EXPECT_EQ(codec.ToCp932("～①"), "\x81\x60\x87\x40");  // Microsoft's wave dash mapping and NEC specials
-}
-
-// A broken UTF-8 sequence becomes one "?" and takes nothing valid after it along (a file name in
-// raw CP932 bytes on a Linux share reaches the encoder like this).
-TEST(Cp932, BrokenUtf8KeepsTheCharactersAfterIt) {
-  IconvCodec codec;
-  struct Case {
-    std::string utf8, cp932;
-  } cases[] = {
-      {"\xE3" "A,", "?A,"},
-      {"@\xED@\x0F" "10", "@?@\x0F" "10"},   // found by the codec fuzzer
-      {"\xE0\x40__WG", "?@__WG"},             // CP932 bytes of a kanji taken as UTF-8
-      {"a\xF0\x9F\x98", "a?"},                // cut at the end
-      {"\xC3\xE6\x97\xA5", "?\x93\xFA"},      // a lead byte, then a whole character
-      {"\x80x", "?x"},
-  };
-  for (const Case& c : cases) EXPECT_EQ(codec.ToCp932(c.utf8), c.cp932) << c.utf8;
+// A quote and many commas keep every character of a long value (far beyond 512 after each comma).
+TEST(TextFunctions, CsvFieldOfALongValue) {
+  std::string text = "x\"", expected = "x\"";
+  for (int i = 0; i < 40; ++i) {
+    text += std::string(700, static_cast<char>('a' + i % 26)) + ",";
+    expected += std::string(700, static_cast<char>('a' + i % 26)) + " ";
+  }
+  EXPECT_EQ(CsvField(text + "末尾"), expected + "末尾");
 }
 
 // Every character CP932 holds decodes to one character and encodes back. The characters CP932
