@@ -61,21 +61,16 @@ inline void PutLe(std::string& s, size_t at, uint64_t v, int bytes) {
   for (int k = 0; k < bytes; ++k) s[at + k] = static_cast<char>((v >> (8 * k)) & 0xFF);
 }
 
-// An ATA identify sector; its strings blank-padded with the bytes of each pair exchanged.
-inline std::string IdentifySector(const std::string& model, const std::string& serial, uint32_t lbaSectors) {
-  std::string s(512, '\0');
-  for (auto [at, len, text] : {std::tuple<size_t, size_t, std::string>{20, 20, serial}, {46, 8, "FW01"}, {54, 40, model}}) {
-    text.resize(len, ' ');
-    for (size_t k = 0; k < len; k += 2) s[at + k] = text[k + 1], s[at + k + 1] = text[k];
-  }
-  PutLe(s, 120, lbaSectors, 4);
-  return s;
-}
-
+// A drive position: an ATA identify sector (its strings blank-padded with the bytes of each pair
+// exchanged) and the attribute sectors.
 inline FakeSmartPosition DrivePosition(const std::string& model, const std::string& serial,
                                        const std::vector<FakeAttr>& attrs, uint32_t lbaSectors = 234441648) {
   FakeSmartPosition p;
-  p.identify = IdentifySector(model, serial, lbaSectors);
+  for (auto [at, len, text] : {std::tuple<size_t, size_t, std::string>{20, 20, serial}, {46, 8, "FW01"}, {54, 40, model}}) {
+    text.resize(len, ' ');
+    for (size_t k = 0; k < len; k += 2) p.identify[at + k] = text[k + 1], p.identify[at + k + 1] = text[k];
+  }
+  PutLe(p.identify, 120, lbaSectors, 4);
   for (size_t i = 0; i < attrs.size() && i < 30; ++i) {
     const size_t at = 2 + 12 * i;
     const FakeAttr& a = attrs[i];

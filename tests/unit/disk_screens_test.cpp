@@ -9,6 +9,7 @@
 #include "diskhealth/health_history.h"
 #include "diskhealth/replay_device.h"
 #include "diskhealth/smart_read.h"
+#include "fakes/case_table.h"
 #include "fakes/fake_platform.h"
 #include "fakes/fake_smart_device.h"
 #include "fakes/fake_wmi.h"
@@ -123,41 +124,28 @@ TEST_F(DiskScreens, HistoryTableShowsEveryHeaderColumnAndFixesTheWidths) {
 }
 
 TEST_F(DiskScreens, RefusalsAreDialogs) {
-  struct Case {
-    uint32_t platformId;
-    std::optional<bool> admin;
-    bool historyExists, readable;
-    std::string dialog;  // "" when the live grid shows
-  } cases[] = {
-      {kPlatformNT, false, false, true, "この機能は管理者権限がないと実行できません"},
-      {kPlatformNT, false, true, true, "管理者権限がなく実行できません。保存されたデータを表示します。"},
-      {kPlatformNT, std::nullopt, false, true, ""},  // no administrator query: counts as one
-      {kPlatformWin9x, false, false, true, ""},
-      {kPlatformNT, true, false, false, "ハードディスク情報が取得できません"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.dialog);
+  for (const test::Case& c : test::LoadCases("disk_refusals.txt")) {
     test::FakePlatform p;
     test::FakeSmartDevice dev, saved;
     for (const char* path : {"\\\\.\\PhysicalDrive0", "\\\\.\\SMARTVSD"}) {
-      if (c.readable) dev.devices[path].positions[0] = test::DrivePosition("M", "S", {{5, 0x0033, 100, 100, 0, 0}});
+      if (c[3] == "1") dev.devices[path].positions[0] = test::DrivePosition("M", "S", {{5, 0x0033, 100, 100, 0, 0}});
       saved.devices[path].positions[0] = test::DrivePosition("M", "S", {{5, 0x0033, 100, 100, 0, 0}});
     }
-    p.system.os.platformId = c.platformId;
-    p.shell.admin = c.admin;
+    p.system.os.platformId = static_cast<uint32_t>(c.Int(0));
+    p.shell.admin = c[1] == "-" ? std::nullopt : std::optional<bool>(c[1] == "yes");
     bool written = false;
     p.platform.smart = &saved;
-    if (c.historyExists) AppendHealthHistory(p.platform, kPcFile, written);
+    if (c[2] == "1") AppendHealthHistory(p.platform, kPcFile, written);
     p.platform.smart = &dev;
     TForm1 f(p.platform, {});
     f.HDD1Click();
-    ASSERT_EQ(p.dialogs.shown.size(), c.dialog.empty() ? 0u : 1u);
-    if (c.dialog.empty()) {
-      EXPECT_EQ(f.StringGrid1.Cell(10, 0), "エラー率?");
+    ASSERT_EQ(p.dialogs.shown.size(), c[4].empty() ? 0u : 1u) << c.where;
+    if (c[4].empty()) {
+      EXPECT_EQ(f.StringGrid1.Cell(10, 0), "エラー率?") << c.where;
       continue;
     }
-    EXPECT_EQ(std::pair(p.dialogs.shown[0].text, p.dialogs.shown[0].icon), std::pair(c.dialog, MsgIcon::Information));
-    EXPECT_EQ(f.StringGrid1.visible, c.historyExists);
+    EXPECT_EQ(std::pair(p.dialogs.shown[0].text, p.dialogs.shown[0].icon), std::pair(c[4], MsgIcon::Information)) << c.where;
+    EXPECT_EQ(f.StringGrid1.visible, c[2] == "1") << c.where;
   }
 }
 

@@ -23,7 +23,7 @@ TEST(HealthItems, LiveThenSavedThenEmpty) {
     std::optional<std::string> history;  // UTF-8; nullopt: no file
     bool unreadable;
     Values items;
-  } cases[] = {
+  } const cases[] = {
       // 194: 36 now, 20 lowest; byte 0 equals the current value, so the worst value 45 is the highest.
       {true, "ignored\r\n", false, {"0/1", "OK/100/100/62", "警戒/69/80/50/12", "", "OK/100/100/60", "-/36/45/0/36/45"}},
       {false, kSaved, false, {"1/2 (2026/11/30 09:15:00)", "OK/100/100/62", "故障/40/40/50/3", "///", "-/100/100/0",
