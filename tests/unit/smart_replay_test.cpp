@@ -181,6 +181,20 @@ TEST_F(Replay, TheHandleAnswersSingleCallsAsADriverDoes) {
   EXPECT_TRUE(size.ok);
   EXPECT_EQ(geometry.substr(0, 24) + geometry.substr(32), std::string(32, '\0'));
   EXPECT_EQ(call(1, kSmartRcvDriveData, identify).first.lastError, kErrorInvalidFunction);
+  // The NVMe drive answers its identify controller query only: no other property, request or log.
+  auto query = [](std::initializer_list<uint32_t> words) {
+    std::string b;
+    for (uint32_t w : words)
+      for (int k = 0; k < 4; ++k) b += static_cast<char>(w >> (8 * k));
+    return b + std::string(16 + 4096, '\0');
+  };
+  EXPECT_TRUE(call(1, kStorageQueryProperty, query({50, 0, 3, 1, 1, 0, 40, 4096}), 8192).first.ok);
+  for (const std::string& refused : {query({50, 0, 3, 1, 2, 0, 40, 512}), query({50, 0, 3, 2, 2, 0, 40, 512}),
+                                     query({51, 0, 3, 1, 1, 0, 40, 4096})})
+    EXPECT_FALSE(call(1, kStorageQueryProperty, refused, 8192).first.ok);
+  EXPECT_FALSE(call(1, kStorageQueryProperty, query({50, 0, 3, 1, 1, 0, 40, 4096}), 100).first.ok);  // buffer too short
+  files.Put("D:\\captures\\drive0_length.txt", "-5\r\n");  // no size: the disk size query fails
+  EXPECT_FALSE(call(0, kDiskGetDriveGeometryEx, "", 40).first.ok);
 }
 
 class Messages final : public ISmartDevice {  // the real device as the replay device's message source
