@@ -61,6 +61,14 @@ inline void PutLe(std::string& s, size_t at, uint64_t v, int bytes) {
   for (int k = 0; k < bytes; ++k) s[at + k] = static_cast<char>((v >> (8 * k)) & 0xFF);
 }
 
+// 32-bit words as little-endian bytes, as the storage query structures lay them out.
+inline std::string LeWords(std::initializer_list<uint32_t> words) {
+  std::string b(4 * words.size(), '\0');
+  size_t at = 0;
+  for (uint32_t w : words) PutLe(b, (at += 4) - 4, w, 4);
+  return b;
+}
+
 // A drive position: an ATA identify sector (its strings blank-padded with the bytes of each pair
 // exchanged) and the attribute sectors.
 inline FakeSmartPosition DrivePosition(const std::string& model, const std::string& serial,

@@ -153,14 +153,9 @@ TEST_F(Nvme, DriversThatAnswerOneQueryOrWantMoreAccess) {
     if (!c.device || !c.adapter || c.wantsAccess) continue;
     // The requests byte for byte: STORAGE_PROPERTY_QUERY (device property, standard query) and the
     // protocol data block (NVMe, identify controller / health log, offset 40 and length).
-    auto le = [](std::initializer_list<uint32_t> words) {
-      std::string b;
-      for (uint32_t w : words)
-        for (int k = 0; k < 4; ++k) b += static_cast<char>((w >> (8 * k)) & 0xFF);
-      return b;
-    };
-    EXPECT_EQ(driver.requests, (std::vector<std::string>{le({50, 0, 3, 1, 1, 0, 40, 4096}) + std::string(16 + 4096, '\0'),
-                                                         le({50, 0, 3, 2, 2, 0, 40, 512}) + std::string(16 + 512, '\0')}));
+    EXPECT_EQ(driver.requests,
+              (std::vector<std::string>{test::LeWords({50, 0, 3, 1, 1, 0, 40, 4096}) + std::string(16 + 4096, '\0'),
+                                        test::LeWords({50, 0, 3, 2, 2, 0, 40, 512}) + std::string(16 + 512, '\0')}));
   }
 }
 

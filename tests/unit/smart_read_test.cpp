@@ -13,13 +13,6 @@ namespace {
 
 using test::FakeSmartDevice;
 
-std::string Block(std::initializer_list<int> bytes) {  // a 32-byte command block
-  std::string b(32, '\0');
-  size_t k = 0;
-  for (int v : bytes) b[k++] = static_cast<char>(v);
-  return b;
-}
-
 std::string OpenText(const test::FakeOpenCall& o) {
   return o.path + " " + std::to_string(o.access) + " " + std::to_string(o.shareMode) + " " + std::to_string(o.disposition);
 }
@@ -54,20 +47,14 @@ TEST(SmartCommands, PositionZeroFailsAndPositionOneRunsWithTheExactBlocks) {
   ASSERT_EQ(dev.opens.size(), 2u);
   EXPECT_EQ(dev.opens[0].access, kNoAccess);
   EXPECT_EQ(OpenText(dev.opens[1]), "\\\\.\\PhysicalDrive3 3221225472 3 3");
-  const std::vector<std::pair<uint32_t, std::string>> expected = {
-      {0x00074080, ""},
-      {0x0007C084, Block({0, 0, 0, 0, 0xD8, 1, 1, 0x4F, 0xC2, 0xA0, 0xB0, 0, 0})},
-      {0x0007C088, Block({0, 2, 0, 0, 0, 1, 1, 0, 0, 0xA0, 0xEC, 0, 0})},
-      {0x0007C084, Block({0, 0, 0, 0, 0xD8, 1, 1, 0x4F, 0xC2, 0xB0, 0xB0, 0, 1})},
-      {0x0007C088, Block({0, 2, 0, 0, 0, 1, 1, 0, 0, 0xB0, 0xEC, 0, 1})},
-      {0x0007C088, Block({0, 2, 0, 0, 0xD0, 1, 1, 0x4F, 0xC2, 0xB0, 0xB0, 0, 1})},
-      {0x0007C088, Block({0, 2, 0, 0, 0xD1, 1, 1, 0x4F, 0xC2, 0xB0, 0xB0, 0, 1})},
-  };
+  const std::vector<test::Case> expected = test::LoadCases("disk_smart_commands.txt");
   ASSERT_EQ(dev.calls.size(), expected.size());
   for (size_t k = 0; k < expected.size(); ++k) {
-    const size_t bufferSize = k == 0 ? 24u : expected[k].second[10] == '\xEC' ? 529u : 528u;
+    const test::Case& c = expected[k];
+    std::string block = c[1].empty() ? "" : std::string(32, '\0');
+    for (size_t at = 0; at < c[1].size(); at += 3) block[at / 3] = static_cast<char>(std::stoi(c[1].substr(at, 2), nullptr, 16));
     EXPECT_EQ(std::tuple(dev.calls[k].code, dev.calls[k].input, dev.calls[k].outputBefore.size()),
-              std::tuple(expected[k].first, expected[k].second, bufferSize)) << k;
+              std::tuple(c.Int(0), block, c.Int(2))) << c.where;
   }
 }
 
@@ -84,7 +71,7 @@ TEST(SmartCommands, DeviceMapDecidesThePositionsTried) {
     EXPECT_TRUE(ok && error.empty()) << error;
     EXPECT_EQ(std::tuple(r.DriveNum, r.AttrCount, dev.calls.size()), std::tuple(position, position < 0 ? 0 : 3, calls));
     if (map == 0x11) {  // an ATAPI device: IDENTIFY PACKET DEVICE and no SMART ENABLE
-      EXPECT_EQ(dev.calls.at(1).input, Block({0, 2, 0, 0, 0, 1, 1, 0, 0, 0xA0, 0xA1, 0, 0}));
+      EXPECT_EQ(dev.calls.at(1).input.substr(0, 13), std::string("\0\2\0\0\0\1\1\0\0\xA0\xA1\0\0", 13));
     }
   }
 }

@@ -182,12 +182,7 @@ TEST_F(Replay, TheHandleAnswersSingleCallsAsADriverDoes) {
   EXPECT_EQ(geometry.substr(0, 24) + geometry.substr(32), std::string(32, '\0'));
   EXPECT_EQ(call(1, kSmartRcvDriveData, identify).first.lastError, kErrorInvalidFunction);
   // The NVMe drive answers its identify controller query only: no other property, request or log.
-  auto query = [](std::initializer_list<uint32_t> words) {
-    std::string b;
-    for (uint32_t w : words)
-      for (int k = 0; k < 4; ++k) b += static_cast<char>(w >> (8 * k));
-    return b + std::string(16 + 4096, '\0');
-  };
+  auto query = [](std::initializer_list<uint32_t> words) { return test::LeWords(words) + std::string(16 + 4096, '\0'); };
   EXPECT_TRUE(call(1, kStorageQueryProperty, query({50, 0, 3, 1, 1, 0, 40, 4096}), 8192).first.ok);
   for (const std::string& refused : {query({50, 0, 3, 1, 2, 0, 40, 512}), query({50, 0, 3, 2, 2, 0, 40, 512}),
                                      query({51, 0, 3, 1, 1, 0, 40, 4096})})
