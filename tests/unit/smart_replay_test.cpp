@@ -35,9 +35,16 @@ class Replay : public ::testing::Test {
       files.Put(name + (binary ? ".bin" : ".hexdump.txt"), binary ? *ParseSectorDump(text) : text);
     }
   }
-  bool Read(int drive, TSmartResult& r, std::string& error, uint32_t platformId = kPlatformNT) {
+  struct Reading {
+    bool ok;
+    TSmartResult r;
+    std::string error;
+  };
+  Reading Read(int drive, uint32_t platformId = kPlatformNT) {
     ReplaySmartDevice device(files, "D:\\captures\\");
-    return ReadSmartData(device, platformId, drive, r, error);
+    Reading x;
+    x.ok = ReadSmartData(device, platformId, drive, x.r, x.error);
+    return x;
   }
   FakeFiles files;
 };
@@ -59,9 +66,8 @@ TEST_F(Replay, EveryCaptureReadsAsSmartctlReadTheDrive) {
       SCOPED_TRACE(std::string(prefix) + (binary ? " .bin" : " hexdump"));
       SetUp();
       Put(prefix, 2, binary);
-      TSmartResult r;
-      std::string error;
-      ASSERT_TRUE(Read(2, r, error) && error.empty()) << error;
+      const auto [ok, r, error] = Read(2);
+      ASSERT_TRUE(ok && error.empty()) << error;
       test::ExpectGolden(std::string("reading_") + prefix + ".txt", test::ReadingText(r));
       std::string smartctl, read;
       int i = 0;
@@ -114,24 +120,17 @@ TEST_F(Replay, MissingCapturesFailAsTheDeviceWould) {
     SetUp();
     Put(kCt500, 0);
     arrange(*this);
-    TSmartResult r;
-    std::string error;
-    EXPECT_FALSE(Read(0, r, error));
-    EXPECT_EQ(error, text);
+    EXPECT_EQ(std::pair(Read(0).ok, Read(0).error), std::pair(false, text));
   }
-  TSmartResult r;
-  std::string error;
-  EXPECT_FALSE(Read(1, r, error));
-  EXPECT_EQ(error, "Unable to open physical drive: The system cannot find the file specified.");
+  EXPECT_EQ(Read(1).error, "Unable to open physical drive: The system cannot find the file specified.");
 }
 
 TEST_F(Replay, TheVxdAddressesCapturedDrivesByPosition) {
   Put(kCt500, 0);
   Put(kWd30, 1);
   files.RemoveFile("D:\\captures\\drive0_smart_read_data.hexdump.txt");
-  TSmartResult r;
-  std::string error;
-  EXPECT_TRUE(Read(5, r, error, kPlatformWin9x));
+  const auto [ok, r, error] = Read(5, kPlatformWin9x);
+  EXPECT_TRUE(ok);
   EXPECT_EQ(r.DriveNum, 1);
   EXPECT_EQ(r.ModelNumber, "WDC WD30EFRX-68EUZN0");
   EXPECT_TRUE(StartsWith(error, "SMART Read Attr Command Failed, Drive: 0 : ")) << error;
@@ -143,10 +142,7 @@ TEST_F(Replay, TheCapacityIgnoresWord103) {
   std::string identify = files.Get("D:\\captures\\drive0_identify.bin");
   identify[206] = '\x01';
   files.Put("D:\\captures\\drive0_identify.bin", identify);
-  TSmartResult r;
-  std::string error;
-  ASSERT_TRUE(Read(0, r, error)) << error;
-  EXPECT_EQ(r.Capacity / 1048576, 2861588);
+  EXPECT_EQ(Read(0).r.Capacity / 1048576, 2861588);
 }
 
 // The handle of a captured drive answers single calls as a driver does: a buffer too short for
