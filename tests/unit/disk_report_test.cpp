@@ -108,21 +108,15 @@ TEST(DiskReport, ComputersRankWorstFirstThenByName) {
   std::string cut = History(fine);
   f.Pc("BROKEN", cut.substr(0, cut.size() - 40));
   f.Pc("NOHIST", std::nullopt);
-  // The order, the counts under every concern that applies (a failure and a warning that rose
-  // also count as worsened), the charts and the texts of unreadable histories: the whole page.
-  test::ExpectGolden("report_ranking.html", f.Run());
-}
-
-TEST(DiskReport, TextsFromTheFilesAreEscaped) {
-  Folder f;
+  // Markup in a model, a computer name and the event log is shown as text.
   f.Pc("evil", History({{1, 40, 0, 0, 0, "<img src=x onerror=alert(1)>"}}), 1,
        "<script>alert(\"x\")</script>&'__WG", "<b>\"M\"&'</b>");
   f.files.Put(kDir + "hdd\\_hddfail.txt", "<script>x</script>       2026/03/01 10:00:00  故障 1/0  警告 0/0\r\n");
+  // The order, the counts under every concern that applies (a failure and a warning that rose
+  // also count as worsened), the charts, the texts of unreadable histories: the whole page.
   const std::string page = f.Run();
   for (const char* markup : {"<script", "<img", "<b>"}) EXPECT_EQ(page.find(markup), std::string::npos) << markup;
-  for (const char* text : {"&lt;script&gt;alert(&quot;x&quot;)&lt;/script&gt;&amp;&#39;", "&lt;b&gt;&quot;M&quot;&amp;&#39;",
-                           "&lt;img src=x onerror=alert(1)&gt;", "&lt;script&gt;x&lt;/script&gt;"})
-    EXPECT_NE(page.find(text), std::string::npos) << text;
+  test::ExpectGolden("report_ranking.html", page);
 }
 
 // A history that is missing, cut short, edited by hand or of an older layout: the computer says
