@@ -121,29 +121,25 @@ TEST_F(Nvme, FailingLogsAreJudged) {
 
 TEST_F(Nvme, DriversThatAnswerOneQueryOrWantMoreAccess) {
   PutCapture(0);
-  struct Case {
-    bool device, adapter, wantsAccess;  // the queries the driver answers; it refuses a handle without access
-    std::vector<uint32_t> opens;
-    const char* error;  // "" when the drive is read
-  } cases[] = {
-      {true, true, false, {0}, ""},  {true, false, false, {0}, ""}, {false, true, false, {0}, ""},
-      {true, true, true, {0, kGenericReadWrite}, ""},
-      {false, false, false, {0, kGenericReadWrite}, "DFP_GET_VERSION failed: message 1"},  // the ATA path's text
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(::testing::PrintToString(c.opens) + c.error);
-    std::tie(driver.device, driver.adapter, driver.wantsAccess) = std::tie(c.device, c.adapter, c.wantsAccess);
+  // the queries the driver answers (device, adapter), whether it refuses a handle without access,
+  // the accesses opened with, the error ("" when the drive is read; else the ATA path's text)
+  for (const auto& c : std::initializer_list<std::tuple<bool, bool, bool, std::vector<uint32_t>, std::string>>{
+           {true, true, false, {0}, ""},  {true, false, false, {0}, ""}, {false, true, false, {0}, ""},
+           {true, true, true, {0, kGenericReadWrite}, ""},
+           {false, false, false, {0, kGenericReadWrite}, "DFP_GET_VERSION failed: message 1"}}) {
+    const auto& [device, adapter, wantsAccess, opens, text] = c;
+    SCOPED_TRACE(::testing::PrintToString(opens) + text);
+    std::tie(driver.device, driver.adapter, driver.wantsAccess) = std::tie(device, adapter, wantsAccess);
     driver.opens.clear();
     driver.requests.clear();
     TSmartResult r;
     std::string error;
-    EXPECT_EQ(ReadSmartDrive(fake.platform, 0, r, error), *c.error ? DriveState::Unreadable : DriveState::Read);
-    EXPECT_EQ(error, c.error);
-    EXPECT_EQ(driver.opens, c.opens);
-    if (*c.error) continue;
+    EXPECT_EQ(ReadSmartDrive(fake.platform, 0, r, error), text.empty() ? DriveState::Read : DriveState::Unreadable);
+    EXPECT_EQ(std::pair(error, driver.opens), std::pair(text, opens));
+    if (!text.empty()) continue;
     // The length from the length query on a read/write handle, from the geometry on the other.
     EXPECT_EQ(r.Capacity, 1000204886016);
-    if (!c.device || !c.adapter || c.wantsAccess) continue;
+    if (!device || !adapter || wantsAccess) continue;
     // The requests byte for byte: STORAGE_PROPERTY_QUERY (device property, standard query) and the
     // protocol data block (NVMe, identify controller / health log, offset 40 and length).
     EXPECT_EQ(driver.requests,
