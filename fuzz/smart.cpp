@@ -34,59 +34,53 @@ SmartIoStatus Reply(std::string& output, size_t at, std::string_view bytes, bool
   return fails ? SmartIoStatus{false, error, 0} : SmartIoStatus{true, 0, returned};
 }
 
-class FuzzHandle final : public ISmartHandle {
- public:
-  FuzzHandle(fuzz::ByteReader& input, uint8_t map, uint8_t flags, int& open)
-      : in_(input), map_(map), flags_(flags), open_(++open) {}
-  ~FuzzHandle() override { --open_; }
-
-  SmartIoStatus IoControl(uint32_t code, std::string_view, std::string& output) override {
-    const bool storage = flags_ & 4;
-    const auto size = static_cast<uint32_t>(output.size());
-    if (code == kStorageQueryProperty) {
-      if (!storage) return {false, kErrorNotSupported, 0};
-      const uint8_t how = in_.Byte(0);
-      const uint32_t returned = in_.Byte(0xFF) | (in_.Byte(0xFF) << 8);
-      return Reply(output, 0, in_.Bytes(output.size()), how & 1,
-                   (how & 2) ? kErrorAccessDenied : kErrorNotSupported, returned);
-    }
-    if (code == kDiskGetLengthInfo || code == kDiskGetDriveGeometryEx) {
-      if (!storage) return {false, kErrorInvalidFunction, 0};
-      const bool fails = in_.Bit(false);
-      return Reply(output, code == kDiskGetLengthInfo ? 0 : 24, in_.Bytes(8), fails, kErrorIoDevice, size);
-    }
-    if (code == kSmartGetVersion) {
-      if (flags_ & 2) return {false, kErrorNotSupported, 0};
-      const char version[] = {0, 0, 0, static_cast<char>(map_)};
-      return Reply(output, 0, std::string_view(version, 4), false, 0, size);
-    }
-    const bool fails = in_.Bit(false);
-    const char errors[] = {static_cast<char>(in_.Byte(0)), static_cast<char>(in_.Byte(0))};
-    const std::string sector(code == kSmartRcvDriveData ? in_.Bytes(512) : std::string_view());
-    Reply(output, 16, sector, false, 0, 0);
-    if (output.size() > 5) std::copy(errors, errors + 2, output.begin() + 4);
-    return fails ? SmartIoStatus{false, kErrorIoDevice, 0} : SmartIoStatus{true, 0, size};
-  }
-
- private:
-  fuzz::ByteReader& in_;
-  uint8_t map_, flags_;
-  int& open_;
-};
-
+// The device and its handles share the input; `open` counts the handles not yet closed.
 class FuzzDevice final : public ISmartDevice {
  public:
-  FuzzDevice(fuzz::ByteReader& input, uint8_t map, uint8_t flags) : input_(input), map_(map), flags_(flags) {}
+  FuzzDevice(fuzz::ByteReader& input, uint8_t map, uint8_t flags) : in(input), map(map), flags(flags) {}
   SmartOpenResult Open(const std::string&, uint32_t, uint32_t, uint32_t) override {
-    if (flags_ & 1) return {nullptr, kErrorFileNotFound};
-    return {std::make_unique<FuzzHandle>(input_, map_, flags_, open), 0};
+    if (flags & 1) return {nullptr, kErrorFileNotFound};
+    return {std::make_unique<Handle>(*this), 0};
   }
   std::string ErrorText(uint32_t code) override { return "error " + std::to_string(code); }
-  int open = 0;  // handles not yet closed
+
+  fuzz::ByteReader& in;
+  const uint8_t map, flags;
+  int open = 0;
 
  private:
-  fuzz::ByteReader& input_;
-  uint8_t map_, flags_;
+  struct Handle final : ISmartHandle {
+    explicit Handle(FuzzDevice& device) : d(device) { ++d.open; }
+    ~Handle() override { --d.open; }
+    SmartIoStatus IoControl(uint32_t code, std::string_view, std::string& output) override {
+      const bool storage = d.flags & 4;
+      const auto size = static_cast<uint32_t>(output.size());
+      if (code == kStorageQueryProperty) {
+        if (!storage) return {false, kErrorNotSupported, 0};
+        const uint8_t how = d.in.Byte(0);
+        const uint32_t returned = d.in.Byte(0xFF) | (d.in.Byte(0xFF) << 8);
+        return Reply(output, 0, d.in.Bytes(output.size()), how & 1,
+                     (how & 2) ? kErrorAccessDenied : kErrorNotSupported, returned);
+      }
+      if (code == kDiskGetLengthInfo || code == kDiskGetDriveGeometryEx) {
+        if (!storage) return {false, kErrorInvalidFunction, 0};
+        const bool fails = d.in.Bit(false);
+        return Reply(output, code == kDiskGetLengthInfo ? 0 : 24, d.in.Bytes(8), fails, kErrorIoDevice, size);
+      }
+      if (code == kSmartGetVersion) {
+        if (d.flags & 2) return {false, kErrorNotSupported, 0};
+        const char version[] = {0, 0, 0, static_cast<char>(d.map)};
+        return Reply(output, 0, std::string_view(version, 4), false, 0, size);
+      }
+      const bool fails = d.in.Bit(false);
+      const char errors[] = {static_cast<char>(d.in.Byte(0)), static_cast<char>(d.in.Byte(0))};
+      const std::string sector(code == kSmartRcvDriveData ? d.in.Bytes(512) : std::string_view());
+      Reply(output, 16, sector, false, 0, 0);
+      if (output.size() > 5) std::copy(errors, errors + 2, output.begin() + 4);
+      return fails ? SmartIoStatus{false, kErrorIoDevice, 0} : SmartIoStatus{true, 0, size};
+    }
+    FuzzDevice& d;
+  };
 };
 
 }  // namespace

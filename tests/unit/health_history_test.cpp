@@ -4,6 +4,7 @@
 
 #include "diskhealth/health_history.h"
 #include "diskhealth/health_items.h"
+#include "fakes/case_table.h"
 #include "fakes/fake_platform.h"
 #include "fakes/fake_smart_device.h"
 #include "util/text.h"
@@ -35,8 +36,9 @@ std::vector<FakeAttr> CountedDrive(int failures, int warnings) {
 class History : public ::testing::Test {
  public:
   void SetUp() override { fake.platform.smart = &device; }
-  void SetDrive(int n, const std::vector<FakeAttr>& attrs, const std::string& model = "MODEL") {
-    device.PhysicalDrive(n).positions[0] = test::DrivePosition(model, "SER" + std::to_string(n), attrs);
+  void SetDrive(int n, const std::vector<FakeAttr>& attrs, const std::string& model = "MODEL",
+                uint32_t sectors = 234441648) {
+    device.PhysicalDrive(n).positions[0] = test::DrivePosition(model, "SER" + std::to_string(n), attrs, sectors);
   }
   void SetCounts(int failures, int warnings) { SetDrive(0, CountedDrive(failures, warnings)); }
   // One save of a program run; the clock moves on a minute per save.
@@ -67,105 +69,59 @@ class History : public ::testing::Test {
   test::FakeSmartDevice device;
 };
 
-TEST_F(History, FirstSaveWritesHeadersAndLineAndNoDialog) {
+// Drive 0: the attributes 1, 5, 7, 10, 3, 194 first (starred when pre-failure), the others in slot
+// order, 190 left out; attribute 7 is in the warning band (30 + 28 > 55). Then the empty field
+// between blocks and drive 1, read at position 0 on its own handle; a comma in its model must not
+// shift the columns, and its failures are in no event log.
+TEST_F(History, FirstSaveWritesHeadersThatLineUpWithTheDataOfEveryDrive) {
   SetDrive(0,
            {{1, 0x000F, 117, 99, 123456, 6}, {3, 0x0003, 96, 96, 0, 0}, {5, 0x0033, 100, 100, 0, 36},
-            {7, 0x000F, 55, 51, 9, 30},  // warning: 30 + 28 > 55
-            {9, 0x0032, 91, 91, 8000, 0}, {10, 0x0013, 100, 100, 0, 97}, {12, 0x0032, 100, 100, 1082, 20},
-            {190, 0x0022, 64, 45, 0x2D0000002CULL, 45},  // not a logged id
+            {7, 0x000F, 55, 51, 9, 30}, {9, 0x0032, 91, 91, 8000, 0}, {10, 0x0013, 100, 100, 0, 97},
+            {12, 0x0032, 100, 100, 1082, 20}, {190, 0x0022, 64, 45, 0x2D0000002CULL, 45},
             {194, 0x0022, 36, 49, 0x1300000024ULL, 0}, {197, 0x0012, 100, 100, 0, 0},
-            {240, 0x0000, 100, 253, 119898307157947ULL, 0}});
-  device.PhysicalDrive(0).positions[0].identify = test::IdentifySector("ST3500418AS", "5VM1ABCD", 976773168);
-  ASSERT_TRUE(Save());
-  const std::string group = ",Current,Worst,Threshold,Raw Value,", jgroup = ",現在値,最悪値,閾値,生データ,";
-  EXPECT_EQ(Read(kHistory),
-            (Lines{"DateTime,DayOfWeek,DriveNum,CapacityMB,ModelNumber,SerialNumber,Temperature,TempWorst,TempLow,"
-                   "ReallocSector,SmartFailTot,SmartWarnTot,PowerCycles,HoursRunning,*1: Raw Read Error Rate" +
-                       group + "*5: Reallocated Sector Count" + group + "*7: Seek Error Rate" + group +
-                       "*10: Spin Retry Count" + group + "*3: Spin Up Time" + group + "194: Temperature Celcius" +
-                       group + "9: Power On Hours Count" + group + "12: Power Cycle Count" + group +
-                       "197: Current Pending Sector" + group + "240: Head Flying Hours" + group,
-                   "日時,曜日番号,ディスクNo.,容量MB,モデルNo.,シリアルNo.,温度℃,最高温度,最低温度,再配置セクタ,故障数,"
-                   "警告数,電源サイクル,稼働時間,読み取りエラー" + jgroup + "再配置セクタ数" + jgroup + "シークエラー" +
-                       jgroup + "回転再トライ回数" + jgroup + "立ち上がり時間" + jgroup + "温度（℃）" + jgroup +
-                       "電源入り時間" + jgroup + "電源入切回数" + jgroup + "保留セクタ" + jgroup +
-                       "ヘッド位置決め時間" + jgroup,
-                   "2026/12/06 10:00:00,1,0,476940,ST3500418AS,5VM1ABCD,36,49,0,0,0,1,1082,134,OK,117,99,6,123456,"
-                   "OK,100,100,36,0,警戒,55,51,30,9,OK,100,100,97,0,-,96,96,0,0,-,36,49,0,81604378660,-,91,91,0,8000,"
-                   "-,100,100,20,1082,-,100,100,0,0,-,100,253,0,119898307157947,"}));
-  EXPECT_TRUE(fake.dialogs.shown.empty());
-  EXPECT_FALSE(fake.files.Has(kHddFail) || fake.files.Has(kFailed));
-  EXPECT_EQ(Read(kFailPlusWarning), Lines{"PC01               2026/12/06 10:00:00  故障 0/0  警告 1/0"});
-}
-
-TEST_F(History, HeadersLineUpWithDataAlsoForMissingAttributesAndTwoDrives) {
-  SetDrive(0, {{9, 0x0032, 100, 100, 60, 0}, {194, 0x0022, 30, 30, 30, 0}});
-  SetDrive(1, CountedDrive(2, 1), "SECOND,DISK");  // a comma in the model must not shift columns
+            {240, 0x0000, 100, 253, 119898307157947ULL, 0}},
+           "ST3500418AS", 976773168);
+  SetDrive(1, {{9, 0x0032, 100, 100, 60, 0}, {194, 0x0022, 30, 30, 30, 0}, {192, 0x0033, 40, 40, 0, 50}}, "SECOND,DISK");
   ASSERT_TRUE(Save());
   const auto lines = Read(kHistory);
   ASSERT_EQ(lines.size(), 3u);
-  const auto english = Split(lines[0], ','), japanese = Split(lines[1], ','), data = Split(lines[2], ',');
-  EXPECT_EQ(english.size(), data.size());
-  EXPECT_EQ(japanese.size(), data.size());
-  // Drive 0: 14 + 6 fixed groups + attribute 9 = 49 columns, then the empty field between blocks;
-  // attribute 1 is absent: five empty fields. Drive 1 answered at position 0 on its own handle.
-  const size_t s = 14 + 5 * 7 + 1;
-  EXPECT_EQ(Lines({data[14], english[14], english[44], data[s - 1], english[s], data[s], data[s + 2], english[s + 2],
-                   japanese[s + 2], data[s + 8], data[10]}),
-            (Lines{"", "", "9: Power On Hours Count", "", "DriveNum", "0", "SECOND DISK", "ModelNumber", "モデルNo.",
-                   "2", "0"}));
-  // Events and the inventory fallback look at the first block only.
-  EXPECT_FALSE(fake.files.Has(kFailed) || fake.files.Has(kFailPlusWarning));
+  test::ExpectGolden("history_first_save.txt", Join(lines, "\n") + "\n");
+  EXPECT_EQ(Split(lines[0], ',').size(), Split(lines[2], ',').size());
+  EXPECT_EQ(Split(lines[1], ',').size(), Split(lines[2], ',').size());
+  EXPECT_TRUE(fake.dialogs.shown.empty());
+  EXPECT_FALSE(fake.files.Has(kHddFail) || fake.files.Has(kFailed));
+  EXPECT_EQ(Read(kFailPlusWarning), Lines{"PC01               2026/12/06 10:00:00  故障 0/0  警告 1/0"});
+  // The inventory rows fall back on the first block too.
   device.devices.clear();
   Lines items;
   DiskHealthItems(fake.platform, kHistory, [&](const std::string& v) { items.push_back(v); });
-  EXPECT_EQ(items[0] + " " + items[5], "0/0 (2026/12/06 10:00:00) -/30/30/0/30/30");
+  EXPECT_EQ(items[0] + " " + items[5], "0/1 (2026/12/06 10:00:00) -/36/49/0/36/49");
 }
 
-// Counts over consecutive saves, and the saves (0-based) that announce: a failure when the count
-// rose over the previous line; a worsening only when the previous line already showed a warning
-// and the count rose over the line before it.
 TEST_F(History, AnnouncementsCompareWithTheSavedCounts) {
-  struct Case {
-    std::vector<std::pair<int, int>> counts;  // failures, warnings
-    std::vector<size_t> announced;
-    const char* text;
-  } cases[] = {
-      {{{0, 0}, {1, 0}}, {1}, kFailureText},
-      {{{0, 0}, {0, 1}, {0, 1}}, {2}, kWorseningText},
-      {{{0, 0}, {0, 0}, {0, 1}}, {}, kWorseningText},
-      {{{0, 0}, {0, 0}, {0, 1}, {0, 1}}, {3}, kWorseningText},
-      {{{0, 1}, {0, 1}, {0, 1}, {0, 1}}, {}, kWorseningText},
-      {{{0, 0}, {0, 1}, {0, 2}, {0, 3}}, {2, 3}, kWorseningText},
-      {{{0, 0}, {0, 2}, {0, 1}}, {2}, kWorseningText},  // compared with two saves back, not with the previous one
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(::testing::PrintToString(c.counts));
+  for (const test::Case& c : test::LoadCases("disk_announcements.txt")) {
     Reset();
-    std::vector<size_t> announced;
-    for (size_t k = 0; k < c.counts.size(); ++k) {
-      SetCounts(c.counts[k].first, c.counts[k].second);
+    const bool failure = c[2] == "failure";
+    std::string announced;
+    const Lines saves = Split(c[0], ' ');
+    for (size_t k = 0; k < saves.size(); ++k) {
+      SetCounts(std::stoi(saves[k].substr(0, 1)), std::stoi(saves[k].substr(2)));
       const size_t before = fake.dialogs.shown.size();
       ASSERT_TRUE(Save());
       if (fake.dialogs.shown.size() == before) continue;
-      announced.push_back(k);
-      EXPECT_EQ(fake.dialogs.shown.back().text, c.text);
-      EXPECT_EQ(fake.dialogs.shown.back().icon, c.text == kFailureText ? MsgIcon::Warning : MsgIcon::Information);
-      EXPECT_EQ(fake.dialogs.shown.back().buttons, MsgButtons::Ok);
+      announced += (announced.empty() ? "" : " ") + std::to_string(k);
+      const auto& shown = fake.dialogs.shown.back();
+      EXPECT_EQ(std::tuple(shown.text, shown.icon, shown.buttons),
+                std::tuple(failure ? kFailureText : kWorseningText, failure ? MsgIcon::Warning : MsgIcon::Information,
+                           MsgButtons::Ok)) << c.where;
     }
-    EXPECT_EQ(announced, c.announced);
-    if (c.text == kWorseningText) { EXPECT_EQ(Read(kHddFail).size(), c.announced.size()); }
+    EXPECT_EQ(announced, c[1]) << c.where;
+    if (!failure) { EXPECT_EQ(Read(kHddFail).size(), fake.dialogs.shown.size()) << c.where; }
+    // A failure is in all three logs (the failure case fails at its second save, 10:01).
+    for (const char* log : {kHddFail, kFailed, kFailPlusWarning}) {
+      if (failure) { EXPECT_EQ(Read(log), Lines{"PC01               2026/12/06 10:01:00  故障 1/0  警告 0/0"}) << log; }
+    }
   }
-  // The failure of the second save is in all three logs.
-  const Lines event = {"PC01               2026/12/06 10:01:00  故障 1/0  警告 0/0"};
-  Reset();
-  SetCounts(0, 0);
-  Save();
-  SetCounts(1, 0);
-  Save();
-  EXPECT_EQ(Read(kHddFail), event);
-  EXPECT_EQ(Read(kFailed), event);
-  EXPECT_EQ(Read(kFailPlusWarning), event);
 }
 
 TEST_F(History, TheFileKeepsItsHeadersAndTheNewest499Lines) {
@@ -187,11 +143,8 @@ TEST_F(History, TheFileKeepsItsHeadersAndTheNewest499Lines) {
 TEST_F(History, EventLinesPadTheComputerNameTo19Characters) {
   const DateTime t{2026, 1, 2, 3, 4, 5, 0};
   EXPECT_EQ(HealthEventLine("PC01", t, 1, 0, 2, 3), "PC01               2026/01/02 03:04:05  故障 1/0  警告 2/3");
-  EXPECT_EQ(HealthEventLine("ABCDEFGHIJKLMNOPQRS", t, 0, 0, 0, 0), "ABCDEFGHIJKLMNOPQRS2026/01/02 03:04:05  故障 0/0  警告 0/0");
-  EXPECT_EQ(HealthEventLine("経理部のパソコン", t, 0, 0, 0, 0),
-            "経理部のパソコン" + std::string(11, ' ') + "2026/01/02 03:04:05  故障 0/0  警告 0/0");
-  EXPECT_EQ(HealthEventLine("ABCDEFGHIJKLMNOPQRSTUVWXY", t, 0, 0, 0, 0),  // a longer name is written whole
-            "ABCDEFGHIJKLMNOPQRSTUVWXY2026/01/02 03:04:05  故障 0/0  警告 0/0");
+  for (const char* name : {"ABCDEFGHIJKLMNOPQRS", "経理部のパソコン           ", "ABCDEFGHIJKLMNOPQRSTUVWXY"})
+    EXPECT_EQ(HealthEventLine(Trim(name), t, 0, 0, 0, 0), std::string(name) + "2026/01/02 03:04:05  故障 0/0  警告 0/0");
 }
 
 TEST_F(History, AMalformedHistoryNeverStopsTheSave) {
@@ -262,8 +215,8 @@ TEST_F(History, EraseAsksAndDeletesOnlyTheHistory) {
   EXPECT_FALSE(EraseHealthHistory(fake.platform, kPcFile));
   EXPECT_TRUE(fake.files.Has(kHistory));
   ASSERT_EQ(fake.dialogs.shown.size(), 1u);
-  EXPECT_EQ(fake.dialogs.shown[0].text, "HDD履歴を削除してよろしいか");
-  EXPECT_EQ(fake.dialogs.shown[0].buttons, MsgButtons::YesNo);
+  EXPECT_EQ(std::pair(fake.dialogs.shown[0].text, fake.dialogs.shown[0].buttons),
+            std::pair(std::string("HDD履歴を削除してよろしいか"), MsgButtons::YesNo));
   EXPECT_TRUE(EraseHealthHistory(fake.platform, kPcFile));
   EXPECT_FALSE(fake.files.Has(kHistory));
   EXPECT_TRUE(fake.files.Has(kFailed));

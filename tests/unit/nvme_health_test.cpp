@@ -81,42 +81,20 @@ class Nvme : public ::testing::Test {
     log[at] = static_cast<char>(value);
     fake.files.Put("C:\\replay\\drive0_nvme_smart_health_log02.bin", log);
   }
-  std::vector<std::string> Lines() { return SplitLines(fake.codec.FromCp932(fake.files.Get(kHistory))); }
-  bool Save() {
-    bool written = false;
-    AppendHealthHistory(fake.platform, "C:\\tools\\inv\\PC01__WORKGROUP.csv", written);
-    return written;
-  }
-
   test::FakePlatform fake;
   Driver driver{fake.files};
 };
 
-// The history line and its headers are written from these slots as for an ATA drive.
+// The slots, judged as an ATA drive's, and the history line and the six rows written from them.
 TEST_F(Nvme, TheRealCaptureFillsTheSlotsAndTheRows) {
   PutCapture(0);
   TSmartResult r;
   std::string error;
   ASSERT_TRUE(ReadSmartData(fake.platform, 0, r, error));
   EXPECT_EQ(error, "");
-  EXPECT_EQ(r.BusType + "|" + r.ModelNumber + "|" + r.FirmwareRev + "|" + r.SerialNumber,
-            "NVMe|XPG GAMMIX S50 Lite|82A7TBAA|????????????????????");  // the report blanked the serial
-  EXPECT_EQ(std::vector<int64_t>({r.Capacity / 1048576, r.Temperature, r.TempWorst, r.TempLow, r.HoursRunning,
-                                  r.PowerCycles, r.ReallocSector}),
-            std::vector<int64_t>({953869, 43, 43, 43, 1054, 12, 0}));
-  std::vector<std::string> slots;
-  for (int i = 0; i < r.AttrCount; ++i)
-    slots.push_back(std::to_string(r.AttrId[i]) + " " + r.AttrStatus[i] + " " + AttrCell(r, r.AttrId[i]).substr(
-                        r.AttrStatus[i].size() + 1) + " " + std::to_string(r.RawValue[i]) +
-                    (r.PreFailure[i] ? " P" : "") + (r.EventCount[i] ? " E" : "") + (r.ErrorRate[i] ? " R" : ""));
-  EXPECT_EQ(slots, (std::vector<std::string>{"5 OK 100/100/10 0 P", "9 - 100/100/0 1054 E", "12 - 100/100/0 12 E",
-                                             "192 - 100/100/0 2 E", "194 - 43/43/0 184686411819",
-                                             "198 - 100/100/0 0 E", "213 OK 100/100/10 0 P", "233 - 89/89/0 11",
-                                             "241 - 100/100/0 44115588 E", "242 - 100/100/0 4238934 E"}));
-
+  test::ExpectGolden("reading_cdi_XPG_GAMMIX_S50_Lite_nvme.txt", test::ReadingText(r));
   std::vector<std::string> rows;
-  DiskHealthItems(fake.platform, kHistory,
-                  [&](const std::string& v) { rows.push_back(v); });
+  DiskHealthItems(fake.platform, kHistory, [&](const std::string& v) { rows.push_back(v); });
   EXPECT_EQ(rows, (std::vector<std::string>{"0/0", "", "OK/100/100/10/0", "", "", "-/43/43/0/43/43"}));
 }
 
@@ -124,65 +102,49 @@ TEST_F(Nvme, TheRealCaptureFillsTheSlotsAndTheRows) {
 // are the same code as for an ATA drive).
 TEST_F(Nvme, FailingLogsAreJudged) {
   PutCapture(0);
-  struct Case {
-    size_t byte;
-    uint8_t value;
-    int id;
-    const char* status;
-  } cases[] = {
-      {3, 5, 5, "故障"},        // spare below its threshold
-      {3, 40, 5, "警戒"},       // spare in the warning band
-      {0, 0x04, 213, "故障"},   // critical warning bit 2: reliability degraded
-      {0, 0x20, 213, "故障"},   // bit 5: persistent memory unreliable
-      {0, 0x02, 213, "警戒"},   // bit 1 alone: temperature
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::to_string(c.byte) + " = " + std::to_string(c.value));
-    SetLogByte(c.byte, c.value);
+  // the log byte and its value, the slot judged and its judgement
+  for (const auto& [byte, value, id, status] : std::initializer_list<std::tuple<size_t, uint8_t, int, std::string>>{
+           {3, 5, 5, "故障"},       // spare below its threshold
+           {3, 40, 5, "警戒"},      // spare in the warning band
+           {0, 0x04, 213, "故障"},  // critical warning bit 2: reliability degraded
+           {0, 0x20, 213, "故障"},  // bit 5: persistent memory unreliable
+           {0, 0x02, 213, "警戒"}}) {  // bit 1 alone: temperature
+    SetLogByte(byte, value);
     TSmartResult r;
     std::string error;
     ReadSmartData(fake.platform, 0, r, error);
-    ASSERT_GE(FindSlot(r, c.id), 0);
-    EXPECT_EQ(r.AttrStatus[FindSlot(r, c.id)], c.status);
-    EXPECT_EQ(r.SmartFailTot + r.SmartWarnTot, 1);
+    const int slot = FindSlot(r, id);
+    EXPECT_EQ(std::pair(slot < 0 ? "" : r.AttrStatus[slot], r.SmartFailTot + r.SmartWarnTot), std::pair(status, 1))
+        << byte << " = " << int{value};
   }
 }
 
 TEST_F(Nvme, DriversThatAnswerOneQueryOrWantMoreAccess) {
   PutCapture(0);
-  struct Case {
-    bool device, adapter, wantsAccess;  // the queries the driver answers; it refuses a handle without access
-    std::vector<uint32_t> opens;
-    const char* error;  // "" when the drive is read
-  } cases[] = {
-      {true, true, false, {0}, ""},  {true, false, false, {0}, ""}, {false, true, false, {0}, ""},
-      {true, true, true, {0, kGenericReadWrite}, ""},
-      {false, false, false, {0, kGenericReadWrite}, "DFP_GET_VERSION failed: message 1"},  // the ATA path's text
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(::testing::PrintToString(c.opens) + c.error);
-    std::tie(driver.device, driver.adapter, driver.wantsAccess) = std::tie(c.device, c.adapter, c.wantsAccess);
+  // the queries the driver answers (device, adapter), whether it refuses a handle without access,
+  // the accesses opened with, the error ("" when the drive is read; else the ATA path's text)
+  for (const auto& c : std::initializer_list<std::tuple<bool, bool, bool, std::vector<uint32_t>, std::string>>{
+           {true, true, false, {0}, ""},  {true, false, false, {0}, ""}, {false, true, false, {0}, ""},
+           {true, true, true, {0, kGenericReadWrite}, ""},
+           {false, false, false, {0, kGenericReadWrite}, "DFP_GET_VERSION failed: message 1"}}) {
+    const auto& [device, adapter, wantsAccess, opens, text] = c;
+    SCOPED_TRACE(::testing::PrintToString(opens) + text);
+    std::tie(driver.device, driver.adapter, driver.wantsAccess) = std::tie(device, adapter, wantsAccess);
     driver.opens.clear();
     driver.requests.clear();
     TSmartResult r;
     std::string error;
-    EXPECT_EQ(ReadSmartDrive(fake.platform, 0, r, error), *c.error ? DriveState::Unreadable : DriveState::Read);
-    EXPECT_EQ(error, c.error);
-    EXPECT_EQ(driver.opens, c.opens);
-    if (*c.error) continue;
+    EXPECT_EQ(ReadSmartDrive(fake.platform, 0, r, error), text.empty() ? DriveState::Read : DriveState::Unreadable);
+    EXPECT_EQ(std::pair(error, driver.opens), std::pair(text, opens));
+    if (!text.empty()) continue;
     // The length from the length query on a read/write handle, from the geometry on the other.
     EXPECT_EQ(r.Capacity, 1000204886016);
-    if (!c.device || !c.adapter || c.wantsAccess) continue;
+    if (!device || !adapter || wantsAccess) continue;
     // The requests byte for byte: STORAGE_PROPERTY_QUERY (device property, standard query) and the
     // protocol data block (NVMe, identify controller / health log, offset 40 and length).
-    auto le = [](std::initializer_list<uint32_t> words) {
-      std::string b;
-      for (uint32_t w : words)
-        for (int k = 0; k < 4; ++k) b += static_cast<char>((w >> (8 * k)) & 0xFF);
-      return b;
-    };
-    EXPECT_EQ(driver.requests, (std::vector<std::string>{le({50, 0, 3, 1, 1, 0, 40, 4096}) + std::string(16 + 4096, '\0'),
-                                                         le({50, 0, 3, 2, 2, 0, 40, 512}) + std::string(16 + 512, '\0')}));
+    EXPECT_EQ(driver.requests,
+              (std::vector<std::string>{test::LeWords({50, 0, 3, 1, 1, 0, 40, 4096}) + std::string(16 + 4096, '\0'),
+                                        test::LeWords({50, 0, 3, 2, 2, 0, 40, 512}) + std::string(16 + 512, '\0')}));
   }
 }
 
@@ -193,8 +155,9 @@ TEST(BusTypeName, TheLastNamedTypeThenTheNumber) {
 TEST_F(Nvme, AnUnreadableDriveZeroHidesNoDriveBehindIt) {
   PutCapture(0, false);  // there, but without its health log: neither path reads it
   PutCapture(1);
-  ASSERT_TRUE(Save());
-  EXPECT_EQ(Split(Lines()[2], ',')[4], "XPG GAMMIX S50 Lite");
+  bool written = false;
+  AppendHealthHistory(fake.platform, "C:\\tools\\inv\\PC01__WORKGROUP.csv", written);
+  EXPECT_EQ(Split(SplitLines(fake.files.Get(kHistory)).at(2), ',')[4], "XPG GAMMIX S50 Lite");
   TForm1 form(fake.platform, {});
   form.HDD1Click();
   EXPECT_TRUE(fake.dialogs.shown.empty());

@@ -1,8 +1,10 @@
 // ReadSmartData over a scripted device: the exact command blocks, the drive-position loop, the
-// error texts, and the parsing of identify and attribute sectors.
+// error texts (tests/data/cases/disk_smart_failures.txt), and the parsing of identify and
+// attribute sectors.
 #include <gtest/gtest.h>
 
 #include "diskhealth/smart_read.h"
+#include "fakes/case_table.h"
 #include "fakes/fake_platform.h"
 #include "fakes/fake_smart_device.h"
 
@@ -11,11 +13,8 @@ namespace {
 
 using test::FakeSmartDevice;
 
-std::string Block(std::initializer_list<int> bytes) {  // a 32-byte command block
-  std::string b(32, '\0');
-  size_t k = 0;
-  for (int v : bytes) b[k++] = static_cast<char>(v);
-  return b;
+std::string OpenText(const test::FakeOpenCall& o) {
+  return o.path + " " + std::to_string(o.access) + " " + std::to_string(o.shareMode) + " " + std::to_string(o.disposition);
 }
 
 const std::vector<test::FakeAttr> kAttrs = {
@@ -43,35 +42,25 @@ TEST(SmartCommands, PositionZeroFailsAndPositionOneRunsWithTheExactBlocks) {
   ASSERT_TRUE(ok);
   EXPECT_EQ(std::to_string(r.DriveNum) + "|" + r.ModelNumber + "|" + r.SerialNumber + "|" + r.FirmwareRev, "1|ONE|S1|FW01");
   EXPECT_EQ(r.Capacity, 234441648LL * 512);
-  // The last failure met, although position 1 was read.
   EXPECT_EQ(error, "Identify Command Failed on Drive: Error from IDE controller bIDEStatus=0004 : message 1117");
   // A query handle without access first, then the ATA path's own read/write handle.
   ASSERT_EQ(dev.opens.size(), 2u);
   EXPECT_EQ(dev.opens[0].access, kNoAccess);
-  EXPECT_EQ(dev.opens[1].path + " " + std::to_string(dev.opens[1].access) + " " +
-                std::to_string(dev.opens[1].shareMode) + " " + std::to_string(dev.opens[1].disposition),
-            "\\\\.\\PhysicalDrive3 3221225472 3 3");
-  const std::vector<std::pair<uint32_t, std::string>> expected = {
-      {0x00074080, ""},
-      {0x0007C084, Block({0, 0, 0, 0, 0xD8, 1, 1, 0x4F, 0xC2, 0xA0, 0xB0, 0, 0})},
-      {0x0007C088, Block({0, 2, 0, 0, 0, 1, 1, 0, 0, 0xA0, 0xEC, 0, 0})},
-      {0x0007C084, Block({0, 0, 0, 0, 0xD8, 1, 1, 0x4F, 0xC2, 0xB0, 0xB0, 0, 1})},
-      {0x0007C088, Block({0, 2, 0, 0, 0, 1, 1, 0, 0, 0xB0, 0xEC, 0, 1})},
-      {0x0007C088, Block({0, 2, 0, 0, 0xD0, 1, 1, 0x4F, 0xC2, 0xB0, 0xB0, 0, 1})},
-      {0x0007C088, Block({0, 2, 0, 0, 0xD1, 1, 1, 0x4F, 0xC2, 0xB0, 0xB0, 0, 1})},
-  };
+  EXPECT_EQ(OpenText(dev.opens[1]), "\\\\.\\PhysicalDrive3 3221225472 3 3");
+  const std::vector<test::Case> expected = test::LoadCases("disk_smart_commands.txt");
   ASSERT_EQ(dev.calls.size(), expected.size());
   for (size_t k = 0; k < expected.size(); ++k) {
-    SCOPED_TRACE(k);
-    EXPECT_EQ(dev.calls[k].code, expected[k].first);
-    EXPECT_EQ(dev.calls[k].input, expected[k].second);
-    EXPECT_EQ(dev.calls[k].outputBefore.size(), k == 0 ? 24u : expected[k].second[10] == '\xEC' ? 529u : 528u);
+    const test::Case& c = expected[k];
+    std::string block = c[1].empty() ? "" : std::string(32, '\0');
+    for (size_t at = 0; at < c[1].size(); at += 3) block[at / 3] = static_cast<char>(std::stoi(c[1].substr(at, 2), nullptr, 16));
+    EXPECT_EQ(std::tuple(dev.calls[k].code, dev.calls[k].input, dev.calls[k].outputBefore.size()),
+              std::tuple(c.Int(0), block, c.Int(2))) << c.where;
   }
 }
 
 TEST(SmartCommands, DeviceMapDecidesThePositionsTried) {
   // map, the position read (-1: none, ATAPI bits only), the calls made
-  for (const auto [map, position, calls] : {std::tuple{0x00, 0, 5u}, {0x04, 2, 5u}, {0x08, 3, 5u}, {0x0C, 2, 5u},
+  for (const auto& [map, position, calls] : {std::tuple{0x00, 0, 5u}, {0x04, 2, 5u}, {0x08, 3, 5u}, {0x0C, 2, 5u},
                                             {0xF0, -1, 1u}, {0x11, 0, 4u}}) {
     SCOPED_TRACE(map);
     FakeSmartDevice dev;
@@ -80,11 +69,9 @@ TEST(SmartCommands, DeviceMapDecidesThePositionsTried) {
     for (int p = 0; p < 4; ++p) drive.positions[p] = test::DrivePosition("P" + std::to_string(p), "S", kAttrs);
     const auto [ok, r, error] = Read(dev, kPlatformNT, 0);
     EXPECT_TRUE(ok && error.empty()) << error;
-    EXPECT_EQ(r.DriveNum, position);
-    EXPECT_EQ(r.AttrCount, position < 0 ? 0 : 3);
-    ASSERT_EQ(dev.calls.size(), calls);
+    EXPECT_EQ(std::tuple(r.DriveNum, r.AttrCount, dev.calls.size()), std::tuple(position, position < 0 ? 0 : 3, calls));
     if (map == 0x11) {  // an ATAPI device: IDENTIFY PACKET DEVICE and no SMART ENABLE
-      EXPECT_EQ(dev.calls[1].input, Block({0, 2, 0, 0, 0, 1, 1, 0, 0, 0xA0, 0xA1, 0, 0}));
+      EXPECT_EQ(dev.calls.at(1).input.substr(0, 13), std::string("\0\2\0\0\0\1\1\0\0\xA0\xA1\0\0", 13));
     }
   }
 }
@@ -94,52 +81,28 @@ TEST(SmartCommands, NineXFamilyOpensTheVxdAndIgnoresTheDriveNumber) {
   dev.devices["\\\\.\\SMARTVSD"].positions[0] = test::DrivePosition("VXD", "S", kAttrs);
   EXPECT_EQ(Read(dev, kPlatformWin9x, 7).r.ModelNumber, "VXD");
   ASSERT_EQ(dev.opens.size(), 1u);
-  EXPECT_EQ(dev.opens[0].path + " " + std::to_string(dev.opens[0].access) + " " + std::to_string(dev.opens[0].shareMode) +
-                " " + std::to_string(dev.opens[0].disposition),
-            "\\\\.\\SMARTVSD 0 0 1");
+  EXPECT_EQ(OpenText(dev.opens[0]), "\\\\.\\SMARTVSD 0 0 1");
 }
 
 TEST(SmartCommands, FailuresGiveTheirExactTexts) {
-  struct Case {
-    void (*arrange)(test::FakeSmartDrive&);
-    uint32_t platformId;
-    bool ok;
-    int driveNum, attrCount;
-    const char* error;
-  };
-  using D = test::FakeSmartDrive;
-  const Case cases[] = {
-      {[](D& d) { d.openError = 5; }, kPlatformNT, false, -1, 0, "Unable to open physical drive: message 5"},
-      {[](D&) {}, kPlatformWin9x, false, -1, 0, "Unable to open SMARTVSD: message 2"},
-      {[](D&) {}, 3, false, -1, 0, "Unable to open physical drive: message 50"},
-      {[](D& d) { d.versionFails = true; }, kPlatformNT, false, -1, 0, "DFP_GET_VERSION failed: message 50"},
-      {[](D& d) { d.positions[0].enable = {true, 1, 0, 0}; }, kPlatformNT, true, 0, 3,
-       "SMART Enable Command Failed, Drive: 0 : message 1"},
-      {[](D& d) { d.positions[0].identifyCmd = {true, 87, 7, 0xAB}; }, kPlatformNT, false, -1, 0,
-       "Identify Command Failed on Drive: Could not lock user\"s buffer bIDEStatus=00AB : message 87"},
-      {[](D& d) { d.positions[0].identifyCmd = {true, 31, 11, 0}; }, kPlatformNT, false, -1, 0,
-       "Identify Command Failed on Drive: Driver error 11 bIDEStatus=0000 : message 31"},
-      {[](D& d) { d.positions[0].readData.fail = true; }, kPlatformNT, false, 0, 0,
-       "SMART Read Attr Command Failed, Drive: 0 : message 1117; DriverStatus: Error from IDE controller; "
-       "bIDEStatus=0004"},
-      {[](D& d) { d.map = 0x02, d.positions[1].readThresholds = {true, 1117, 10, 0x10}; }, kPlatformNT, false, 1, 0,
-       "SMART Read Threshold Command Failed, Drive: 1 : message 1117; DriverStatus: Cmd issued to device not present "
-       "although drive number is valid; bIDEStatus=0010"},
-      {[](D& d) { d.map = 0x03, d.positions[0].readData.fail = true; }, kPlatformNT, true, 1, 3,
-       "SMART Read Attr Command Failed, Drive: 0 : message 1117; DriverStatus: Error from IDE controller; "
-       "bIDEStatus=0004"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.error);
+  for (const test::Case& c : test::LoadCases("disk_smart_failures.txt")) {
     FakeSmartDevice dev;
-    if (c.platformId != kPlatformWin9x) {  // no SMARTVSD for the 9x case
-      for (int p : {0, 1}) dev.PhysicalDrive(0).positions[p] = test::DrivePosition("M", "S", kAttrs);
-      c.arrange(dev.PhysicalDrive(0));
+    const auto platformId = static_cast<uint32_t>(c.Int(0));
+    if (platformId != kPlatformWin9x) {
+      test::FakeSmartDrive& d = dev.PhysicalDrive(0);
+      for (int p : {0, 1}) d.positions[p] = test::DrivePosition("M", "S", kAttrs);
+      std::tie(d.openError, d.versionFails, d.map) = std::tuple(c.Int(1), c.Int(2) != 0, c.Int(3));
+      if (c[4] != "-") {
+        test::FakeSmartPosition& p = d.positions[std::stoi(c[4])];
+        const std::string command = c[4].substr(2);
+        test::FakeFailure& f = command == "enable" ? p.enable : command == "identify" ? p.identifyCmd
+                               : command == "data"  ? p.readData : p.readThresholds;
+        f = {true, static_cast<uint32_t>(c.Int(5)), static_cast<uint8_t>(c.Int(6)), static_cast<uint8_t>(c.Int(7))};
+      }
     }
-    const auto [ok, r, error] = Read(dev, c.platformId, 0);
-    EXPECT_EQ(ok, c.ok);
-    EXPECT_EQ(error, c.error);
-    EXPECT_EQ(std::pair(r.DriveNum, r.AttrCount), std::pair(c.driveNum, c.attrCount));
+    const auto [ok, r, error] = Read(dev, platformId, 0);
+    EXPECT_EQ(std::tuple(ok, r.DriveNum, r.AttrCount, error), std::tuple(c.Int(8) != 0, c.Int(9), c.Int(10), c[11]))
+        << c.where;
   }
   test::FakePlatform fake;  // a platform without a S.M.A.R.T. device
   TSmartResult r;
@@ -149,22 +112,16 @@ TEST(SmartCommands, FailuresGiveTheirExactTexts) {
 }
 
 TEST(SmartParse, TablesEndAtIdZeroAndCountersComeFromRawValuesInRange) {
-  struct Case {
-    int id;
-    uint64_t raw;
-    int realloc, hours, cycles;
-  };
-  const Case cases[] = {{5, 17, 17, 0, 0},  {5, 2147483647, 0, 0, 0}, {5, 2147483646, 2147483646, 0, 0},
-                        {9, 59, 0, 1, 0},   {9, 60, 0, 2, 0},         {9, 0, 0, 0, 0},
-                        {12, 745, 0, 0, 745}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::to_string(c.id) + " raw " + std::to_string(c.raw));
+  // id, raw value, then the reallocated sectors, hours and power cycles taken from it
+  for (const auto& [id, raw, realloc, hours, cycles] :
+       {std::tuple<int, uint64_t, int, int, int>{5, 17, 17, 0, 0}, {5, 2147483647, 0, 0, 0},
+        {5, 2147483646, 2147483646, 0, 0}, {9, 59, 0, 1, 0}, {9, 60, 0, 2, 0}, {9, 0, 0, 0, 0}, {12, 745, 0, 0, 745}}) {
     FakeSmartDevice dev;
     dev.PhysicalDrive(0).positions[0] =
-        test::DrivePosition("M", "S", {{c.id, 0x0032, 100, 100, c.raw, 0}, {0, 0, 1, 1, 0, 5}, {5, 0x33, 1, 1, 9, 5}});
+        test::DrivePosition("M", "S", {{id, 0x0032, 100, 100, raw, 0}, {0, 0, 1, 1, 0, 5}, {5, 0x33, 1, 1, 9, 5}});
     const TSmartResult r = Read(dev, kPlatformNT, 0).r;
-    EXPECT_EQ(std::pair(r.AttrCount, r.RawValue[0]), std::pair(1, static_cast<int64_t>(c.raw)));
-    EXPECT_EQ(std::tuple(r.ReallocSector, r.HoursRunning, r.PowerCycles), std::tuple(c.realloc, c.hours, c.cycles));
+    EXPECT_EQ(std::tuple(r.AttrCount, r.RawValue[0], r.ReallocSector, r.HoursRunning, r.PowerCycles),
+              std::tuple(1, static_cast<int64_t>(raw), realloc, hours, cycles)) << id << " raw " << raw;
   }
 }
 

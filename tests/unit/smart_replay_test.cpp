@@ -1,10 +1,10 @@
 // The replay device over the real captures of tests/data/smart: ReadSmartData must read every
 // captured drive as the drive reported itself (tables.tsv holds smartctl's reading of the same
-// drives), and the replay device must fail like a drive or a missing device where a capture lacks.
+// drives; the whole reading is the golden file tests/data/disk/reading_<capture>.txt), and the
+// replay device must fail like a drive or a missing device where a capture lacks.
 #include <gtest/gtest.h>
 
 #include "diskhealth/replay_device.h"
-#include "diskhealth/smart_attributes.h"
 #include "diskhealth/smart_read.h"
 #include "fakes/fake_files.h"
 #include "fakes/fake_smart_device.h"
@@ -15,27 +15,12 @@ namespace {
 
 using test::FakeFiles;
 
-const char* const kKinds[] = {"identify", "smart_read_data", "smart_read_thresholds"};
-
-struct Capture {
-  const char* prefix;
-  const char* table;  // its rows in tables.tsv
-  const char* identity;
-  int64_t capacityMb;
-  std::vector<int> summary;  // temperature, lowest, highest, hours, reallocated, cycles
-};
-
-// The cdi report blanked the serial numbers with FFFF; the 3 TB WD30EFRX needs the 48-bit count.
-const Capture kCaptures[] = {
-    {"trac1070_CT500MX500SSD1", "11", "CT500MX500SSD1|1844E1D50A27|M3CR022", 476940, {51, 0, 54, 0, 0, 1}},
-    {"trac1070_SSDSC2KB019T7R", "12", "SSDSC2KB019T7R|PHYS741401K01P9DGN|SCV1DL57", 1831420, {26, 0, 0, 12, 0, 35}},
-    {"cdi_WDC_WD30EFRX-68EUZN0", "34", "WDC WD30EFRX-68EUZN0|????????????????????|80.00A80", 2861588,
-     {40, 0, 0, 1040, 0, 745}},
-    {"cdi_SanDisk_SSD_PLUS_120_GB", "35", "SanDisk SSD PLUS 120 GB|????????????????????|UE3000RL", 114480,
-     {40, 0, 65, 485, 0, 164}},
-    {"cdi_Crucial_CT250MX200SSD1", "36", "Crucial_CT250MX200SSD1|????????????????????|MU01", 238475,
-     {42, 12, 55, 813, 1, 347}},
-};
+// Each capture and its table number in tables.tsv.
+const std::pair<const char*, const char*> kCaptures[] = {
+    {"trac1070_CT500MX500SSD1", "11"},     {"trac1070_SSDSC2KB019T7R", "12"}, {"cdi_WDC_WD30EFRX-68EUZN0", "34"},
+    {"cdi_SanDisk_SSD_PLUS_120_GB", "35"}, {"cdi_Crucial_CT250MX200SSD1", "36"}};
+const char* const kCt500 = kCaptures[0].first;
+const char* const kWd30 = kCaptures[2].first;  // 3 TB: it needs the 48-bit sector count
 
 class Replay : public ::testing::Test {
  public:
@@ -43,65 +28,64 @@ class Replay : public ::testing::Test {
     files = FakeFiles();
     files.AddFolder("D:\\captures");
   }
-  void Put(const Capture& c, int n, bool binary = false) {
-    for (const char* kind : kKinds) {
-      const std::string text = test::SmartDataFile(std::string(c.prefix) + "_" + kind + ".hexdump.txt");
+  void Put(const std::string& prefix, int n, bool binary = false) {
+    for (const char* kind : {"identify", "smart_read_data", "smart_read_thresholds"}) {
+      const std::string text = test::SmartDataFile(prefix + "_" + kind + ".hexdump.txt");
       const std::string name = "D:\\captures\\drive" + std::to_string(n) + "_" + kind;
       files.Put(name + (binary ? ".bin" : ".hexdump.txt"), binary ? *ParseSectorDump(text) : text);
     }
   }
-  bool Read(int drive, TSmartResult& r, std::string& error, uint32_t platformId = kPlatformNT) {
+  struct Reading {
+    bool ok;
+    TSmartResult r;
+    std::string error;
+  };
+  Reading Read(int drive, uint32_t platformId = kPlatformNT) {
     ReplaySmartDevice device(files, "D:\\captures\\");
-    return ReadSmartData(device, platformId, drive, r, error);
+    Reading x;
+    x.ok = ReadSmartData(device, platformId, drive, x.r, x.error);
+    return x;
   }
   FakeFiles files;
 };
+
+// smartctl's columns of a slot: id value worst, the flag bits the slot keeps, the threshold where
+// the threshold sector has the slot's id at its position, and the raw value where the table has it.
+std::string SmartctlColumns(const std::string& id, int current, int worst, int flags, const std::string& threshold,
+                            const std::string& raw) {
+  return id + " " + std::to_string(current) + " " + std::to_string(worst) + " flags " + std::to_string(flags & 0x19) +
+         " thresh " + threshold + " raw " + raw;
+}
 
 TEST_F(Replay, EveryCaptureReadsAsSmartctlReadTheDrive) {
   std::vector<std::vector<std::string>> rows;  // table model id flag value worst thresh when raw bytes note
   for (const std::string& line : SplitLines(test::SmartDataFile("tables.tsv")))
     if (!line.empty() && line[0] != '#') rows.push_back(Split(line, '\t'));
   for (bool binary : {false, true}) {
-    for (const Capture& c : kCaptures) {
-      SCOPED_TRACE(std::string(c.prefix) + (binary ? " .bin" : " hexdump"));
+    for (const auto& [prefix, table] : kCaptures) {
+      SCOPED_TRACE(std::string(prefix) + (binary ? " .bin" : " hexdump"));
       SetUp();
-      Put(c, 2, binary);
-      TSmartResult r;
-      std::string error;
-      ASSERT_TRUE(Read(2, r, error) && error.empty()) << error;
-      EXPECT_EQ(r.ModelNumber + "|" + r.SerialNumber + "|" + r.FirmwareRev, c.identity);
-      EXPECT_EQ(r.Capacity / 1048576, c.capacityMb);
-      EXPECT_EQ(std::vector<int>({r.Temperature, r.TempLow, r.TempWorst, r.HoursRunning, r.ReallocSector,
-                                  r.PowerCycles}), c.summary);
-      EXPECT_EQ(r.SmartFailTot + r.SmartWarnTot, 0);
+      Put(prefix, 2, binary);
+      const auto [ok, r, error] = Read(2);
+      ASSERT_TRUE(ok && error.empty()) << error;
+      test::ExpectGolden(std::string("reading_") + prefix + ".txt", test::ReadingText(r));
+      std::string smartctl, read;
       int i = 0;
       for (const auto& row : rows) {
-        if (row[0] != c.table) continue;
-        SCOPED_TRACE("id " + row[2]);
-        ASSERT_LT(i, r.AttrCount);
-        const int flags = std::stoi(row[3], nullptr, 16);
-        EXPECT_EQ(std::to_string(r.AttrId[i]) + " " + std::to_string(r.Current[i]) + " " + std::to_string(r.Worst[i]),
-                  row[2] + " " + row[4] + " " + row[5]);
-        EXPECT_EQ(r.PreFailure[i] * 1 + r.ErrorRate[i] * 8 + r.EventCount[i] * 16, flags & 0x19);
-        if (row[10] == "-" && row[6] != "-") { EXPECT_EQ(std::to_string(r.Threshold[i]), row[6]); }
-        if (row[8] != "-") { EXPECT_EQ(std::to_string(r.RawValue[i]), row[8]); }
+        if (row[0] != table) continue;
+        const bool aligned = row[10] == "-" && row[6] != "-";
+        smartctl += SmartctlColumns(row[2], std::stoi(row[4]), std::stoi(row[5]), std::stoi(row[3], nullptr, 16),
+                                    aligned ? row[6] : "?", row[8]) + "\n";
+        read += SmartctlColumns(std::to_string(r.AttrId[i]), r.Current[i], r.Worst[i],
+                                r.PreFailure[i] * 1 + r.ErrorRate[i] * 8 + r.EventCount[i] * 16,
+                                aligned ? std::to_string(r.Threshold[i]) : "?",
+                                row[8] == "-" ? "-" : std::to_string(r.RawValue[i])) + "\n";
         ++i;
       }
+      EXPECT_EQ(read, smartctl);
       EXPECT_EQ(i, r.AttrCount);
     }
   }
-}
-
-// The threshold is the entry at the slot's own position even where the threshold sector lists other
-// ids: the SanDisk's id 232 (pre-failure, threshold 5 at another position) reads 0 and is not judged.
-TEST_F(Replay, ThresholdsAreTakenByPositionNotById) {
-  Put(kCaptures[3], 0);
-  TSmartResult r;
-  std::string error;
-  ASSERT_TRUE(Read(0, r, error));
-  const int s173 = FindSlot(r, 173), s232 = FindSlot(r, 232);
-  ASSERT_TRUE(s173 >= 0 && s232 >= 0);
-  EXPECT_EQ(std::to_string(r.Threshold[s173]) + " " + std::to_string(r.Threshold[s232]) + r.AttrStatus[s232], "5 0-");
 }
 
 TEST(SectorDump, TakesEveryByteOnceAndRefusesGaps) {
@@ -122,45 +106,31 @@ TEST(SectorDump, TakesEveryByteOnceAndRefusesGaps) {
 
 TEST_F(Replay, MissingCapturesFailAsTheDeviceWould) {
   const std::string io = "The request could not be performed because of an I/O device error.";
-  struct Case {
-    void (*arrange)(Replay&);
-    int drive;
-    std::string error;
-  };
-  const Case cases[] = {
-      {[](Replay& t) { t.Put(kCaptures[0], 0); }, 1,
-       "Unable to open physical drive: The system cannot find the file specified."},
-      {[](Replay& t) { t.files = FakeFiles(); }, 0,
-       "Unable to open physical drive: The system cannot find the path specified."},
+  const std::pair<void (*)(Replay&), std::string> cases[] = {
+      {[](Replay& t) { t.files = FakeFiles(); }, "Unable to open physical drive: The system cannot find the path specified."},
+      {[](Replay& t) { t.files.RemoveFile("D:\\captures\\drive0_smart_read_thresholds.hexdump.txt"); },
+       "SMART Read Threshold Command Failed, Drive: 0 : " + io + "; DriverStatus: Error from IDE controller; bIDEStatus=0004"},
       {[](Replay& t) {
-         t.Put(kCaptures[0], 0);
-         t.files.RemoveFile("D:\\captures\\drive0_smart_read_thresholds.hexdump.txt");
-       },
-       0, "SMART Read Threshold Command Failed, Drive: 0 : " + io + "; DriverStatus: Error from IDE controller; bIDEStatus=0004"},
-      {[](Replay& t) {
-         t.Put(kCaptures[0], 0, true);
+         t.Put(kCt500, 0, true);
          t.files.Put("D:\\captures\\drive0_identify.bin", std::string(100, 'x'));
        },
-       0, "Identify Command Failed on Drive: Error from IDE controller bIDEStatus=0004 : " + io},
+       "Identify Command Failed on Drive: Error from IDE controller bIDEStatus=0004 : " + io},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.error);
+  for (const auto& [arrange, text] : cases) {
     SetUp();
-    c.arrange(*this);
-    TSmartResult r;
-    std::string error;
-    EXPECT_FALSE(Read(c.drive, r, error));
-    EXPECT_EQ(error, c.error);
+    Put(kCt500, 0);
+    arrange(*this);
+    EXPECT_EQ(std::pair(Read(0).ok, Read(0).error), std::pair(false, text));
   }
+  EXPECT_EQ(Read(1).error, "Unable to open physical drive: The system cannot find the file specified.");
 }
 
 TEST_F(Replay, TheVxdAddressesCapturedDrivesByPosition) {
-  Put(kCaptures[0], 0);
-  Put(kCaptures[2], 1);
+  Put(kCt500, 0);
+  Put(kWd30, 1);
   files.RemoveFile("D:\\captures\\drive0_smart_read_data.hexdump.txt");
-  TSmartResult r;
-  std::string error;
-  EXPECT_TRUE(Read(5, r, error, kPlatformWin9x));
+  const auto [ok, r, error] = Read(5, kPlatformWin9x);
+  EXPECT_TRUE(ok);
   EXPECT_EQ(r.DriveNum, 1);
   EXPECT_EQ(r.ModelNumber, "WDC WD30EFRX-68EUZN0");
   EXPECT_TRUE(StartsWith(error, "SMART Read Attr Command Failed, Drive: 0 : ")) << error;
@@ -168,36 +138,19 @@ TEST_F(Replay, TheVxdAddressesCapturedDrivesByPosition) {
 
 // The 48-bit count is words 100-102: word 103 (bytes 206-207, zero on every drive) never adds to it.
 TEST_F(Replay, TheCapacityIgnoresWord103) {
-  const Capture& wd30 = kCaptures[2];
-  Put(wd30, 0, true);
+  Put(kWd30, 0, true);
   std::string identify = files.Get("D:\\captures\\drive0_identify.bin");
   identify[206] = '\x01';
   files.Put("D:\\captures\\drive0_identify.bin", identify);
-  TSmartResult r;
-  std::string error;
-  ASSERT_TRUE(Read(0, r, error)) << error;
-  EXPECT_EQ(r.Capacity / 1048576, wd30.capacityMb);
+  EXPECT_EQ(Read(0).r.Capacity / 1048576, 2861588);
 }
 
-// A caller's buffer too short for the sector gets what fits after the header, and nothing past its end.
-TEST_F(Replay, AShortBufferGetsWhatFits) {
-  Put(kCaptures[0], 0);
-  ReplaySmartDevice device(files, "D:\\captures\\");
-  std::string identify(32, '\0'), output(36, 'x');
-  identify[10] = '\xEC';
-  const SmartIoStatus s =
-      device.Open("\\\\.\\PhysicalDrive0", kGenericReadWrite, 3, 3).handle->IoControl(kSmartRcvDriveData, identify, output);
-  const std::string sector = *ParseSectorDump(test::SmartDataFile("trac1070_CT500MX500SSD1_identify.hexdump.txt"));
-  EXPECT_TRUE(s.ok && s.bytesReturned == 36) << s.bytesReturned;
-  EXPECT_EQ(output.substr(16), sector.substr(0, 20));
-  EXPECT_EQ(output.c_str()[36], '\0');
-}
-
-// The handle of a captured drive answers single calls as a driver does: a command block just long
-// enough to name its drive, a SMART command only with its cylinder signature, the disk size with
-// the rest of the buffer zeroed, and an NVMe drive refuses the ATA interface.
+// The handle of a captured drive answers single calls as a driver does: a buffer too short for
+// the sector gets what fits after the header; a command block just long enough to name its drive;
+// a SMART command only with its cylinder signature; the disk size with the rest of the buffer
+// zeroed; and an NVMe drive refuses the ATA interface.
 TEST_F(Replay, TheHandleAnswersSingleCallsAsADriverDoes) {
-  Put(kCaptures[0], 0);
+  Put(kCt500, 0);
   files.Put("D:\\captures\\drive0_length.txt", "500107862016\r\n");
   files.Put("D:\\captures\\drive1_nvme_identify_controller.hexdump.txt",
             test::SmartDataFile("cdi_XPG_GAMMIX_S50_Lite_nvme_identify_controller_first512.hexdump.txt"));
@@ -210,6 +163,11 @@ TEST_F(Replay, TheHandleAnswersSingleCallsAsADriverDoes) {
   };
   std::string identify(13, '\0'), readData(32, '\0');
   identify[10] = '\xEC';
+  const auto [shortCall, shortOutput] = call(0, kSmartRcvDriveData, identify, 36);
+  const std::string sector = *ParseSectorDump(test::SmartDataFile(std::string(kCt500) + "_identify.hexdump.txt"));
+  EXPECT_TRUE(shortCall.ok && shortCall.bytesReturned == 36) << shortCall.bytesReturned;
+  EXPECT_EQ(shortOutput.substr(16), sector.substr(0, 20));
+  EXPECT_EQ(shortOutput.c_str()[36], '\0');
   std::tie(readData[4], readData[7], readData[8], readData[10]) = std::tuple('\xD0', '\x4F', '\xC2', '\xB0');
   EXPECT_TRUE(call(0, kSmartRcvDriveData, identify).first.ok);
   EXPECT_TRUE(call(0, kSmartRcvDriveData, readData).first.ok);
@@ -219,6 +177,15 @@ TEST_F(Replay, TheHandleAnswersSingleCallsAsADriverDoes) {
   EXPECT_TRUE(size.ok);
   EXPECT_EQ(geometry.substr(0, 24) + geometry.substr(32), std::string(32, '\0'));
   EXPECT_EQ(call(1, kSmartRcvDriveData, identify).first.lastError, kErrorInvalidFunction);
+  // The NVMe drive answers its identify controller query only: no other property, request or log.
+  auto query = [](std::initializer_list<uint32_t> words) { return test::LeWords(words) + std::string(16 + 4096, '\0'); };
+  EXPECT_TRUE(call(1, kStorageQueryProperty, query({50, 0, 3, 1, 1, 0, 40, 4096}), 8192).first.ok);
+  for (const std::string& refused : {query({50, 0, 3, 1, 2, 0, 40, 512}), query({50, 0, 3, 2, 2, 0, 40, 512}),
+                                     query({51, 0, 3, 1, 1, 0, 40, 4096})})
+    EXPECT_FALSE(call(1, kStorageQueryProperty, refused, 8192).first.ok);
+  EXPECT_FALSE(call(1, kStorageQueryProperty, query({50, 0, 3, 1, 1, 0, 40, 4096}), 100).first.ok);  // buffer too short
+  files.Put("D:\\captures\\drive0_length.txt", "-5\r\n");  // no size: the disk size query fails
+  EXPECT_FALSE(call(0, kDiskGetDriveGeometryEx, "", 40).first.ok);
 }
 
 class Messages final : public ISmartDevice {  // the real device as the replay device's message source
