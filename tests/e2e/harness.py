@@ -1,20 +1,13 @@
-"""End-to-end harness: the real qumbel.exe under Wine on a private Xvfb display (standard library).
-
-Every outside command runs under `timeout`: a crash or a hang fails its test, never the suite.
-    Session()          an Xvfb display plus a throw-away Wine prefix (Japanese locale, code page
-                       932, crash debugger off, Japanese UI fonts mapped to IPA Gothic)
-    WinePrefix         .wine(), .import_reg(), .windows_path(), e2ehelper.exe's views of the
-                       windows (.boxes(), .press(), .grid(), .window_text(), .controls()),
-                       .start_program() / .run_program() of a copy of qumbel.exe (.app_dir)
-    Program            a running qumbel.exe: wait for windows and boxes, send keys, wait its end
-    decode_cp932_lines(path)   the lines of a CP932 file, CR LF line ends checked
-    run_tests(globals())       runs the test_* functions: PASS/FAIL lines, then "N passed, N failed"
-"""
+"""End-to-end harness: the real qumbel.exe under Wine on a private Xvfb display, each test file in
+a throw-away Wine prefix of its own (session()), the windows seen through e2ehelper.exe and driven
+with xdotool. Every outside command runs under `timeout`: a crash or a hang fails its test, never
+the suite. run_tests(globals()) runs a file's test_* functions and prints "N passed, N failed"."""
 
 from __future__ import annotations
 
 import json
 import os
+import re
 import select
 import shutil
 import signal
@@ -28,16 +21,18 @@ from pathlib import Path
 from typing import Optional
 
 REPO = Path(__file__).resolve().parents[2]
+HERE = REPO / "tests" / "e2e"
 SHOTS = REPO / "build" / "shots"
+SMART = REPO / "tests" / "data" / "smart"
 PROGRAM_NAME = "qumbel.exe"
 MAIN_TITLE = "Orvanta"
 LOCALE = "ja_JP.UTF-8"
 CRASH_BOX_TITLE = "Exception raised"  # Wine's box for an unhandled exception (debugger off)
-IDOK, IDCANCEL, IDABORT, IDRETRY, IDIGNORE, IDYES, IDNO = 1, 2, 3, 4, 5, 6, 7
+IDOK, IDCANCEL, IDYES, IDNO = 1, 2, 6, 7
 
 
 def win_build() -> Path:
-    """The cross build folder (qumbel.exe, e2ehelper.exe, the e2e tools)."""
+    """The cross build folder (qumbel.exe, qumbel-fleet.exe, e2ehelper.exe, the e2e tools)."""
     return Path(os.environ.get("ORV_WIN_BUILD", REPO / "build" / "win")).resolve()
 
 
@@ -63,6 +58,13 @@ def run_command(cmd, seconds, env=None, cwd=None) -> subprocess.CompletedProcess
         return subprocess.CompletedProcess(r.args, r.returncode, out.read(), err.read())
 
 
+def chromium(*args, profile) -> subprocess.CompletedProcess:
+    """Headless Chromium with a profile of its own and no traffic of its own."""
+    flags = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+             "--disable-background-networking", "--disable-component-update", "--disable-sync"]
+    return run_command(["chromium", *flags, f"--user-data-dir={profile}", *args], 180)
+
+
 class Xvfb:
     """A private X server: `with Xvfb() as x: x.display`. Xvfb picks a free display number
     itself (-displayfd) and writes it once it accepts connections."""
@@ -78,14 +80,11 @@ class Xvfb:
         os.close(wfd)
         data, deadline = b"", time.monotonic() + 30
         try:
-            while not data.endswith(b"\n"):
-                if time.monotonic() > deadline or self.proc.poll() is not None:
+            while not data.endswith(b"\n"):  # the number, then a line end once it accepts connections
+                chunk = os.read(rfd, 64) if select.select([rfd], [], [], 0.5)[0] else None
+                if chunk == b"" or time.monotonic() > deadline or self.proc.poll() is not None:
                     raise HarnessError("Xvfb did not start")
-                if select.select([rfd], [], [], 0.5)[0]:
-                    chunk = os.read(rfd, 64)
-                    if not chunk:
-                        raise HarnessError("Xvfb did not start")
-                    data += chunk
+                data += chunk or b""
         except BaseException:
             self.__exit__()
             raise
@@ -134,6 +133,23 @@ def _prefix_settings() -> str:
             r'[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]' f"\n{fonts}\n")
 
 
+def replay_folder(folder: Path, drives: dict) -> Path:
+    """Drive sectors for SmartReplayFolder, drive number -> "ata" (a real WD30EFRX), "failing"
+    (fixtures/failing_drive), "nvme" or "nvme without log" (a real NVMe drive)."""
+    ata, nvme = ("identify", "smart_read_data", "smart_read_thresholds"), SMART / "cdi_XPG_GAMMIX_S50_Lite_nvme_"
+    sources = {"ata": {p: SMART / f"cdi_WDC_WD30EFRX-68EUZN0_{p}" for p in ata},
+               "failing": {p: HERE / "fixtures" / "failing_drive" / f"drive0_{p}" for p in ata},
+               "nvme without log": {"nvme_identify_controller": f"{nvme}identify_controller_first512"}}
+    sources["nvme"] = dict(sources["nvme without log"], nvme_smart_health_log02=f"{nvme}smart_health_log02")
+    folder.mkdir(parents=True)
+    for n, kind in drives.items():
+        for part, source in sources[kind].items():
+            shutil.copy(f"{source}.hexdump.txt", folder / f"drive{n}_{part}.hexdump.txt")
+        if kind.startswith("nvme"):  # the capture holds no size: a 1 TB drive's, as the length query gives it
+            (folder / f"drive{n}_length.txt").write_text("1000204886016\r\n")
+    return folder
+
+
 @dataclass
 class Box:
     """A dialog box as e2ehelper reports it."""
@@ -141,7 +157,6 @@ class Box:
     title: str
     texts: list
     buttons: list  # {"id": int, "caption": str}
-    pid: int = 0
     topmost: bool = False
 
     @property
@@ -167,7 +182,6 @@ class Result:
     elapsed: float
     boxes: list = field(default_factory=list)
     timed_out: bool = False
-    stderr: str = ""
 
     @property
     def crashed(self) -> bool:
@@ -183,9 +197,9 @@ class WinePrefix:
     """A Wine prefix for the program: a throw-away one in a temp folder (path None) or a kept one.
     without_capabilities: Wine runs as root without its capabilities, so file permissions apply."""
 
-    def __init__(self, path=None, display=None, keep=False, without_capabilities=False):
+    def __init__(self, path=None, display=None, without_capabilities=False):
         self.wrap = ["setpriv", "--inh-caps=-all", "--bounding-set=-all", "--"] if without_capabilities else []
-        self.keep = keep or path is not None
+        self.keep = path is not None
         self.root = Path(tempfile.mkdtemp(prefix="orv-e2e-")) if path is None else Path(path)
         self.path = self.root / "prefix" if path is None else Path(path)
         self.display = display
@@ -270,6 +284,34 @@ class WinePrefix:
             raise HarnessError(f"winepath -w {unix_path} failed")
         return out
 
+    def record_shell_open(self, extension: str) -> Path:
+        """Registers a handler for files of `extension` that writes the document it is asked to
+        open into the returned file."""
+        record = self.root / f"opened{extension}.txt"
+        self.import_reg(write_reg_file(self.root / f"open{extension}.reg", "\n".join([
+            rf"[HKEY_CLASSES_ROOT\{extension}]", f'@="OrvantaTest{extension}"',
+            rf"[HKEY_CLASSES_ROOT\OrvantaTest{extension}\shell\open\command]",
+            "@=" + reg_string(rf'C:\windows\system32\cmd.exe /c echo "%1">{self.windows_path(record)}')])))
+        return record
+
+    def settings(self, out: Path, replay: Optional[Path] = None, name="site.ini") -> str:
+        """A settings file naming `out` as the save folder (made here) and a replay folder of drive
+        sectors; its Windows path."""
+        out.mkdir(parents=True, exist_ok=True)
+        text = f"[General]\r\nSaveDir={self.windows_path(out)}\r\n"
+        if replay:
+            text += f"SmartReplayFolder={self.windows_path(replay)}\r\n"
+        (self.root / name).write_bytes(text.encode("cp932"))
+        return self.windows_path(self.root / name)
+
+    def unattended(self, out: Path, replay=None, switches="/b0", **how) -> tuple:
+        """One unattended run into a save folder that then holds one per-PC file: (file, lines)."""
+        r = self.run_program([switches, self.settings(out, replay)], timeout=120, **how)
+        assert not r.timed_out and r.exit_code == 0 and not r.boxes, str(r)
+        files = sorted(out.glob("*.csv"))
+        assert len(files) == 1, f"per-PC files in {out.name}: {[f.name for f in files]}"
+        return files[0], decode_cp932_lines(files[0])
+
     def helper(self, *args, timeout=20) -> tuple:
         """Runs e2ehelper.exe; (exit code, UTF-8 output)."""
         r = self.wine([win_build() / "e2ehelper.exe", *args], timeout=timeout, check=False)
@@ -287,11 +329,13 @@ class WinePrefix:
         return self.helper("press", str(button))[0] == 0
 
     def windows(self) -> list:
-        """Top-level windows: hwnd, pid, title, class, visible, topmost."""
+        """Top-level windows: hwnd, title, class, visible, topmost."""
         return self._json("windows")
 
-    def visible_window(self, title: str) -> bool:
-        return any(w["title"] == title and w["visible"] for w in self.windows())
+    def close(self, title: str) -> None:
+        """Asks a window to close (WM_CLOSE): Wine leaves the keyboard focus with a program the
+        shell started, so keys would not reach the window."""
+        self.helper("close", title)
 
     def window_text(self, title, control_class="", index=0) -> Optional[str]:
         """Text of a top-level window, or of its index-th child control of a class."""
@@ -336,9 +380,8 @@ class WinePrefix:
     def find_x_window(self, title: str, timeout=0) -> Optional[str]:
         """The X id of a visible window titled exactly `title`, or None."""
         deadline = time.monotonic() + timeout
-        pattern = "^" + "".join("\\" + c if c in ".^$*+?()[]{}|\\" else c for c in title) + "$"
         while True:
-            ids = run_command(["xdotool", "search", "--onlyvisible", "--name", pattern], 10,
+            ids = run_command(["xdotool", "search", "--onlyvisible", "--name", f"^{re.escape(title)}$"], 10,
                               env=self.x_env()).stdout.split()
             if ids or time.monotonic() >= deadline:
                 return ids[-1].decode() if ids else None
@@ -347,9 +390,9 @@ class WinePrefix:
     def send_keys(self, window: str, *keys: str) -> None:
         """xdotool keys to a window given by its exact title or X id (they reach Wine's menus)."""
         xid = window if window.isdigit() else self.find_x_window(window, timeout=10)
-        if not xid or run_command(["xdotool", "key", "--window", xid, "--delay", "80", *keys], 20,
-                                  env=self.x_env()).returncode != 0:
-            raise HarnessError(f"cannot send keys to {window!r}")
+        r = xid and run_command(["xdotool", "key", "--window", xid, "--delay", "80", *keys], 20, env=self.x_env())
+        if not r or r.returncode != 0:
+            raise HarnessError(f"cannot send keys to {window!r}: {r and r.stderr[-300:]!r}")
 
     def screenshot(self, png, window=None, settle=0.5) -> Path:
         """PNG of the screen or of one window (title or X id) after `settle` seconds."""
@@ -402,7 +445,7 @@ class Program:
         return self._stderr.read().decode("utf-8", errors="replace")
 
     def _poll(self, what: str, found, timeout: float):
-        """found() until it gives something; fails on a crash box or the program's end."""
+        """found(boxes) until it gives something; fails on a crash box or the program's end."""
         deadline = time.monotonic() + timeout
         while True:
             boxes = self.prefix.boxes()
@@ -466,11 +509,11 @@ class Program:
         timed_out = self.running or self.proc.returncode in (124, 137)
         self.kill()
         return Result(None if timed_out else self.proc.returncode, time.monotonic() - self.started,
-                      list(self.boxes_seen), timed_out, self.stderr())
+                      list(self.boxes_seen), timed_out)
 
 
 class Session:
-    """An Xvfb display plus a throw-away prefix on it: `with Session() as s: s.prefix ...`."""
+    """An Xvfb display plus a prefix on it: `with Session() as s: s.prefix ...`."""
 
     def __init__(self, prefix_path=None, without_capabilities=False):
         self.how, self.xvfb, self.prefix = (prefix_path, without_capabilities), None, None
@@ -491,6 +534,17 @@ class Session:
                 self.prefix.__exit__()
         finally:
             self.xvfb.__exit__()
+
+
+_session: Optional[Session] = None
+
+
+def session(**how) -> Session:
+    """The session of this test file: started at the first call, ended by run_tests."""
+    global _session
+    if _session is None:
+        _session = Session(**how).__enter__()
+    return _session
 
 
 def decode_cp932_lines(path, final_newline=True) -> list:
@@ -516,8 +570,21 @@ def wait_until(condition, seconds=30):
     return result
 
 
-class _TestTimeout(Exception):
-    pass
+def check_golden(name: str, lines: list, **values) -> None:
+    """Compares lines with tests/e2e/expected/<name>, line for line: a line "*" there stands for
+    any line (a value of the machine), "{key}" for values[key]. With ORV_E2E_GOLDEN=1 the file is
+    written from `lines` instead, its "*" and "{key}" lines kept."""
+    path = HERE / "expected" / name
+    old = path.read_text(encoding="utf-8").split("\n")[:-1] if path.exists() else []
+    held = lambda line: line == "*" or re.search(r"\{\w+\}", line)  # noqa: E731
+    if os.environ.get("ORV_E2E_GOLDEN"):
+        path.write_text("".join((o if i < len(old) and held(o := old[i]) else l) + "\n"
+                                for i, l in enumerate(lines)), encoding="utf-8")
+        return
+    for i, (want, have) in enumerate(zip(old, lines)):
+        want = re.sub(r"\{(\w+)\}", lambda m: values[m.group(1)], want)
+        assert want in ("*", have), f"{name} line {i + 1}: {have[:200]!r}, expected {want[:200]!r}"
+    assert len(lines) == len(old), f"{name}: {len(lines)} lines, expected {len(old)}"
 
 
 def _raise(error):
@@ -528,16 +595,15 @@ def _raise(error):
 
 def run_tests(namespace: dict) -> None:
     """Runs the module's test_* functions in file order (those whose names hold an argument of
-    the command line, if any), between setup_module() and teardown_module(), each within
-    TEST_TIMEOUT seconds (default 300); exits with 1 when one failed."""
+    the command line, if any) after setup_module(), each within TEST_TIMEOUT seconds (default
+    300), and ends the session; exits with 1 when one failed."""
     tests = [(n, f) for n, f in namespace.items() if n.startswith("test_") and callable(f)
              and (len(sys.argv) < 2 or any(a in n for a in sys.argv[1:]))]
-    signal.signal(signal.SIGALRM, _raise(_TestTimeout))
+    signal.signal(signal.SIGALRM, _raise(TimeoutError))
     signal.signal(signal.SIGTERM, _raise(KeyboardInterrupt))  # stopped from outside: clean up
     passed = failed = 0
-    steps = [("setup", namespace.get("setup_module"))] + tests
     try:
-        for name, fn in steps:
+        for name, fn in [("setup", namespace.get("setup_module"))] + tests:
             start = time.monotonic()
             try:
                 signal.alarm(int(namespace.get("TEST_TIMEOUT", 300)))
@@ -551,18 +617,19 @@ def run_tests(namespace: dict) -> None:
                 reason = str(e).strip() if isinstance(e, AssertionError) and str(e).strip() else \
                     f"{type(e).__name__} {e} at {Path(tb.filename).name}:{tb.lineno}: {tb.line}"
                 print(f"FAIL {name}: {' '.join(reason.split())[:800]}", flush=True)
+                failed += len(tests) if name == "setup" else 1
                 if name == "setup":
-                    failed += len(tests)
                     break
-                failed += 1
             finally:
                 signal.alarm(0)
     finally:
-        if callable(namespace.get("teardown_module")):
-            signal.alarm(120)
-            try:
+        signal.alarm(120)
+        try:
+            if callable(namespace.get("teardown_module")):
                 namespace["teardown_module"]()
-            finally:
-                signal.alarm(0)
+            if _session:
+                _session.__exit__()
+        finally:
+            signal.alarm(0)
     print(f"{passed} passed, {failed} failed", flush=True)
     sys.exit(1 if failed else 0)
