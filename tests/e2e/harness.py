@@ -31,8 +31,7 @@ CRASH_BOX_TITLE = "Exception raised"  # Wine's box for an unhandled exception (d
 IDOK, IDCANCEL, IDYES, IDNO = 1, 2, 6, 7
 
 
-def win_build() -> Path:
-    """The cross build folder (qumbel.exe, qumbel-fleet.exe, e2ehelper.exe, the e2e tools)."""
+def win_build() -> Path:  # the cross build: qumbel.exe, qumbel-fleet.exe, e2ehelper.exe, the e2e tools
     return Path(os.environ.get("ORV_WIN_BUILD", REPO / "build" / "win")).resolve()
 
 
@@ -40,8 +39,8 @@ def program_exe() -> Path:
     return win_build() / PROGRAM_NAME
 
 
-class HarnessError(AssertionError):
-    """A failure of the program under test as the harness sees it (time-outs, missing windows)."""
+class HarnessError(AssertionError):  # a failure of the program as the harness sees it: time-outs, no window
+    pass
 
 
 def _timed(cmd, seconds) -> list:
@@ -49,8 +48,7 @@ def _timed(cmd, seconds) -> list:
 
 
 def run_command(cmd, seconds, env=None, cwd=None) -> subprocess.CompletedProcess:
-    """Runs a command under `timeout`; bytes output through files (services a wine call leaves
-    running inherit its handles, so a pipe would never end)."""
+    # Output through files: services a wine call leaves running inherit its handles, so a pipe would never end.
     with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
         r = subprocess.run(_timed(cmd, seconds), env=env, cwd=cwd, stdin=subprocess.DEVNULL, stdout=out, stderr=err)
         out.seek(0)
@@ -58,16 +56,14 @@ def run_command(cmd, seconds, env=None, cwd=None) -> subprocess.CompletedProcess
         return subprocess.CompletedProcess(r.args, r.returncode, out.read(), err.read())
 
 
-def chromium(*args, profile) -> subprocess.CompletedProcess:
-    """Headless Chromium with a profile of its own and no traffic of its own."""
+def chromium(*args, profile) -> subprocess.CompletedProcess:  # headless, with no traffic of its own
     flags = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
              "--disable-background-networking", "--disable-component-update", "--disable-sync"]
     return run_command(["chromium", *flags, f"--user-data-dir={profile}", *args], 180)
 
 
 class Xvfb:
-    """A private X server: `with Xvfb() as x: x.display`. Xvfb picks a free display number
-    itself (-displayfd) and writes it once it accepts connections."""
+    """A private X server: `with Xvfb() as x: x.display`, on a free display number Xvfb picks."""
 
     def __init__(self, width=1280, height=800):
         self.geometry, self.proc, self.display = f"{width}x{height}x24", None, ""
@@ -100,10 +96,9 @@ class Xvfb:
 
 
 def display_reachable(display: str) -> bool:
-    """True when an X server answers on `display`."""
-    if not display or not shutil.which("xdotool"):
-        return False
-    return run_command(["xdotool", "getdisplaygeometry"], 5, env=dict(os.environ, DISPLAY=display)).returncode == 0
+    env = dict(os.environ, DISPLAY=display)
+    reachable = display and shutil.which("xdotool")
+    return bool(reachable) and run_command(["xdotool", "getdisplaygeometry"], 5, env=env).returncode == 0
 
 
 def write_reg_file(path, text: str) -> Path:
@@ -121,8 +116,8 @@ def reg_string(s: str) -> str:
 
 
 def _prefix_settings() -> str:
-    """No crash debugger (a crash ends the program), frames drawn by Wine (captions without a
-    window manager), and the program's Japanese UI fonts mapped to the installed IPA Gothic."""
+    # No crash debugger (a crash ends the program), frames drawn by Wine (captions without a window
+    # manager), and the program's Japanese UI fonts mapped to the installed IPA Gothic.
     families = subprocess.run(["fc-list", ":", "family"], capture_output=True, text=True).stdout
     ipa = "IPAPGothic" if "IPAPGothic" in families else "IPAGothic"
     fonts = "\n".join(f"{reg_string(n)}={reg_string(ipa)}" for n in ("ＭＳ Ｐゴシック", "MS PGothic", "MS UI Gothic",
@@ -151,8 +146,7 @@ def replay_folder(folder: Path, drives: dict) -> Path:
 
 
 @dataclass
-class Box:
-    """A dialog box as e2ehelper reports it."""
+class Box:  # a dialog box as e2ehelper reports it
     hwnd: str
     title: str
     texts: list
@@ -170,8 +164,7 @@ class Box:
         return f"[{self.title}] {self.text!r} ({'/'.join(b['caption'] for b in self.buttons)})"
 
 
-def default_answer(box: Box):
-    """OK when the box has it, otherwise Cancel or No, otherwise its first button."""
+def default_answer(box: Box):  # OK, Cancel or No, else the first button
     ids = box.button_ids()
     return next((i for i in (IDOK, IDCANCEL, IDNO) if i in ids), ids[0] if ids else IDCANCEL)
 
@@ -194,8 +187,8 @@ class Result:
 
 
 class WinePrefix:
-    """A Wine prefix for the program: a throw-away one in a temp folder (path None) or a kept one.
-    without_capabilities: Wine runs as root without its capabilities, so file permissions apply."""
+    """A throw-away Wine prefix in a temp folder (path None) or a kept one. without_capabilities:
+    Wine runs as root without its capabilities, so file permissions apply."""
 
     def __init__(self, path=None, display=None, without_capabilities=False):
         self.wrap = ["setpriv", "--inh-caps=-all", "--bounding-set=-all", "--"] if without_capabilities else []
@@ -250,8 +243,7 @@ class WinePrefix:
         if not self.keep:
             shutil.rmtree(self.root, ignore_errors=True)
 
-    def kill_all(self) -> None:
-        """Ends every process of the prefix and its server, which writes the registry to disk."""
+    def kill_all(self) -> None:  # every process of the prefix and its server, which writes the registry
         if self.path.exists():
             for flag in ("-k", "-w"):
                 run_command(["wineserver", flag], 30, env=self.env)
@@ -263,16 +255,13 @@ class WinePrefix:
             self._server = None
 
     def wine(self, args, timeout=60, cwd=None, check=True, bare=False) -> subprocess.CompletedProcess:
-        """Runs `wine args...` to its end (bytes output)."""
         r = run_command([*self.wrap, *([] if bare else ["wine"]), *args], timeout, env=self.env, cwd=cwd)
         if check and r.returncode != 0:
             raise HarnessError(f"wine {' '.join(map(str, args))}: exit code {r.returncode} "
                                f"{r.stderr.decode(errors='replace')[-400:]}")
         return r
 
-    def import_reg(self, path) -> None:
-        """wine reg import (write non-ASCII fixtures with write_reg_file); once more on a busy
-        machine, where it now and then fails without saying why."""
+    def import_reg(self, path) -> None:  # again on a busy machine, where it now and then fails for no reason
         for attempt in range(3):
             if self.wine(["reg", "import", self.windows_path(path)], check=attempt == 2).returncode == 0:
                 return
@@ -285,8 +274,7 @@ class WinePrefix:
         return out
 
     def record_shell_open(self, extension: str) -> Path:
-        """Registers a handler for files of `extension` that writes the document it is asked to
-        open into the returned file."""
+        """A handler for files of `extension`: it writes the document it is to open into the file returned."""
         record = self.root / f"opened{extension}.txt"
         self.import_reg(write_reg_file(self.root / f"open{extension}.reg", "\n".join([
             rf"[HKEY_CLASSES_ROOT\{extension}]", f'@="OrvantaTest{extension}"',
@@ -295,8 +283,7 @@ class WinePrefix:
         return record
 
     def settings(self, out: Path, replay: Optional[Path] = None, name="site.ini") -> str:
-        """A settings file naming `out` as the save folder (made here) and a replay folder of drive
-        sectors; its Windows path."""
+        """A settings file naming the save folder (made here) and a replay folder; its Windows path."""
         out.mkdir(parents=True, exist_ok=True)
         text = f"[General]\r\nSaveDir={self.windows_path(out)}\r\n"
         if replay:
@@ -312,73 +299,60 @@ class WinePrefix:
         assert len(files) == 1, f"per-PC files in {out.name}: {[f.name for f in files]}"
         return files[0], decode_cp932_lines(files[0])
 
-    def helper(self, *args, timeout=20) -> tuple:
-        """Runs e2ehelper.exe; (exit code, UTF-8 output)."""
+    def helper(self, *args, timeout=20) -> tuple:  # e2ehelper.exe: (exit code, UTF-8 output)
         r = self.wine([win_build() / "e2ehelper.exe", *args], timeout=timeout, check=False)
         return r.returncode, r.stdout.decode("utf-8", errors="replace")
 
     def _json(self, *args) -> list:
         return [json.loads(l) for l in self.helper(*args)[1].splitlines() if l.startswith(("{", "["))]
 
-    def boxes(self) -> list:
-        """The visible dialog boxes, topmost first."""
+    def boxes(self) -> list:  # visible dialog boxes, topmost first
         return [Box(**d) for d in self._json("boxes")]
 
-    def press(self, button) -> bool:
-        """Clicks a button (id, caption, or ok/cancel/yes/no) of the topmost visible box."""
+    def press(self, button) -> bool:  # a button (id, or ok/cancel/yes/no) of the topmost box
         return self.helper("press", str(button))[0] == 0
 
-    def windows(self) -> list:
-        """Top-level windows: hwnd, title, class, visible, topmost."""
+    def windows(self) -> list:  # top-level windows: hwnd, title, class, visible, topmost
         return self._json("windows")
 
     def close(self, title: str) -> None:
-        """Asks a window to close (WM_CLOSE): Wine leaves the keyboard focus with a program the
-        shell started, so keys would not reach the window."""
+        # WM_CLOSE: Wine leaves the keyboard focus with a program the shell started, so keys would not do.
         self.helper("close", title)
 
-    def window_text(self, title, control_class="", index=0) -> Optional[str]:
-        """Text of a top-level window, or of its index-th child control of a class."""
+    def window_text(self, title, control_class="", index=0) -> Optional[str]:  # or its index-th control's
         code, out = self.helper("text", title, *([control_class, str(index)] if control_class else []))
         return out if code == 0 else None
 
-    def grid(self, title, index=0):
-        """(column headers, rows of cell texts) of a window's index-th list view, or None."""
+    def grid(self, title, index=0):  # (column headers, rows of cells) of a window's index-th list view
         code, out = self.helper("grid", title, str(index))
         lines = [json.loads(l) for l in out.splitlines() if l.strip()]
         return (lines[0]["columns"], lines[1:]) if code == 0 and lines else None
 
-    def controls(self, title) -> list:
-        """The child controls of a window: class, id, visible, text."""
+    def controls(self, title) -> list:  # a window's child controls: class, id, visible, text
         return self._json("controls", title)
 
     def control_texts(self, title) -> list:
         return [c["text"] for c in self.controls(title)]
 
     @property
-    def app_dir(self) -> Path:
-        """A folder with a copy of qumbel.exe: the program writes beside itself, never into the
-        build folder. Tests put qumbel.ini or regitems.txt here."""
+    def app_dir(self) -> Path:  # a copy of qumbel.exe, which writes beside itself, not into the build
         if self._app_dir is None:
             self._app_dir = self.root / "app" if not self.keep else self.path / "orvanta-app"
             self._app_dir.mkdir(parents=True, exist_ok=True)
             shutil.copy2(program_exe(), self._app_dir / PROGRAM_NAME)
         return self._app_dir
 
-    def start_program(self, args=(), timeout=60, **how) -> "Program":
-        """Starts qumbel.exe and returns at once; how: exe, cwd, extra_env, host_name."""
+    def start_program(self, args=(), timeout=60, **how) -> "Program":  # how: exe, cwd, extra_env, host_name
         return Program(self, args, timeout=timeout, **how)
 
-    def run_program(self, args=(), timeout=60, answer=None, **how) -> Result:
-        """Runs the program to its end, answering its boxes with answer(box) (default: OK)."""
+    def run_program(self, args=(), timeout=60, answer=None, **how) -> Result:  # answer(box), default OK
         with self.start_program(args, timeout=timeout, **how) as prog:
             return prog.wait_exit(timeout=timeout + 10, answer=answer)
 
     def x_env(self) -> dict:
         return dict(self.env, DISPLAY=self.display)
 
-    def find_x_window(self, title: str, timeout=0) -> Optional[str]:
-        """The X id of a visible window titled exactly `title`, or None."""
+    def find_x_window(self, title: str, timeout=0) -> Optional[str]:  # of a visible window with this title
         deadline = time.monotonic() + timeout
         while True:
             ids = run_command(["xdotool", "search", "--onlyvisible", "--name", f"^{re.escape(title)}$"], 10,
@@ -387,15 +361,13 @@ class WinePrefix:
                 return ids[-1].decode() if ids else None
             time.sleep(0.3)
 
-    def send_keys(self, window: str, *keys: str) -> None:
-        """xdotool keys to a window given by its exact title or X id (they reach Wine's menus)."""
+    def send_keys(self, window: str, *keys: str) -> None:  # to a window's title or X id, menus too
         xid = window if window.isdigit() else self.find_x_window(window, timeout=10)
         r = xid and run_command(["xdotool", "key", "--window", xid, "--delay", "80", *keys], 20, env=self.x_env())
         if not r or r.returncode != 0:
             raise HarnessError(f"cannot send keys to {window!r}: {r and r.stderr[-300:]!r}")
 
-    def screenshot(self, png, window=None, settle=0.5) -> Path:
-        """PNG of the screen or of one window (title or X id) after `settle` seconds."""
+    def screenshot(self, png, window=None, settle=0.5) -> Path:  # of the screen or a window (title, X id)
         time.sleep(settle)
         png = Path(png)
         png.parent.mkdir(parents=True, exist_ok=True)
@@ -408,8 +380,7 @@ class WinePrefix:
         return png
 
 
-class Program:
-    """qumbel.exe running under Wine; a context manager that kills it if still running."""
+class Program:  # qumbel.exe running; a context manager that kills it if still running
 
     def __init__(self, prefix, args=(), timeout=60, exe=None, cwd=None, extra_env=None, host_name=None):
         self.prefix, self.boxes_seen, self.xid, self._answered = prefix, [], None, {}
@@ -444,8 +415,7 @@ class Program:
         self._stderr.seek(0)
         return self._stderr.read().decode("utf-8", errors="replace")
 
-    def _poll(self, what: str, found, timeout: float):
-        """found(boxes) until it gives something; fails on a crash box or the program's end."""
+    def _poll(self, what: str, found, timeout: float):  # found(boxes); fails on a crash or the program's end
         deadline = time.monotonic() + timeout
         while True:
             boxes = self.prefix.boxes()
@@ -463,15 +433,13 @@ class Program:
                 raise HarnessError(f"no {what} within {timeout}s")
             time.sleep(0.3)
 
-    def wait_window(self, title=MAIN_TITLE, timeout=30) -> str:
-        """Waits for a visible window with this title; its X id (the main window's is kept)."""
+    def wait_window(self, title=MAIN_TITLE, timeout=30) -> str:  # its X id; the main window's is kept
         xid = self._poll(f"window titled {title!r}", lambda _: self.prefix.find_x_window(title), timeout)
         if title == MAIN_TITLE:
             self.xid = xid
         return xid
 
-    def send_keys(self, *keys, window_title=None) -> None:
-        """Keys to the main window (found by wait_window, whatever its caption now) or another."""
+    def send_keys(self, *keys, window_title=None) -> None:  # to the main window, whatever its caption now
         self.prefix.send_keys(window_title or self.xid or MAIN_TITLE, *keys)
 
     def wait_box(self, timeout=15) -> Box:
@@ -490,8 +458,7 @@ class Program:
             self.boxes_seen.append(box)
 
     def wait_exit(self, timeout=30, answer=None) -> Result:
-        """Waits for the end, answering boxes with answer(box) (None leaves a box open); kills
-        the program after `timeout` seconds."""
+        """Waits for the end, answering boxes with answer(box) (None leaves it open); kills it at `timeout`."""
         deadline, interval = time.monotonic() + timeout, 0.2
         while self.running and time.monotonic() < deadline:
             try:
@@ -512,8 +479,7 @@ class Program:
                       list(self.boxes_seen), timed_out)
 
 
-class Session:
-    """An Xvfb display plus a prefix on it: `with Session() as s: s.prefix ...`."""
+class Session:  # an Xvfb display plus a prefix on it: `with Session() as s: s.prefix ...`
 
     def __init__(self, prefix_path=None, without_capabilities=False):
         self.how, self.xvfb, self.prefix = (prefix_path, without_capabilities), None, None
@@ -539,16 +505,14 @@ class Session:
 _session: Optional[Session] = None
 
 
-def session(**how) -> Session:
-    """The session of this test file: started at the first call, ended by run_tests."""
+def session(**how) -> Session:  # this test file's: started at the first call, ended by run_tests
     global _session
     if _session is None:
         _session = Session(**how).__enter__()
     return _session
 
 
-def decode_cp932_lines(path, final_newline=True) -> list:
-    """The lines of a CP932 file whose every line ends with CR LF (checked)."""
+def decode_cp932_lines(path, final_newline=True) -> list:  # every line's CR LF checked
     data = Path(path).read_bytes()
     bare = data.replace(b"\r\n", b"")
     assert b"\r" not in bare and b"\n" not in bare, f"{Path(path).name}: a line end that is not CR LF"
@@ -562,8 +526,7 @@ def write_cp932(path, lines) -> Path:
     return Path(path)
 
 
-def wait_until(condition, seconds=30):
-    """condition()'s first true value within `seconds`, else its last value."""
+def wait_until(condition, seconds=30):  # condition()'s first true value within `seconds`, else its last
     deadline = time.monotonic() + seconds
     while not (result := condition()) and time.monotonic() < deadline:
         time.sleep(0.3)
@@ -594,24 +557,23 @@ def _raise(error):
 
 
 def run_tests(namespace: dict) -> None:
-    """Runs the module's test_* functions in file order (those whose names hold an argument of
-    the command line, if any) after setup_module(), each within TEST_TIMEOUT seconds (default
-    300), and ends the session; exits with 1 when one failed."""
+    """Runs setup_module() and the test_* functions in file order (those whose names hold an argument
+    of the command line, if any), each within TEST_TIMEOUT seconds (default 300), then ends the
+    session; exits with 1 when one failed."""
     tests = [(n, f) for n, f in namespace.items() if n.startswith("test_") and callable(f)
              and (len(sys.argv) < 2 or any(a in n for a in sys.argv[1:]))]
     signal.signal(signal.SIGALRM, _raise(TimeoutError))
     signal.signal(signal.SIGTERM, _raise(KeyboardInterrupt))  # stopped from outside: clean up
     passed = failed = 0
     try:
-        for name, fn in [("setup", namespace.get("setup_module"))] + tests:
+        for name, fn in [("setup", namespace.get("setup_module", lambda: None))] + tests:
             start = time.monotonic()
+            signal.alarm(int(namespace.get("TEST_TIMEOUT", 300)))
             try:
-                signal.alarm(int(namespace.get("TEST_TIMEOUT", 300)))
-                if fn:
-                    fn()
+                fn()
                 if name != "setup":
-                    print(f"PASS {name} ({time.monotonic() - start:.1f}s)", flush=True)
                     passed += 1
+                    print(f"PASS {name} ({time.monotonic() - start:.1f}s)", flush=True)
             except Exception as e:  # noqa: BLE001 - reported as the test's failure
                 tb = traceback.extract_tb(e.__traceback__)[-1]
                 reason = str(e).strip() if isinstance(e, AssertionError) and str(e).strip() else \
@@ -624,12 +586,9 @@ def run_tests(namespace: dict) -> None:
                 signal.alarm(0)
     finally:
         signal.alarm(120)
-        try:
-            if callable(namespace.get("teardown_module")):
-                namespace["teardown_module"]()
-            if _session:
-                _session.__exit__()
-        finally:
-            signal.alarm(0)
+        namespace.get("teardown_module", lambda: None)()
+        if _session:
+            _session.__exit__()
+        signal.alarm(0)
     print(f"{passed} passed, {failed} failed", flush=True)
     sys.exit(1 if failed else 0)

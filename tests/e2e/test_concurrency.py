@@ -1,19 +1,13 @@
 #!/usr/bin/env python3
-"""Many PCs, one folder: twenty unattended runs ("/b0") at once, each with a computer name of its
-own, all saving into one save folder; half of them read a failing drive, so that the three shared
-event logs get lines from many processes at the same moment. Two rounds: the first saves of all
-twenty, then the second saves, in which the failing PCs announce the failure (a message box each,
-answered by the test) and log it in "_hddfail.txt" as well. Before the second round, one PC finds
-the temporary files that a save killed in an earlier run left under the names its next save takes
-(Wine gives the first program of a session the same small process id every time, 32 or 48), and
-must save all the same.
+"""Many PCs, one folder: twenty unattended runs ("/b0") at once, each a computer of its own, all
+saving into one save folder; half read a failing drive (fixtures/failing_drive), so that the
+shared event logs get lines from many processes at the same moment. In the second round the
+failing PCs announce the failure (a box each, answered here) and log it in "_hddfail.txt", and one
+PC finds the temporary files a killed save left under the names its next save takes.
 
-Why one Wine prefix per PC: Wine takes the computer name from the registry (ActiveComputerName),
-which it fills from the host name when a prefix's wineserver starts, and all programs of a prefix
-share that one registry. So each PC gets a copy of a booted prefix (hard links: a copy costs a few
-milliseconds and no disk space; only the registry files are real copies) and starts its
-wineserver in a UTS namespace with its own host name (harness: host_name). The healthy drive is a
-real capture, the failing one fixtures/failing_drive (see fixtures/README.md).
+Wine takes the computer name from the registry, filled from the host name when a prefix's
+wineserver starts, so each PC runs in a hard-linked copy of one booted prefix (only the registry
+files copied) whose server starts in a UTS namespace with the PC's host name (host_name).
 
     python3 tests/e2e/test_concurrency.py [name filter...]
 """
@@ -71,8 +65,7 @@ def teardown_module():
 
 
 def run_round() -> int:
-    """Starts all twenty runs at once and waits for their ends, pressing Enter on every failure
-    announcement; how many were seen."""
+    """All twenty runs at once, to their ends, Enter pressed on every failure announcement; how many."""
     p = session().prefix
     programs = [prefix.start_program(["/b0", STATE["ini"]["failing" if failing(i) else "ata"]],
                                      timeout=ROUND_TIMEOUT, exe=STATE["exe"], host_name=computer(i).lower())
@@ -91,7 +84,7 @@ def run_round() -> int:
         for prog in programs:
             prog.kill()
     codes = [prog.proc.returncode for prog in programs]
-    assert codes == [0] * PCS, f"exit codes {codes}: {[prog.stderr()[-300:] for prog in programs if prog.proc.returncode]}"
+    assert codes == [0] * PCS, f"exit codes {codes}: {[p.stderr()[-300:] for p in programs if p.proc.returncode]}"
     print(f"  round: {time.monotonic() - start:.0f}s", flush=True)
     return len(pressed)
 

@@ -1,18 +1,19 @@
 #!/usr/bin/env python3
-"""End-to-end tests of the registry item script and the search menu's lookup tools, with the real
-qumbel.exe under Wine on an Xvfb display.
+"""End-to-end tests of the registry item script and the search menu's lookup tools.
 
     python3 tests/e2e/test_script.py [name filter...]
 
-- script rows: fixtures/script_regitems.txt beside a copy of the program plus registry fixtures;
-  an unattended run ("/b0 site.ini") writes the per-PC file, whose rows after row 90 are
-  expected/script_rows.txt. The test answers the run's questions (message boxes, the prompt).
-- registry search: with "/a", a planted value under HKEY_LOCAL_MACHINE\\Software is found and its
-  key's values are listed in the text screen (expected/registry_search.txt).
+- script rows: an unattended run with fixtures/script_regitems.txt over registry fixtures writes
+  rows 91 on as expected/script_rows.txt; the test answers the run's questions and prompt.
+- registry search ("/a"): a planted value is found and its key's values are listed.
 - file-version tool: the version fields of the program registered for a file type, compared with
   the version resource read from the file by this test itself.
+- the sample script shipped beside the program (regitems.sample.txt): its rows on a PC without the
+  keys it reads, then over fixtures/sample_script.reg (a Windows 11 PC with three browsers, Office
+  and Defender), and their names in the item list export (expected/sample_script_*.txt).
 """
 
+import shutil
 import struct
 import sys
 import time
@@ -20,8 +21,8 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 
-from harness import (HERE, IDNO, IDOK, IDYES, MAIN_TITLE, SHOTS, check_golden, decode_cp932_lines,  # noqa: E402
-                     run_tests, session, wait_until, write_cp932)
+from harness import (HERE, IDNO, IDOK, IDYES, MAIN_TITLE, REPO, SHOTS, check_golden,  # noqa: E402
+                     decode_cp932_lines, run_tests, session, wait_until, win_build, write_cp932)
 
 PROMPT_TITLE = "Kestrum：問い合わせ"  # TForm2's caption
 SEARCH_TITLE = "Orvanta 検索"
@@ -38,9 +39,8 @@ def setup_module():
 
 
 def version_strings(path: Path) -> dict:
-    """The first string table of a program's version resource: {"CompanyName": ..., ...}. Each
-    node of the resource is a length, a value length, a type (1: text), a UTF-16 key and its
-    value, then its children, all 4-byte aligned."""
+    """The first string table of a program's version resource. Each node is a length, a value
+    length, a type (1: text), a UTF-16 key, its value, then its children, all 4-byte aligned."""
     data = path.read_bytes()
 
     def nodes(start, end):  # (key, text value, start of the children, end) of each node
@@ -62,15 +62,12 @@ def version_strings(path: Path) -> dict:
 
 
 def type_text(prog, text, window_title):
-    """Types ASCII text into the focused control of a window, key by key, as a person would. (A
-    text set from outside with WM_SETTEXT would not count as typed: a multi-line edit sends no
-    change notification for it and clears its modified mark, so the program would not see it.)"""
+    """ASCII text typed key by key into a window's focused control. (A text set with WM_SETTEXT
+    would not count: a multi-line edit sends no change notification for it.)"""
     prog.send_keys(*[KEY_NAMES.get(c, c) for c in text], window_title=window_title)
 
 
-def wait_memo(title, ready, timeout=120):
-    """The text screen's lines once ready(lines) holds (the window does not answer while a long
-    command runs, so reads fail until then)."""
+def wait_memo(title, ready, timeout=120):  # the text screen's lines once ready(lines); busy, it does not answer
     lines = wait_until(lambda: (t := P.window_text(title, "Edit")) is not None and ready(t.split("\r\n"))
                        and t.split("\r\n"), timeout)
     assert lines, f"the text screen of {title} did not get ready"
@@ -81,7 +78,8 @@ def test_script_rows_follow_row_90_in_the_per_pc_file():
     write_cp932(P.app_dir / "regitems.txt", (HERE / "fixtures" / "script_regitems.txt").read_text("utf-8").splitlines())
     out = P.root / "script-out"
     answered, prompts = [], 0  # (title, text) of each box, in order
-    with P.start_program(["/b0", P.settings(out)], timeout=150, extra_env={"ORVTEST_VAR": "from the environment"}) as prog:
+    variable = {"ORVTEST_VAR": "from the environment"}
+    with P.start_program(["/b0", P.settings(out)], timeout=150, extra_env=variable) as prog:
         deadline = time.monotonic() + 140
         while prog.running and time.monotonic() < deadline:
             boxes = P.boxes()
@@ -112,7 +110,8 @@ def test_script_rows_follow_row_90_in_the_per_pc_file():
     (file,) = out.glob("*.csv")
     rows = decode_cp932_lines(file)
     regedit = version_strings(P.path / "drive_c" / "windows" / "regedit.exe")
-    check_golden("script_rows.txt", rows[90:116], version=f"{regedit['OriginalFilename'].lower()} {regedit['ProductVersion']}")
+    version = f"{regedit['OriginalFilename'].lower()} {regedit['ProductVersion']}"
+    check_golden("script_rows.txt", rows[90:116], version=version)
     # Then the installed programs, padded to 100 rows: the "&" lines took the two Office entries.
     programs = rows[116:216]
     assert "Orvanta Test Tool 3.0 " in programs and not any("Office" in row for row in programs), programs[:5]
@@ -166,6 +165,48 @@ def test_file_version_of_a_registered_program():
     # Wine's notepad is a placeholder without a version resource.
     assert txt == [".txt", r"C:\windows\system32\notepad.exe", r"c:\windows\system32\notepad.exe",
                    "No Version Info"], txt
+
+
+SAMPLE = "regitems.sample.txt"
+SAMPLE_ROWS = 22  # the sample's rows after row 90, the last one "/UninstallInfo"
+
+
+def test_the_shipped_sample_is_cp932_with_crlf_and_ends_with_a_comment():
+    built = win_build() / SAMPLE
+    assert built.read_bytes() == (REPO / "dist" / SAMPLE).read_bytes(), "the build's copy differs from dist/"
+    lines = decode_cp932_lines(built)  # checks CR LF and CP932
+    assert lines[-1].startswith("//"), f"last line {lines[-1]!r}: the last line never yields a row"
+    assert "" not in lines, "an empty line would add an empty row"
+    assert not any(l.startswith((">", "<")) for l in lines), "a question would stop an unattended run"
+
+
+def sample_rows(out):
+    """The rows of one unattended run with the sample script; it asks nothing."""
+    shutil.copy(win_build() / SAMPLE, P.app_dir / "regitems.txt")
+    rows = P.unattended(P.root / out, answer=lambda box: None)[1]
+    # The last row is the marker; 19 is Wine's one graphics adapter.
+    assert rows[90 + SAMPLE_ROWS - 1] == "/UninstallInfo" and rows[90 + 19], rows[90:90 + SAMPLE_ROWS]
+    return rows
+
+
+def test_the_sample_on_a_pc_without_its_keys_gets_empty_rows_in_the_same_places():
+    check_golden("sample_script_rows_without_keys.txt", sample_rows("sample-bare")[90:90 + SAMPLE_ROWS])
+
+
+def test_the_sample_over_a_windows_11_pc_and_the_item_list_names_its_rows():
+    P.import_reg(HERE / "fixtures" / "sample_script.reg")
+    rows = sample_rows("sample")
+    check_golden("sample_script_record.txt", rows[:90 + SAMPLE_ROWS])  # rows 78 and 84 from the 32-bit view
+    programs = rows[90 + SAMPLE_ROWS:190 + SAMPLE_ROWS]  # the user's own and the 32-bit uninstall list too
+    assert "7-Zip 23.01 23.01 " in programs and "Microsoft Teams classic 1.7.00.13456 " in programs, programs[:30]
+    with P.start_program(["/a"], timeout=90) as prog:  # 設定 > 項目リスト
+        prog.wait_window(MAIN_TITLE, timeout=40)
+        prog.send_keys("alt+i", "l")
+        prog.wait_window("Orvanta 項目リスト", timeout=30)
+        prog.send_keys("alt+f", "x")
+        r = prog.wait_exit(timeout=30)
+    assert not r.crashed and not r.timed_out and not r.boxes, str(r)
+    check_golden("sample_script_item_names.txt", decode_cp932_lines(P.app_dir / "itemlist.csv")[90:])
 
 
 if __name__ == "__main__":

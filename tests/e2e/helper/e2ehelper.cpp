@@ -4,7 +4,7 @@
 // windows from outside, the way a person would:
 //
 //   e2ehelper boxes                        visible dialog boxes (class "#32770"): title, texts, buttons
-//   e2ehelper press <button id|caption>    clicks a button of the topmost visible dialog box
+//   e2ehelper press <id|ok|cancel|yes|no>  clicks a button of the topmost visible dialog box
 //   e2ehelper text <title> [class [n]]     text of a top-level window, or of its n-th child control
 //                                          of that class (e.g. "Edit": the text screen)
 //   e2ehelper controls <title>             the child controls of a window: class, id, visibility, text
@@ -26,7 +26,6 @@
 #include <commctrl.h>
 
 #include <cwchar>
-#include <cwctype>
 #include <string>
 #include <vector>
 
@@ -154,15 +153,6 @@ int CmdBoxes() {
   return 0;
 }
 
-// "キャンセル(&C)" and "&Cancel" both become "キャンセル" and "cancel".
-std::wstring Caption(const std::wstring& s) {
-  std::wstring out;
-  for (wchar_t c : s)
-    if (c != L'&') out += static_cast<wchar_t>(std::towlower(c));
-  if (out.size() >= 3 && out.back() == L')' && out[out.size() - 3] == L'(') out.resize(out.size() - 3);
-  return out;
-}
-
 // "ok", "cancel", "yes", "no" name the standard ids whatever the captions' language.
 int StandardId(const std::wstring& name) {
   const std::pair<const wchar_t*, int> ids[] = {
@@ -175,19 +165,11 @@ int StandardId(const std::wstring& name) {
 int CmdPress(const std::wstring& which) {
   std::vector<HWND> boxes = VisibleBoxes();
   if (boxes.empty()) return Fail("no visible dialog box");
-  HWND box = boxes.front();
-  bool numeric = which.find_first_not_of(L"0123456789") == std::wstring::npos;
-  int id = numeric ? _wtoi(which.c_str()) : StandardId(which);
-  HWND button = nullptr;
-  for (HWND c : Windows(box)) {
-    if (GetParent(c) != box || !HasClass(c, L"Button")) continue;
-    if (numeric ? GetDlgCtrlID(c) == id : Caption(TextOf(c)) == Caption(which)) button = c;
-    if (button) break;
-  }
-  if (!button && id) button = GetDlgItem(box, id);
+  const bool numeric = which.find_first_not_of(L"0123456789") == std::wstring::npos;
+  const int id = numeric ? _wtoi(which.c_str()) : StandardId(which);
+  HWND button = id ? GetDlgItem(boxes.front(), id) : nullptr;
   if (!button) return Fail("no such button: " + Utf8(which));
-  id = GetDlgCtrlID(button);
-  PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+  PostMessageW(boxes.front(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
   return 0;
 }
 
@@ -315,7 +297,7 @@ int wmain(int argc, wchar_t** argv) {
                       (cmd == L"settext" && argc == 6);
   if (!titled || argc < 3) {
     Write(STD_ERROR_HANDLE,
-          "usage: e2ehelper boxes | windows | press <button id|caption> | text <title> [class [n]] |"
+          "usage: e2ehelper boxes | windows | press <id|ok|cancel|yes|no> | text <title> [class [n]] |"
           " controls <title> | close <title> | grid <title> [n] | settext <title> <class> <n> <text>\n");
     return 2;
   }
