@@ -312,7 +312,7 @@ class WinePrefix:
     def press(self, button) -> bool:  # a button (id, or ok/cancel/yes/no) of the topmost box
         return self.helper("press", str(button))[0] == 0
 
-    def windows(self) -> list:  # top-level windows: hwnd, title, class, visible, topmost
+    def windows(self) -> list:  # top-level windows: class, id, visible, topmost, text (the title)
         return self._json("windows")
 
     def close(self, title: str) -> None:
@@ -328,7 +328,7 @@ class WinePrefix:
         lines = [json.loads(l) for l in out.splitlines() if l.strip()]
         return (lines[0]["columns"], lines[1:]) if code == 0 and lines else None
 
-    def controls(self, title) -> list:  # a window's child controls: class, id, visible, text
+    def controls(self, title) -> list:  # a window's child controls: class, id, visible, topmost, text
         return self._json("controls", title)
 
     def control_texts(self, title) -> list:

@@ -1,9 +1,7 @@
 #!/usr/bin/env python3
-"""End-to-end scenarios of one PC's record with the real qumbel.exe under Wine: a prefix dressed
-as a Japanese office PC (fixtures/japanese_pc.reg); the unattended run into a save folder (hidden,
-ends by itself, the file against expected/collection_record.txt), long names and values, the
-switches and the default save folder; then the interactive program: main window, About, a read
-saved through the menu, the item list export in both languages, Exit, and Help opening the manual.
+"""End-to-end scenarios of one PC's record on a Japanese office PC (fixtures/japanese_pc.reg): the
+unattended run (hidden, ends by itself, long names and values), the switches and the default save
+folder; the interactive program: About, a read saved through the menu, the item lists, Help.
 
     python3 tests/e2e/test_collection.py [name filter...]
 """
@@ -32,8 +30,7 @@ def setup_module():
     P.import_reg(HERE / "fixtures" / "japanese_pc.reg")
 
 
-def settings(out: Path) -> str:
-    """A settings file naming the save folder with a final backslash, as people write it."""
+def settings(out: Path) -> str:  # naming the save folder with a final backslash, as people write it
     out.mkdir(exist_ok=True)
     return P.windows_path(write_cp932(P.root / "site.ini", ["[General]", f"SaveDir={P.windows_path(out)}\\"]))
 
@@ -45,7 +42,7 @@ def test_unattended_run_writes_the_record_hidden_and_ends_by_itself():
                                                                         "ORVLONG": LONG}, host_name=HOST) as prog:
         shown = []
         while prog.running and not shown:
-            shown = [w for w in P.windows() if w["title"] == MAIN_TITLE and w["visible"]]
+            shown = [w for w in P.windows() if w["text"] == MAIN_TITLE and w["visible"]]
         r = prog.wait_exit(timeout=90)
     (P.app_dir / "regitems.txt").unlink()
     assert not shown and not r.timed_out and r.exit_code == 0 and not r.boxes, f"{r}, windows shown: {shown}"
@@ -86,8 +83,7 @@ def test_switches_the_default_folder_and_a_share_that_refuses_renames():
     assert not list(P.app_dir.glob("*.csv"))
 
 
-def export_item_list(prog, keys, count, golden):
-    """The item list (設定 > 項目リスト) written beside the program, and the table it shows."""
+def export_item_list(prog, keys, count, golden):  # 設定 > 項目リスト: the file and the table it shows
     csv = P.app_dir / "itemlist.csv"
     csv.unlink(missing_ok=True)
     prog.send_keys(*keys)

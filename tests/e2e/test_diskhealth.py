@@ -1,10 +1,8 @@
 #!/usr/bin/env python3
-"""End-to-end tests of disk health under Wine: Wine has no S.M.A.R.T. device, so the settings file
-names a replay folder of sectors captured from real drives (a WD30EFRX, an NVMe XPG GAMMIX). The
-unattended run writes the six disk rows and the drive's history under "hdd"; without the replay
-folder the rows fall back on the last history line; "/p" writes no history. The disk menu's
-screens are checked in the real window: the status grid, the history table and the graph
-(screenshots in build/shots).
+"""End-to-end tests of disk health. Wine has no S.M.A.R.T. device: the settings file names a replay
+folder of sectors captured from real drives (a WD30EFRX, an NVMe XPG GAMMIX). The disk rows and
+the history of unattended runs, and the disk menu's screens in the real window (screenshots in
+build/shots).
 
     python3 tests/e2e/test_diskhealth.py [name filter...]
 """
@@ -34,8 +32,7 @@ def setup_module():
     replay_folder(P.root / "replay", {0: "ata"})
 
 
-def saves(switches="/b0", replay="replay", out="out"):
-    """One unattended save: the record's lines and the history's."""
+def saves(switches="/b0", replay="replay", out="out"):  # one unattended save: the record's and the history's lines
     file, record = P.unattended(P.root / out, replay and P.root / replay, switches)
     return record, decode_cp932_lines(file.parent / "hdd" / file.name)
 
@@ -68,9 +65,8 @@ def test_saves_write_the_disk_rows_and_the_history():
 
 
 def write_long_history(path, records=64, days=120):
-    """Rewrites the history as `records` saves spread over the last `days` days: the real headers
-    and data line of the replayed drive, with the time stamp, the temperatures and the counters
-    of each save changed the way a drive's history changes."""
+    """The history rewritten as `records` saves over `days` days: the real lines with the time, the
+    temperatures and the counters changed the way a drive's history changes."""
     lines = decode_cp932_lines(path)
     out, now = lines[:2], datetime.now()
     for i in range(records):
@@ -86,8 +82,7 @@ def write_long_history(path, records=64, days=120):
 
 
 def test_status_history_and_graph_screens_and_erase():
-    """One program start walks the disk menu: the history table, the status grid, the graph's
-    pages over a long history (screenshots in build/shots), then the erase question."""
+    # One program start: the history table, the status grid, the graph's pages over a long history, erase.
     (path,) = (P.root / "out" / "hdd").glob("*.csv")
     short = decode_cp932_lines(path)  # the history screen reads every cell: a short history
     with P.start_program([P.settings(P.root / "out", P.root / "replay")], timeout=180) as prog:

@@ -1,14 +1,9 @@
 #!/usr/bin/env python3
-"""End-to-end tests of the user manual qumbel.mht that scripts/build-manual writes beside
-qumbel.exe (`make manual`; `make test` builds it before the end-to-end tests).
+"""End-to-end tests of the user manual qumbel.mht beside qumbel.exe (`make manual`): one MHTML file
+whose page finds its pictures and names every menu command, switch and sample script key; headless
+Chromium prints every picture and the Japanese text (pages left in <build>/manual/pages).
 
     python3 tests/e2e/test_manual.py [name filter...]
-
-- the file is one MHTML document whose page finds every picture it shows among its parts;
-- the page covers every menu command, every switch and every registry key of the sample script;
-- a real browser (headless Chromium) prints it: every picture appears at its own size and the
-  Japanese text comes out as text. The pages are also written as PNG files, for people to look at
-  (<build>/manual/pages/page-NN.png). (Help opening it under Wine: test_collection.py.)
 """
 
 import email
@@ -32,7 +27,7 @@ MANUAL = win_build() / "qumbel.mht"
 
 
 def read_manual():
-    """(the page's HTML, the size of every picture it shows, in page order)."""
+    """(the page's HTML, the size of every picture it shows)."""
     assert MANUAL.exists(), f"{MANUAL} is missing (build it with: make manual)"
     data = MANUAL.read_bytes()
     assert re.search(rb"(?<!\r)\n", data) is None, "MIME lines must end with CR LF"

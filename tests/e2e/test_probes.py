@@ -32,11 +32,8 @@ def setup_module():
 
 
 def wmic(cls, prop) -> list:
-    """Every instance's value of one property (`wmic path <class> get <prop>`), one line each (an
-    empty value is an empty line); None when Wine's class has no such property. One property at a
-    time: Wine's wmic does not keep its columns apart when several are asked. Its output is UTF-16.
-    Wine's wmic (the reference, not the program under test) now and then ends with exit code 1 on
-    a loaded machine for a property it has; it is asked again then."""
+    """Every instance's value of one property, one line each; None when Wine's class has none. One
+    at a time: Wine's wmic mixes columns up. It now and then fails on a loaded machine: again then."""
     for _ in range(3):
         r = session().prefix.wine(["wmic", "path", cls, "get", prop], timeout=60, check=False)
         if r.returncode == 0:
@@ -48,8 +45,7 @@ def first(cls, prop) -> str:
     return next((v for v in wmic(cls, prop) if v), "")
 
 
-def wmic_array(text):
-    """'{"a", "b"}' as Wine's wmic prints an array -> ["a", "b"]."""
+def wmic_array(text):  # '{"a", "b"}', an array as Wine's wmic prints it
     return [e.strip().strip('"') for e in text.strip("{}").split(",") if e.strip()] if text else []
 
 

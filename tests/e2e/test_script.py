@@ -83,7 +83,7 @@ def test_script_rows_follow_row_90_in_the_per_pc_file():
         deadline = time.monotonic() + 140
         while prog.running and time.monotonic() < deadline:
             boxes = P.boxes()
-            prompt = [] if boxes else [w for w in P.windows() if w["title"] == PROMPT_TITLE and w["visible"]]
+            prompt = [] if boxes else [w for w in P.windows() if w["text"] == PROMPT_TITLE and w["visible"]]
             if boxes:
                 # Nothing of the unattended run is on screen: its questions must not open behind
                 # the user's windows.

@@ -7,8 +7,8 @@
 //   e2ehelper press <id|ok|cancel|yes|no>  clicks a button of the topmost visible dialog box
 //   e2ehelper text <title> [class [n]]     text of a top-level window, or of its n-th child control
 //                                          of that class (e.g. "Edit": the text screen)
-//   e2ehelper controls <title>             the child controls of a window: class, id, visibility, text
-//   e2ehelper windows                      top-level windows: title, class, visible, topmost
+//   e2ehelper windows                      top-level windows: class, id, visible, topmost, text (title)
+//   e2ehelper controls <title>             the same of a window's child controls
 //   e2ehelper close <title>                asks a top-level window to close (WM_CLOSE)
 //   e2ehelper settext <title> <class> <n> <text>   sets the text of a child control (WM_SETTEXT)
 //   e2ehelper grid <title> [n]             the n-th list view (table screen) of a window: a line
@@ -189,19 +189,12 @@ int CmdSetText(HWND w, const std::wstring& cls, int index, const std::wstring& t
   return done ? 0 : 1;
 }
 
-int CmdControls(HWND w) {
-  for (HWND c : Windows(w))
-    Write(STD_OUTPUT_HANDLE, "{\"class\":" + Json(ClassOf(c)) + ",\"id\":" + std::to_string(GetDlgCtrlID(c)) +
-                                 ",\"visible\":" + Bool(IsWindowVisible(c)) + ",\"text\":" + Json(TextOf(c)) +
-                                 "}\n");
-  return 0;
-}
-
-int CmdWindows() {
-  for (HWND h : Windows())
-    Write(STD_OUTPUT_HANDLE, "{\"hwnd\":" + Hwnd(h) + ",\"title\":" + Json(TextOf(h)) +
-                                 ",\"class\":" + Json(ClassOf(h)) +
-                                 ",\"visible\":" + Bool(IsWindowVisible(h)) + TopmostField(h) + "}\n");
+// Top-level windows (parent null) or a window's child controls.
+int CmdWindows(HWND parent) {
+  for (HWND h : Windows(parent))
+    Write(STD_OUTPUT_HANDLE, "{\"class\":" + Json(ClassOf(h)) + ",\"id\":" + std::to_string(GetDlgCtrlID(h)) +
+                                 ",\"visible\":" + Bool(IsWindowVisible(h)) + TopmostField(h) +
+                                 ",\"text\":" + Json(TextOf(h)) + "}\n");
   return 0;
 }
 
@@ -290,7 +283,7 @@ int CmdGrid(HWND w, int index) {
 int wmain(int argc, wchar_t** argv) {
   const std::wstring cmd = argc > 1 ? argv[1] : L"";
   if (cmd == L"boxes" && argc == 2) return CmdBoxes();
-  if (cmd == L"windows" && argc == 2) return CmdWindows();
+  if (cmd == L"windows" && argc == 2) return CmdWindows(nullptr);
   if (cmd == L"press" && argc == 3) return CmdPress(argv[2]);
   const bool titled = (cmd == L"text" && argc <= 5) || (cmd == L"grid" && argc <= 4) ||
                       ((cmd == L"controls" || cmd == L"close") && argc == 3) ||
@@ -305,7 +298,7 @@ int wmain(int argc, wchar_t** argv) {
   if (!w) return Fail("no window titled " + Utf8(argv[2]));
   if (cmd == L"text") return CmdText(w, argc >= 4 ? argv[3] : L"", argc == 5 ? _wtoi(argv[4]) : 0);
   if (cmd == L"grid") return CmdGrid(w, argc == 4 ? _wtoi(argv[3]) : 0);
-  if (cmd == L"controls") return CmdControls(w);
+  if (cmd == L"controls") return CmdWindows(w);
   if (cmd == L"settext") return CmdSetText(w, argv[3], _wtoi(argv[4]), argv[5]);
   PostMessageW(w, WM_CLOSE, 0, 0);
   return 0;
