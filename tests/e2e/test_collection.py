@@ -107,7 +107,9 @@ def test_interactive_window_about_read_and_save_item_lists_and_exit():
         assert wait_until(lambda: not P.boxes(), 10), "the About box is still open after OK"
         # 読み取り shows the numbered table; 保存(&S) writes what it shows, row for row.
         prog.send_keys("alt+f", "r")
-        grid = wait_until(lambda: (g := P.grid(MAIN_TITLE)) and len(g[1]) >= 190 and g, 60)
+        # Read again until whole: a cell of a busy window reads as empty.
+        grid = wait_until(lambda: (g := P.grid(MAIN_TITLE)) and len(g[1]) >= 190 and g[0][1:3] == ["ItemName", "Value"]
+                          and g, 60)
         assert grid and grid[0][1:3] == ["ItemName", "Value"], grid and grid[0]
         rows = grid[1]
         assert rows[0][:2] == ["1", "CSVファイル名"] and rows[9][1:] == ["使用者", "佐藤 太郎"], rows[:10]
