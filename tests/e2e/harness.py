@@ -1,20 +1,13 @@
-"""End-to-end harness: the real qumbel.exe under Wine on a private Xvfb display (standard library).
-
-Every outside command runs under `timeout`: a crash or a hang fails its test, never the suite.
-    Session()          an Xvfb display plus a throw-away Wine prefix (Japanese locale, code page
-                       932, crash debugger off, Japanese UI fonts mapped to IPA Gothic)
-    WinePrefix         .wine(), .import_reg(), .windows_path(), e2ehelper.exe's views of the
-                       windows (.boxes(), .press(), .grid(), .window_text(), .controls()),
-                       .start_program() / .run_program() of a copy of qumbel.exe (.app_dir)
-    Program            a running qumbel.exe: wait for windows and boxes, send keys, wait its end
-    decode_cp932_lines(path)   the lines of a CP932 file, CR LF line ends checked
-    run_tests(globals())       runs the test_* functions: PASS/FAIL lines, then "N passed, N failed"
-"""
+"""End-to-end harness: the real qumbel.exe under Wine on a private Xvfb display, each test file in
+a throw-away Wine prefix of its own (session()), the windows seen through e2ehelper.exe and driven
+with xdotool. Every outside command runs under `timeout`: a crash or a hang fails its test, never
+the suite. run_tests(globals()) runs a file's test_* functions and prints "N passed, N failed"."""
 
 from __future__ import annotations
 
 import json
 import os
+import re
 import select
 import shutil
 import signal
@@ -28,16 +21,17 @@ from pathlib import Path
 from typing import Optional
 
 REPO = Path(__file__).resolve().parents[2]
+HERE = REPO / "tests" / "e2e"
 SHOTS = REPO / "build" / "shots"
+SMART = REPO / "tests" / "data" / "smart"
 PROGRAM_NAME = "qumbel.exe"
 MAIN_TITLE = "Orvanta"
 LOCALE = "ja_JP.UTF-8"
 CRASH_BOX_TITLE = "Exception raised"  # Wine's box for an unhandled exception (debugger off)
-IDOK, IDCANCEL, IDABORT, IDRETRY, IDIGNORE, IDYES, IDNO = 1, 2, 3, 4, 5, 6, 7
+IDOK, IDCANCEL, IDYES, IDNO = 1, 2, 6, 7
 
 
-def win_build() -> Path:
-    """The cross build folder (qumbel.exe, e2ehelper.exe, the e2e tools)."""
+def win_build() -> Path:  # the cross build: qumbel.exe, qumbel-fleet.exe, e2ehelper.exe, the e2e tools
     return Path(os.environ.get("ORV_WIN_BUILD", REPO / "build" / "win")).resolve()
 
 
@@ -45,8 +39,8 @@ def program_exe() -> Path:
     return win_build() / PROGRAM_NAME
 
 
-class HarnessError(AssertionError):
-    """A failure of the program under test as the harness sees it (time-outs, missing windows)."""
+class HarnessError(AssertionError):  # a failure of the program as the harness sees it: time-outs, no window
+    pass
 
 
 def _timed(cmd, seconds) -> list:
@@ -54,8 +48,7 @@ def _timed(cmd, seconds) -> list:
 
 
 def run_command(cmd, seconds, env=None, cwd=None) -> subprocess.CompletedProcess:
-    """Runs a command under `timeout`; bytes output through files (services a wine call leaves
-    running inherit its handles, so a pipe would never end)."""
+    # Output through files: services a wine call leaves running inherit its handles, so a pipe would never end.
     with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
         r = subprocess.run(_timed(cmd, seconds), env=env, cwd=cwd, stdin=subprocess.DEVNULL, stdout=out, stderr=err)
         out.seek(0)
@@ -63,29 +56,28 @@ def run_command(cmd, seconds, env=None, cwd=None) -> subprocess.CompletedProcess
         return subprocess.CompletedProcess(r.args, r.returncode, out.read(), err.read())
 
 
-class Xvfb:
-    """A private X server: `with Xvfb() as x: x.display`. Xvfb picks a free display number
-    itself (-displayfd) and writes it once it accepts connections."""
+def chromium(*args, profile) -> subprocess.CompletedProcess:  # headless, with no traffic of its own
+    flags = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+             "--disable-background-networking", "--disable-component-update", "--disable-sync"]
+    return run_command(["chromium", *flags, f"--user-data-dir={profile}", *args], 180)
 
-    def __init__(self, width=1280, height=800):
-        self.geometry, self.proc, self.display = f"{width}x{height}x24", None, ""
+
+class Xvfb:
+    """A private X server: `with Xvfb() as x: x.display`, on a free display number Xvfb picks."""
 
     def __enter__(self) -> "Xvfb":
         rfd, wfd = os.pipe()
-        self.proc = subprocess.Popen(["Xvfb", "-displayfd", str(wfd), "-screen", "0", self.geometry, "-nolisten",
-                                      "tcp"], pass_fds=(wfd,), stdin=subprocess.DEVNULL,
-                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.proc = subprocess.Popen(["Xvfb", "-displayfd", str(wfd), "-screen", "0", "1280x800x24", "-nolisten", "tcp"],
+                                     pass_fds=(wfd,), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                     stderr=subprocess.DEVNULL)
         os.close(wfd)
         data, deadline = b"", time.monotonic() + 30
         try:
-            while not data.endswith(b"\n"):
-                if time.monotonic() > deadline or self.proc.poll() is not None:
+            while not data.endswith(b"\n"):  # the number, then a line end once it accepts connections
+                chunk = os.read(rfd, 64) if select.select([rfd], [], [], 0.5)[0] else None
+                if chunk == b"" or time.monotonic() > deadline or self.proc.poll() is not None:
                     raise HarnessError("Xvfb did not start")
-                if select.select([rfd], [], [], 0.5)[0]:
-                    chunk = os.read(rfd, 64)
-                    if not chunk:
-                        raise HarnessError("Xvfb did not start")
-                    data += chunk
+                data += chunk or b""
         except BaseException:
             self.__exit__()
             raise
@@ -95,16 +87,15 @@ class Xvfb:
         return self
 
     def __exit__(self, *exc) -> None:
-        if self.proc and self.proc.poll() is None:
+        if self.proc.poll() is None:
             self.proc.terminate()
             self.proc.wait(10)
 
 
 def display_reachable(display: str) -> bool:
-    """True when an X server answers on `display`."""
-    if not display or not shutil.which("xdotool"):
-        return False
-    return run_command(["xdotool", "getdisplaygeometry"], 5, env=dict(os.environ, DISPLAY=display)).returncode == 0
+    env = dict(os.environ, DISPLAY=display)
+    reachable = display and shutil.which("xdotool")
+    return bool(reachable) and run_command(["xdotool", "getdisplaygeometry"], 5, env=env).returncode == 0
 
 
 def write_reg_file(path, text: str) -> Path:
@@ -122,8 +113,8 @@ def reg_string(s: str) -> str:
 
 
 def _prefix_settings() -> str:
-    """No crash debugger (a crash ends the program), frames drawn by Wine (captions without a
-    window manager), and the program's Japanese UI fonts mapped to the installed IPA Gothic."""
+    # No crash debugger (a crash ends the program), frames drawn by Wine (captions without a window
+    # manager), and the program's Japanese UI fonts mapped to the installed IPA Gothic.
     families = subprocess.run(["fc-list", ":", "family"], capture_output=True, text=True).stdout
     ipa = "IPAPGothic" if "IPAPGothic" in families else "IPAGothic"
     fonts = "\n".join(f"{reg_string(n)}={reg_string(ipa)}" for n in ("ＭＳ Ｐゴシック", "MS PGothic", "MS UI Gothic",
@@ -134,14 +125,29 @@ def _prefix_settings() -> str:
             r'[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]' f"\n{fonts}\n")
 
 
+def replay_folder(folder: Path, drives: dict) -> Path:
+    """Drive sectors for SmartReplayFolder, drive number -> "ata" (a real WD30EFRX), "failing"
+    (fixtures/failing_drive), "nvme" or "nvme without log" (a real NVMe drive)."""
+    ata, nvme = ("identify", "smart_read_data", "smart_read_thresholds"), SMART / "cdi_XPG_GAMMIX_S50_Lite_nvme_"
+    sources = {"ata": {p: SMART / f"cdi_WDC_WD30EFRX-68EUZN0_{p}" for p in ata},
+               "failing": {p: HERE / "fixtures" / "failing_drive" / f"drive0_{p}" for p in ata},
+               "nvme without log": {"nvme_identify_controller": f"{nvme}identify_controller_first512"}}
+    sources["nvme"] = dict(sources["nvme without log"], nvme_smart_health_log02=f"{nvme}smart_health_log02")
+    folder.mkdir(parents=True)
+    for n, kind in drives.items():
+        for part, source in sources[kind].items():
+            shutil.copy(f"{source}.hexdump.txt", folder / f"drive{n}_{part}.hexdump.txt")
+        if kind.startswith("nvme"):  # the capture holds no size: a 1 TB drive's, as the length query gives it
+            (folder / f"drive{n}_length.txt").write_text("1000204886016\r\n")
+    return folder
+
+
 @dataclass
-class Box:
-    """A dialog box as e2ehelper reports it."""
+class Box:  # a dialog box as e2ehelper reports it
     hwnd: str
     title: str
     texts: list
     buttons: list  # {"id": int, "caption": str}
-    pid: int = 0
     topmost: bool = False
 
     @property
@@ -155,8 +161,7 @@ class Box:
         return f"[{self.title}] {self.text!r} ({'/'.join(b['caption'] for b in self.buttons)})"
 
 
-def default_answer(box: Box):
-    """OK when the box has it, otherwise Cancel or No, otherwise its first button."""
+def default_answer(box: Box):  # OK, Cancel or No, else the first button
     ids = box.button_ids()
     return next((i for i in (IDOK, IDCANCEL, IDNO) if i in ids), ids[0] if ids else IDCANCEL)
 
@@ -167,7 +172,6 @@ class Result:
     elapsed: float
     boxes: list = field(default_factory=list)
     timed_out: bool = False
-    stderr: str = ""
 
     @property
     def crashed(self) -> bool:
@@ -180,12 +184,12 @@ class Result:
 
 
 class WinePrefix:
-    """A Wine prefix for the program: a throw-away one in a temp folder (path None) or a kept one.
-    without_capabilities: Wine runs as root without its capabilities, so file permissions apply."""
+    """A throw-away Wine prefix in a temp folder (path None) or a kept one. without_capabilities:
+    Wine runs as root without its capabilities, so file permissions apply."""
 
-    def __init__(self, path=None, display=None, keep=False, without_capabilities=False):
+    def __init__(self, path=None, display=None, without_capabilities=False):
         self.wrap = ["setpriv", "--inh-caps=-all", "--bounding-set=-all", "--"] if without_capabilities else []
-        self.keep = keep or path is not None
+        self.keep = path is not None
         self.root = Path(tempfile.mkdtemp(prefix="orv-e2e-")) if path is None else Path(path)
         self.path = self.root / "prefix" if path is None else Path(path)
         self.display = display
@@ -200,16 +204,15 @@ class WinePrefix:
         try:
             marker = self.path / ".orvanta-prefix"
             booted = marker.exists()
-            for attempt in range(2):
+            for attempt in range(1 if booted else 2):
                 self.path.mkdir(parents=True, exist_ok=True)
                 # A server that stays up: otherwise every wine call pays the start of the services.
                 self._server = subprocess.Popen([*self.wrap, "wineserver", "-f", "-p"], env=self.env,
                                                 stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                                 stderr=subprocess.DEVNULL)
-                if booted:
-                    break
                 try:
-                    self.wine(["wineboot", "-i"], timeout=120, bare=True)
+                    if not booted:
+                        self.wine(["wineboot", "-i"], timeout=120, bare=True)
                     break
                 except HarnessError:
                     # The first boot of a prefix now and then fails on a loaded machine ("could
@@ -236,8 +239,7 @@ class WinePrefix:
         if not self.keep:
             shutil.rmtree(self.root, ignore_errors=True)
 
-    def kill_all(self) -> None:
-        """Ends every process of the prefix and its server, which writes the registry to disk."""
+    def kill_all(self) -> None:  # every process of the prefix and its server, which writes the registry
         if self.path.exists():
             for flag in ("-k", "-w"):
                 run_command(["wineserver", flag], 30, env=self.env)
@@ -249,16 +251,13 @@ class WinePrefix:
             self._server = None
 
     def wine(self, args, timeout=60, cwd=None, check=True, bare=False) -> subprocess.CompletedProcess:
-        """Runs `wine args...` to its end (bytes output)."""
         r = run_command([*self.wrap, *([] if bare else ["wine"]), *args], timeout, env=self.env, cwd=cwd)
         if check and r.returncode != 0:
             raise HarnessError(f"wine {' '.join(map(str, args))}: exit code {r.returncode} "
                                f"{r.stderr.decode(errors='replace')[-400:]}")
         return r
 
-    def import_reg(self, path) -> None:
-        """wine reg import (write non-ASCII fixtures with write_reg_file); once more on a busy
-        machine, where it now and then fails without saying why."""
+    def import_reg(self, path) -> None:  # again on a busy machine, where it now and then fails for no reason
         for attempt in range(3):
             if self.wine(["reg", "import", self.windows_path(path)], check=attempt == 2).returncode == 0:
                 return
@@ -270,89 +269,101 @@ class WinePrefix:
             raise HarnessError(f"winepath -w {unix_path} failed")
         return out
 
-    def helper(self, *args, timeout=20) -> tuple:
-        """Runs e2ehelper.exe; (exit code, UTF-8 output)."""
+    def record_shell_open(self, extension: str) -> Path:
+        """A handler for files of `extension`: it writes the document it is to open into the file returned."""
+        record = self.root / f"opened{extension}.txt"
+        self.import_reg(write_reg_file(self.root / f"open{extension}.reg", "\n".join([
+            rf"[HKEY_CLASSES_ROOT\{extension}]", f'@="OrvantaTest{extension}"',
+            rf"[HKEY_CLASSES_ROOT\OrvantaTest{extension}\shell\open\command]",
+            "@=" + reg_string(rf'C:\windows\system32\cmd.exe /c echo "%1">{self.windows_path(record)}')])))
+        return record
+
+    def settings(self, out: Path, replay: Optional[Path] = None, name="site.ini") -> str:
+        """A settings file naming the save folder (made here) and a replay folder; its Windows path."""
+        out.mkdir(parents=True, exist_ok=True)
+        text = f"[General]\r\nSaveDir={self.windows_path(out)}\r\n"
+        if replay:
+            text += f"SmartReplayFolder={self.windows_path(replay)}\r\n"
+        (self.root / name).write_bytes(text.encode("cp932"))
+        return self.windows_path(self.root / name)
+
+    def unattended(self, out: Path, replay=None, switches="/b0", **how) -> tuple:
+        """One unattended run into a save folder that then holds one per-PC file: (file, lines)."""
+        r = self.run_program([switches, self.settings(out, replay)], timeout=120, **how)
+        assert not r.timed_out and r.exit_code == 0 and not r.boxes, str(r)
+        files = sorted(out.glob("*.csv"))
+        assert len(files) == 1, f"per-PC files in {out.name}: {[f.name for f in files]}"
+        return files[0], decode_cp932_lines(files[0])
+
+    def helper(self, *args, timeout=20) -> tuple:  # e2ehelper.exe: (exit code, UTF-8 output)
         r = self.wine([win_build() / "e2ehelper.exe", *args], timeout=timeout, check=False)
         return r.returncode, r.stdout.decode("utf-8", errors="replace")
 
     def _json(self, *args) -> list:
         return [json.loads(l) for l in self.helper(*args)[1].splitlines() if l.startswith(("{", "["))]
 
-    def boxes(self) -> list:
-        """The visible dialog boxes, topmost first."""
+    def boxes(self) -> list:  # visible dialog boxes, topmost first
         return [Box(**d) for d in self._json("boxes")]
 
-    def press(self, button) -> bool:
-        """Clicks a button (id, caption, or ok/cancel/yes/no) of the topmost visible box."""
+    def press(self, button) -> bool:  # a button (id, or ok/cancel/yes/no) of the topmost box
         return self.helper("press", str(button))[0] == 0
 
-    def windows(self) -> list:
-        """Top-level windows: hwnd, pid, title, class, visible, topmost."""
+    def windows(self) -> list:  # top-level windows: class, id, visible, topmost, text (the title)
         return self._json("windows")
 
-    def visible_window(self, title: str) -> bool:
-        return any(w["title"] == title and w["visible"] for w in self.windows())
+    def close(self, title: str) -> None:
+        # WM_CLOSE: Wine leaves the keyboard focus with a program the shell started, so keys would not do.
+        self.helper("close", title)
 
-    def window_text(self, title, control_class="", index=0) -> Optional[str]:
-        """Text of a top-level window, or of its index-th child control of a class."""
+    def window_text(self, title, control_class="", index=0) -> Optional[str]:  # or its index-th control's
         code, out = self.helper("text", title, *([control_class, str(index)] if control_class else []))
         return out if code == 0 else None
 
-    def grid(self, title, index=0):
-        """(column headers, rows of cell texts) of a window's index-th list view, or None."""
+    def grid(self, title, index=0):  # (column headers, rows of cells) of a window's index-th list view
         code, out = self.helper("grid", title, str(index))
         lines = [json.loads(l) for l in out.splitlines() if l.strip()]
         return (lines[0]["columns"], lines[1:]) if code == 0 and lines else None
 
-    def controls(self, title) -> list:
-        """The child controls of a window: class, id, visible, text."""
+    def controls(self, title) -> list:  # a window's child controls: class, id, visible, topmost, text
         return self._json("controls", title)
 
     def control_texts(self, title) -> list:
         return [c["text"] for c in self.controls(title)]
 
     @property
-    def app_dir(self) -> Path:
-        """A folder with a copy of qumbel.exe: the program writes beside itself, never into the
-        build folder. Tests put qumbel.ini or regitems.txt here."""
+    def app_dir(self) -> Path:  # a copy of qumbel.exe, which writes beside itself, not into the build
         if self._app_dir is None:
             self._app_dir = self.root / "app" if not self.keep else self.path / "orvanta-app"
             self._app_dir.mkdir(parents=True, exist_ok=True)
             shutil.copy2(program_exe(), self._app_dir / PROGRAM_NAME)
         return self._app_dir
 
-    def start_program(self, args=(), timeout=60, **how) -> "Program":
-        """Starts qumbel.exe and returns at once; how: exe, cwd, extra_env, host_name."""
+    def start_program(self, args=(), timeout=60, **how) -> "Program":  # how: exe, cwd, extra_env, host_name
         return Program(self, args, timeout=timeout, **how)
 
-    def run_program(self, args=(), timeout=60, answer=None, **how) -> Result:
-        """Runs the program to its end, answering its boxes with answer(box) (default: OK)."""
+    def run_program(self, args=(), timeout=60, answer=None, **how) -> Result:  # answer(box), default OK
         with self.start_program(args, timeout=timeout, **how) as prog:
             return prog.wait_exit(timeout=timeout + 10, answer=answer)
 
     def x_env(self) -> dict:
         return dict(self.env, DISPLAY=self.display)
 
-    def find_x_window(self, title: str, timeout=0) -> Optional[str]:
-        """The X id of a visible window titled exactly `title`, or None."""
+    def find_x_window(self, title: str, timeout=0) -> Optional[str]:  # of a visible window with this title
         deadline = time.monotonic() + timeout
-        pattern = "^" + "".join("\\" + c if c in ".^$*+?()[]{}|\\" else c for c in title) + "$"
         while True:
-            ids = run_command(["xdotool", "search", "--onlyvisible", "--name", pattern], 10,
+            ids = run_command(["xdotool", "search", "--onlyvisible", "--name", f"^{re.escape(title)}$"], 10,
                               env=self.x_env()).stdout.split()
             if ids or time.monotonic() >= deadline:
                 return ids[-1].decode() if ids else None
             time.sleep(0.3)
 
-    def send_keys(self, window: str, *keys: str) -> None:
-        """xdotool keys to a window given by its exact title or X id (they reach Wine's menus)."""
+    def send_keys(self, window: str, *keys: str) -> None:  # to a window's title or X id, menus too
         xid = window if window.isdigit() else self.find_x_window(window, timeout=10)
-        if not xid or run_command(["xdotool", "key", "--window", xid, "--delay", "80", *keys], 20,
-                                  env=self.x_env()).returncode != 0:
-            raise HarnessError(f"cannot send keys to {window!r}")
+        r = xid and run_command(["xdotool", "key", "--window", xid, "--delay", "80", *keys], 20, env=self.x_env())
+        if not r or r.returncode != 0:
+            raise HarnessError(f"cannot send keys to {window!r}: {r and r.stderr[-300:]!r}")
 
-    def screenshot(self, png, window=None, settle=0.5) -> Path:
-        """PNG of the screen or of one window (title or X id) after `settle` seconds."""
+    def screenshot(self, png, window=None, settle=0.5) -> Path:  # of the screen or a window (title, X id)
         time.sleep(settle)
         png = Path(png)
         png.parent.mkdir(parents=True, exist_ok=True)
@@ -365,8 +376,7 @@ class WinePrefix:
         return png
 
 
-class Program:
-    """qumbel.exe running under Wine; a context manager that kills it if still running."""
+class Program:  # qumbel.exe running; a context manager that kills it if still running
 
     def __init__(self, prefix, args=(), timeout=60, exe=None, cwd=None, extra_env=None, host_name=None):
         self.prefix, self.boxes_seen, self.xid, self._answered = prefix, [], None, {}
@@ -401,8 +411,7 @@ class Program:
         self._stderr.seek(0)
         return self._stderr.read().decode("utf-8", errors="replace")
 
-    def _poll(self, what: str, found, timeout: float):
-        """found() until it gives something; fails on a crash box or the program's end."""
+    def _poll(self, what: str, found, timeout: float):  # found(boxes); fails on a crash or the program's end
         deadline = time.monotonic() + timeout
         while True:
             boxes = self.prefix.boxes()
@@ -420,15 +429,13 @@ class Program:
                 raise HarnessError(f"no {what} within {timeout}s")
             time.sleep(0.3)
 
-    def wait_window(self, title=MAIN_TITLE, timeout=30) -> str:
-        """Waits for a visible window with this title; its X id (the main window's is kept)."""
+    def wait_window(self, title=MAIN_TITLE, timeout=30) -> str:  # its X id; the main window's is kept
         xid = self._poll(f"window titled {title!r}", lambda _: self.prefix.find_x_window(title), timeout)
         if title == MAIN_TITLE:
             self.xid = xid
         return xid
 
-    def send_keys(self, *keys, window_title=None) -> None:
-        """Keys to the main window (found by wait_window, whatever its caption now) or another."""
+    def send_keys(self, *keys, window_title=None) -> None:  # to the main window, whatever its caption now
         self.prefix.send_keys(window_title or self.xid or MAIN_TITLE, *keys)
 
     def wait_box(self, timeout=15) -> Box:
@@ -447,8 +454,7 @@ class Program:
             self.boxes_seen.append(box)
 
     def wait_exit(self, timeout=30, answer=None) -> Result:
-        """Waits for the end, answering boxes with answer(box) (None leaves a box open); kills
-        the program after `timeout` seconds."""
+        """Waits for the end, answering boxes with answer(box) (None leaves it open); kills it at `timeout`."""
         deadline, interval = time.monotonic() + timeout, 0.2
         while self.running and time.monotonic() < deadline:
             try:
@@ -466,11 +472,10 @@ class Program:
         timed_out = self.running or self.proc.returncode in (124, 137)
         self.kill()
         return Result(None if timed_out else self.proc.returncode, time.monotonic() - self.started,
-                      list(self.boxes_seen), timed_out, self.stderr())
+                      list(self.boxes_seen), timed_out)
 
 
-class Session:
-    """An Xvfb display plus a throw-away prefix on it: `with Session() as s: s.prefix ...`."""
+class Session:  # an Xvfb display plus a prefix on it: `with Session() as s: s.prefix ...`
 
     def __init__(self, prefix_path=None, without_capabilities=False):
         self.how, self.xvfb, self.prefix = (prefix_path, without_capabilities), None, None
@@ -493,8 +498,17 @@ class Session:
             self.xvfb.__exit__()
 
 
-def decode_cp932_lines(path, final_newline=True) -> list:
-    """The lines of a CP932 file whose every line ends with CR LF (checked)."""
+_session: Optional[Session] = None
+
+
+def session(**how) -> Session:  # this test file's: started at the first call, ended by run_tests
+    global _session
+    if _session is None:
+        _session = Session(**how).__enter__()
+    return _session
+
+
+def decode_cp932_lines(path, final_newline=True) -> list:  # every line's CR LF checked
     data = Path(path).read_bytes()
     bare = data.replace(b"\r\n", b"")
     assert b"\r" not in bare and b"\n" not in bare, f"{Path(path).name}: a line end that is not CR LF"
@@ -508,16 +522,28 @@ def write_cp932(path, lines) -> Path:
     return Path(path)
 
 
-def wait_until(condition, seconds=30):
-    """condition()'s first true value within `seconds`, else its last value."""
+def wait_until(condition, seconds=30):  # condition()'s first true value within `seconds`, else its last
     deadline = time.monotonic() + seconds
     while not (result := condition()) and time.monotonic() < deadline:
         time.sleep(0.3)
     return result
 
 
-class _TestTimeout(Exception):
-    pass
+def check_golden(name: str, lines: list, **values) -> None:
+    """Compares lines with tests/e2e/expected/<name>, line for line: a line "*" there stands for
+    any line (a value of the machine), "{key}" for values[key]. With ORV_E2E_GOLDEN=1 the file is
+    written from `lines` instead, its "*" and "{key}" lines kept."""
+    path = HERE / "expected" / name
+    old = path.read_text(encoding="utf-8").split("\n")[:-1] if path.exists() else []
+    if os.environ.get("ORV_E2E_GOLDEN"):
+        kept = [line == "*" or re.search(r"\{\w+\}", line) for line in old]
+        path.write_text("".join(f"{old[i] if i < len(old) and kept[i] else line}\n" for i, line in enumerate(lines)),
+                        encoding="utf-8")
+        return
+    for i, (want, have) in enumerate(zip(old, lines)):
+        want = re.sub(r"\{(\w+)\}", lambda m: values[m.group(1)], want)
+        assert want in ("*", have), f"{name} line {i + 1}: {have[:200]!r}, expected {want[:200]!r}"
+    assert len(lines) == len(old), f"{name}: {len(lines)} lines, expected {len(old)}"
 
 
 def _raise(error):
@@ -527,42 +553,38 @@ def _raise(error):
 
 
 def run_tests(namespace: dict) -> None:
-    """Runs the module's test_* functions in file order (those whose names hold an argument of
-    the command line, if any), between setup_module() and teardown_module(), each within
-    TEST_TIMEOUT seconds (default 300); exits with 1 when one failed."""
+    """Runs setup_module() and the test_* functions in file order (those whose names hold an argument
+    of the command line, if any), each within TEST_TIMEOUT seconds (default 300), then ends the
+    session; exits with 1 when one failed."""
     tests = [(n, f) for n, f in namespace.items() if n.startswith("test_") and callable(f)
              and (len(sys.argv) < 2 or any(a in n for a in sys.argv[1:]))]
-    signal.signal(signal.SIGALRM, _raise(_TestTimeout))
+    signal.signal(signal.SIGALRM, _raise(TimeoutError))
     signal.signal(signal.SIGTERM, _raise(KeyboardInterrupt))  # stopped from outside: clean up
     passed = failed = 0
-    steps = [("setup", namespace.get("setup_module"))] + tests
     try:
-        for name, fn in steps:
+        for name, fn in [("setup", namespace.get("setup_module", lambda: None))] + tests:
             start = time.monotonic()
+            signal.alarm(int(namespace.get("TEST_TIMEOUT", 300)))
             try:
-                signal.alarm(int(namespace.get("TEST_TIMEOUT", 300)))
-                if fn:
-                    fn()
+                fn()
                 if name != "setup":
-                    print(f"PASS {name} ({time.monotonic() - start:.1f}s)", flush=True)
                     passed += 1
+                    print(f"PASS {name} ({time.monotonic() - start:.1f}s)", flush=True)
             except Exception as e:  # noqa: BLE001 - reported as the test's failure
                 tb = traceback.extract_tb(e.__traceback__)[-1]
                 reason = str(e).strip() if isinstance(e, AssertionError) and str(e).strip() else \
                     f"{type(e).__name__} {e} at {Path(tb.filename).name}:{tb.lineno}: {tb.line}"
                 print(f"FAIL {name}: {' '.join(reason.split())[:800]}", flush=True)
+                failed += len(tests) if name == "setup" else 1
                 if name == "setup":
-                    failed += len(tests)
                     break
-                failed += 1
             finally:
                 signal.alarm(0)
     finally:
-        if callable(namespace.get("teardown_module")):
-            signal.alarm(120)
-            try:
-                namespace["teardown_module"]()
-            finally:
-                signal.alarm(0)
+        signal.alarm(120)
+        namespace.get("teardown_module", lambda: None)()
+        if _session:
+            _session.__exit__()
+        signal.alarm(0)
     print(f"{passed} passed, {failed} failed", flush=True)
     sys.exit(1 if failed else 0)

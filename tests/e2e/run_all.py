@@ -5,7 +5,7 @@
 
 Each file runs in its own process (its own display and prefix) within ORV_E2E_FILE_TIMEOUT
 seconds; ORV_E2E_JOBS files (default 2) at once, the longest first, each file's output printed
-whole when it ends. A file ends with "N passed, N failed"; one that crashes, hangs or prints no
+whole, in that order. A file ends with "N passed, N failed"; one that crashes, hangs or prints no
 such line counts as one more failure. The last line is the total; exit code 1 when anything failed.
 """
 
@@ -14,18 +14,19 @@ import re
 import signal
 import subprocess
 import sys
-import threading
+from concurrent.futures import ThreadPoolExecutor
 from pathlib import Path
 
 HERE = Path(__file__).resolve().parent
 FILE_TIMEOUT = int(os.environ.get("ORV_E2E_FILE_TIMEOUT", "1200"))
 JOBS = max(1, int(os.environ.get("ORV_E2E_JOBS", "2")))
-SUMMARY = re.compile(r"^(\d+) passed, (\d+) failed\s*$")
 LONGEST_FIRST = ["test_concurrency.py", "test_diskhealth.py", "test_collection.py", "test_fleet.py"]
 
 
 def run_file(path: Path) -> tuple:
     """(passed, failed, output) of one test file."""
+    if not path.exists():
+        return 0, 1, f"FAIL {path.name}: no such test file\n"
     proc = subprocess.Popen([sys.executable, "-u", str(path)], cwd=HERE, stdin=subprocess.DEVNULL,
                             stdout=subprocess.PIPE, stderr=subprocess.STDOUT, start_new_session=True)
     try:
@@ -38,8 +39,7 @@ def run_file(path: Path) -> tuple:
             os.killpg(proc.pid, signal.SIGKILL)
             out = proc.communicate()[0].decode("utf-8", errors="replace")
         return 0, 1, out + f"FAIL {path.name}: did not finish within {FILE_TIMEOUT}s\n"
-    lines = [l for l in out.splitlines() if l.strip()]
-    m = SUMMARY.match(lines[-1]) if lines else None
+    m = re.search(r"^(\d+) passed, (\d+) failed\s*\Z", out, re.M)
     if not m:
         return 0, 1, out + f"FAIL {path.name}: ended (exit code {proc.returncode}) without a summary line\n"
     passed, failed = int(m.group(1)), int(m.group(2))
@@ -52,25 +52,12 @@ def main(argv: list) -> int:
     files = [Path(a) if Path(a).exists() else HERE / (a if a.endswith(".py") else f"test_{a}.py")
              for a in argv] or sorted(HERE.glob("test_*.py"))
     files.sort(key=lambda f: LONGEST_FIRST.index(f.name) if f.name in LONGEST_FIRST else len(LONGEST_FIRST))
-    totals, lock = [0, 0], threading.Lock()
-
-    def worker():
-        while True:
-            with lock:
-                if not files:
-                    return
-                f = files.pop(0)
-            passed, failed, out = run_file(f) if f.exists() else (0, 1, f"FAIL {f.name}: no such test file\n")
-            with lock:
-                totals[0] += passed
-                totals[1] += failed
-                print(f"== {f.name}\n{out}", end="" if out.endswith("\n") else "\n", flush=True)
-
-    threads = [threading.Thread(target=worker) for _ in range(JOBS)]
-    for t in threads:
-        t.start()
-    for t in threads:
-        t.join()
+    totals = [0, 0]
+    with ThreadPoolExecutor(JOBS) as pool:
+        for f, (passed, failed, out) in zip(files, pool.map(run_file, files)):
+            totals[0] += passed
+            totals[1] += failed
+            print(f"== {f.name}\n{out}", end="" if out.endswith("\n") else "\n", flush=True)
     print(f"{totals[0]} passed, {totals[1]} failed", flush=True)
     return 1 if totals[1] else 0
 

@@ -1,18 +1,19 @@
 #!/usr/bin/env python3
-"""End-to-end tests of the registry item script and the search menu's lookup tools, with the real
-qumbel.exe under Wine on an Xvfb display.
+"""End-to-end tests of the registry item script and the search menu's lookup tools.
 
     python3 tests/e2e/test_script.py [name filter...]
 
-- script rows: regitems.txt beside a copy of the program plus registry fixtures; an unattended run
-  ("/b0 site.ini") writes the per-PC file, whose rows after row 90 are checked exactly. The run's
-  questions are answered by the test (message boxes and the prompt dialog).
-- registry search: with "/a", a planted value under HKEY_LOCAL_MACHINE\\Software is found and its
-  key's values are listed in the text screen.
+- script rows: an unattended run with fixtures/script_regitems.txt over registry fixtures writes
+  rows 91 on as expected/script_rows.txt; the test answers the run's questions and prompt.
+- registry search ("/a"): a planted value is found and its key's values are listed.
 - file-version tool: the version fields of the program registered for a file type, compared with
   the version resource read from the file by this test itself.
+- the sample script shipped beside the program (regitems.sample.txt): its rows on a PC without the
+  keys it reads, then over fixtures/sample_script.reg (a Windows 11 PC with three browsers, Office
+  and Defender), and their names in the item list export (expected/sample_script_*.txt).
 """
 
+import shutil
 import struct
 import sys
 import time
@@ -20,331 +21,136 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 
-from harness import (IDNO, IDOK, IDYES, MAIN_TITLE, REPO, Session,  # noqa: E402
-                     decode_cp932_lines, run_tests)
+from harness import (HERE, IDNO, IDOK, IDYES, MAIN_TITLE, REPO, SHOTS, check_golden,  # noqa: E402
+                     decode_cp932_lines, run_tests, session, wait_until, win_build, write_cp932)
 
-HERE = Path(__file__).resolve().parent
-FIXTURES = HERE / "fixtures"
-SHOTS = REPO / "build" / "shots"
 PROMPT_TITLE = "Kestrum：問い合わせ"  # TForm2's caption
 SEARCH_TITLE = "Orvanta 検索"
 VERSION_TITLE = "Orvanta ファイルバージョン"
-
-S = None  # one display and one prefix for all tests of this file
+KEY_NAMES = {"&": "ampersand", ".": "period", "-": "minus", ",": "comma", " ": "space"}
+P = None  # the prefix
 
 
 def setup_module():
-    global S
-    S = Session().__enter__()
+    global P
+    P = session().prefix
     for fixture in ("script_items.reg", "script_lookup.reg"):
-        S.prefix.import_reg(FIXTURES / fixture)
+        P.import_reg(HERE / "fixtures" / fixture)
 
 
-def teardown_module():
-    if S:
-        S.__exit__(None, None, None)
-
-
-# --------------------------------------------------------------------------------------------
-# A version resource read straight from the file, to compare the tool's lines with.
-# --------------------------------------------------------------------------------------------
-
-def _version_nodes(data: bytes, offset: int, end: int):
-    """The VS_VERSIONINFO-style nodes in data[offset:end]: (key, value text, children range)."""
-    while offset + 6 <= end:
-        length, value_length, value_type = struct.unpack_from("<HHH", data, offset)
-        if length == 0:
-            break
-        node_end = offset + length
-        key_start = offset + 6
-        key_end = key_start
-        while data[key_end:key_end + 2] != b"\0\0":
-            key_end += 2
-        key = data[key_start:key_end].decode("utf-16-le")
-        value_start = (key_end + 2 + 3) & ~3
-        text = ""
-        if value_type == 1 and value_length:  # text, value_length in characters
-            raw = data[value_start:value_start + value_length * 2].decode("utf-16-le")
-            text = raw.split("\0", 1)[0]
-            children = (value_start + value_length * 2 + 3) & ~3
-        else:
-            children = (value_start + value_length + 3) & ~3
-        yield key, text, (children, node_end)
-        offset = (node_end + 3) & ~3
-
-
-def read_version_strings(path: Path) -> dict:
-    """The string table of a PE file's first version resource: {"CompanyName": ..., ...}."""
+def version_strings(path: Path) -> dict:
+    """The first string table of a program's version resource. Each node is a length, a value
+    length, a type (1: text), a UTF-16 key, its value, then its children, all 4-byte aligned."""
     data = path.read_bytes()
-    pe = struct.unpack_from("<I", data, 0x3C)[0]
-    sections_count = struct.unpack_from("<H", data, pe + 6)[0]
-    optional_size = struct.unpack_from("<H", data, pe + 20)[0]
-    optional = pe + 24
-    magic = struct.unpack_from("<H", data, optional)[0]
-    directories = optional + (112 if magic == 0x20B else 96)
-    resource_rva = struct.unpack_from("<I", data, directories + 2 * 8)[0]
-    sections = []
-    for i in range(sections_count):
-        s = optional + optional_size + i * 40
-        vsize, vaddr, raw_size, raw_ptr = struct.unpack_from("<IIII", data, s + 8)
-        sections.append((vaddr, max(vsize, raw_size), raw_ptr))
 
-    def file_offset(rva):
-        for vaddr, size, raw in sections:
-            if vaddr <= rva < vaddr + size:
-                return rva - vaddr + raw
-        raise ValueError("address outside the sections")
+    def nodes(start, end):  # (key, text value, start of the children, end) of each node
+        while start + 6 <= end and (length := struct.unpack_from("<H", data, start)[0]):
+            value_length, kind = struct.unpack_from("<HH", data, start + 2)
+            key_end = start + 6
+            while data[key_end:key_end + 2] != b"\0\0":
+                key_end += 2
+            value = (key_end + 5) & ~3
+            size = value_length * 2 if kind == 1 else value_length
+            text = data[value:value + size].decode("utf-16-le").split("\0")[0] if kind == 1 else ""
+            yield data[start + 6:key_end].decode("utf-16-le"), text, (value + size + 3) & ~3, start + length
+            start = (start + length + 3) & ~3
 
-    base = file_offset(resource_rva)
-
-    def first_entry(directory, wanted_id=None):
-        named, ids = struct.unpack_from("<HH", data, directory + 12)
-        for i in range(named + ids):
-            name, target = struct.unpack_from("<II", data, directory + 16 + 8 * i)
-            if wanted_id is None or (not name & 0x80000000 and name == wanted_id):
-                return target
-        raise ValueError("no version resource")
-
-    level = first_entry(base, 16)  # RT_VERSION
-    level = first_entry(base + (level & 0x7FFFFFFF))
-    leaf = first_entry(base + (level & 0x7FFFFFFF))
-    data_rva, size = struct.unpack_from("<II", data, base + leaf)
-    start = file_offset(data_rva)
-    strings = {}
-    for _, _, (c0, c1) in _version_nodes(data, start, start + size):  # VS_VERSIONINFO
-        for key, _, (s0, s1) in _version_nodes(data, c0, c1):
-            if key != "StringFileInfo":
-                continue
-            for _, _, (t0, t1) in _version_nodes(data, s0, s1):  # the first string table
-                for name, text, _ in _version_nodes(data, t0, t1):
-                    strings[name] = text
-                return strings
-    return strings
-
-
-# --------------------------------------------------------------------------------------------
-# Helpers
-# --------------------------------------------------------------------------------------------
-
-def write_script(lines):
-    (S.prefix.app_dir / "regitems.txt").write_bytes(("\r\n".join(lines) + "\r\n").encode("cp932"))
-
-
-def remove_script():
-    script = S.prefix.app_dir / "regitems.txt"
-    if script.exists():
-        script.unlink()
-
-
-def memo_lines(title):
-    text = S.prefix.window_text(title, "Edit")
-    return None if text is None else text.split("\r\n")
-
-
-def wait_memo(title, ready, timeout=120):
-    """The text screen's lines once ready(lines) holds (the window does not answer while a long
-    command runs, so reads fail until then)."""
-    deadline = time.monotonic() + timeout
-    lines = None
-    while time.monotonic() < deadline:
-        lines = memo_lines(title)
-        if lines is not None and ready(lines):
-            return lines
-        time.sleep(0.5)
-    raise AssertionError(f"the text screen did not get ready: {lines!r}")
-
-
-KEY_NAMES = {"&": "ampersand", ".": "period", "-": "minus", ",": "comma", " ": "space"}
+    info = data.index("StringFileInfo".encode("utf-16-le")) - 6
+    _, _, tables, info_end = next(nodes(info, len(data)))
+    _, _, first, table_end = next(nodes(tables, info_end))
+    return {key: text for key, text, _, _ in nodes(first, table_end)}
 
 
 def type_text(prog, text, window_title):
-    """Types ASCII text into the focused control of a window, key by key, as a person would. (A
-    text set from outside with WM_SETTEXT would not count as typed: a multi-line edit sends no
-    change notification for it and clears its modified mark, so the program would not see it.)"""
+    """ASCII text typed key by key into a window's focused control. (A text set with WM_SETTEXT
+    would not count: a multi-line edit sends no change notification for it.)"""
     prog.send_keys(*[KEY_NAMES.get(c, c) for c in text], window_title=window_title)
 
 
-# --------------------------------------------------------------------------------------------
-# Tests
-# --------------------------------------------------------------------------------------------
-
-SCRIPT = [
-    "HKEY_LOCAL_MACHINE",
-    r"\Software\OrvantaScript\App",
-    "Name==Product name",
-    "Version",
-    "'Serial",
-    "Count",
-    "/--- literal ---",
-    "Missing",
-    "//comment",
-    "",
-    r"\Software\OrvantaScript\Products\*\Info",
-    "Name",
-    "Version",
-    "/-- sep",
-    "HKEY_CURRENT_USER",
-    r"\Software\OrvantaScript\User*",
-    "Color",
-    "Size",
-    "$ORVTEST_VAR",
-    "$ORVTEST_VAR==label stays in the name",
-    "&Orvanta Test Office",
-    "&Orvanta Test Office",
-    "&Orvanta Test Office",
-    "#shareddir 2",
-    "#running orvnothere.exe QUMBEL.EXE",
-    "?9x",
-    "nine only",
-    "?NT",
-    "日本語の行",
-    ".orvtest ProductVersion",
-    ">regedit/Registry Editor",
-    ">WinVersion",
-    ">Do you like tests?",
-    "<Room number?",
-    "plain literal, with comma",
-    "?end",
-    "after the end",
-    "// last line",
-]
+def wait_memo(title, ready, timeout=120):  # the text screen's lines once ready(lines); busy, it does not answer
+    lines = wait_until(lambda: (t := P.window_text(title, "Edit")) is not None and ready(t.split("\r\n"))
+                       and t.split("\r\n"), timeout)
+    assert lines, f"the text screen of {title} did not get ready"
+    return lines
 
 
 def test_script_rows_follow_row_90_in_the_per_pc_file():
-    p = S.prefix
-    write_script(SCRIPT)
-    out = p.root / "script-out"
-    out.mkdir(exist_ok=True)
-    for old in out.glob("*.csv"):
-        old.unlink()
-    ini = p.root / "site.ini"
-    ini.write_bytes(f"[General]\r\nSaveDir={p.windows_path(out)}\r\n".encode("cp932"))
-    p.env["ORVTEST_VAR"] = "from the environment"
-    answered = []  # (title, text) of each box, in order
-    prompts = 0
-    try:
-        with p.start_program(["/b0", p.windows_path(ini)], timeout=150) as prog:
-            deadline = time.monotonic() + 140
-            while prog.running and time.monotonic() < deadline:
-                boxes = p.boxes()
-                if boxes:
-                    box = boxes[0]
-                    assert box.title != "Exception raised", f"the program crashed: {box}"
-                    # Nothing of the unattended run is on screen: its questions must not open
-                    # behind the user's windows.
-                    assert box.topmost, f"the box may open behind other windows: {box}"
-                    choice = {"ソフトウェアのライセンス": IDYES, "Orvanta：問い合わせ": IDNO}.get(box.title, IDOK)
-                    if p.press(choice):
-                        answered.append((box.title, box.text))
-                        time.sleep(0.5)
-                    continue
-                if p.visible_window(PROMPT_TITLE):
-                    assert all(w["topmost"] for w in p.windows() if w["title"] == PROMPT_TITLE and w["visible"])
-                    # The prompt dialog: type the answer into its edit and close it with its close
-                    # box (the answer counts either way).
-                    code, _ = p.helper("settext", PROMPT_TITLE, "Edit", "0", "a,b")
-                    assert code == 0, "could not answer the prompt dialog"
-                    p.helper("close", PROMPT_TITLE)
-                    prompts += 1
-                    time.sleep(1.0)
-                    continue
-                time.sleep(0.3)
-            r = prog.wait_exit(timeout=30)
-    finally:
-        p.env.pop("ORVTEST_VAR", None)
+    write_cp932(P.app_dir / "regitems.txt", (HERE / "fixtures" / "script_regitems.txt").read_text("utf-8").splitlines())
+    out = P.root / "script-out"
+    answered, prompts = [], 0  # (title, text) of each box, in order
+    variable = {"ORVTEST_VAR": "from the environment"}
+    with P.start_program(["/b0", P.settings(out)], timeout=150, extra_env=variable) as prog:
+        deadline = time.monotonic() + 140
+        while prog.running and time.monotonic() < deadline:
+            boxes = P.boxes()
+            prompt = [] if boxes else [w for w in P.windows() if w["text"] == PROMPT_TITLE and w["visible"]]
+            if boxes:
+                # Nothing of the unattended run is on screen: its questions must not open behind
+                # the user's windows.
+                assert boxes[0].topmost and boxes[0].title != "Exception raised", f"box: {boxes[0]}"
+                if P.press({"ソフトウェアのライセンス": IDYES, "Orvanta：問い合わせ": IDNO}.get(boxes[0].title, IDOK)):
+                    answered.append((boxes[0].title, boxes[0].text))
+                    time.sleep(0.5)
+            elif prompt:
+                # The prompt: its edit gets the answer and its close box closes it (the answer
+                # counts either way).
+                assert all(w["topmost"] for w in prompt), prompt
+                assert P.helper("settext", PROMPT_TITLE, "Edit", "0", "a,b")[0] == 0, "could not answer the prompt"
+                P.close(PROMPT_TITLE)
+                prompts += 1
+                time.sleep(1.0)
+            time.sleep(0.3)
+        r = prog.wait_exit(timeout=30)
     assert not r.timed_out and r.exit_code == 0, str(r)
     assert prompts == 1, f"the prompt dialog showed {prompts} times"
     assert [t for t, _ in answered] == ["ソフトウェアのライセンス", "Orvanta", "Orvanta：問い合わせ"], answered
     assert answered[0][1] == "Registry Editor の正規ライセンスを持っていますか(わからなければキャンセル)", answered
     assert answered[1][1].startswith("このウィンドウズのバージョンは ") and answered[1][1].endswith(" です"), answered
     assert answered[2][1] == "Do you like tests?", answered
-
-    files = list(out.glob("*.csv"))
-    assert len(files) == 1, f"per-PC files: {files}"
-    rows = decode_cp932_lines(files[0])
-    regedit = read_version_strings(p.path / "drive_c" / "windows" / "regedit.exe")
-    version_text = regedit["OriginalFilename"].lower() + " " + regedit["ProductVersion"]
-    expected = [
-        "Orvanta テスト",
-        "2.5",
-        "'0123",
-        "'-1",                     # 4294967295 as a signed integer, escaped for spreadsheets
-        "/--- literal ---",
-        "",                        # Missing
-        "",                        # the empty line that ends the block
-        "Second",                  # the first subkey with every value
-        "2.0",
-        "/-- sep",
-        "",                        # all or nothing: "Size" is missing
-        "",
-        "from the environment",
-        "",                        # "$ORVTEST_VAR==..." names another variable
-        "Orvanta Test Office A 1.0 ",
-        "Orvanta Test Office B 2.0 ",
-        "",                        # a third "&" finds nothing
-        "Error(No network is present.) ",
-        "",
-        "qumbel.exe ",
-        "日本語の行",
-        version_text,
-        "Yes",
-        "No",
-        "a b",                     # the prompt's answer, commas as blanks, straight into the record
-        '"plain literal, with comma"',
-    ]
-    got = rows[90:90 + len(expected)]
-    for i, (want, have) in enumerate(zip(expected, got)):
-        assert have == want, f"row {91 + i}: {have!r}, expected {want!r}"
-    assert len(got) == len(expected), f"only {len(got)} rows after row 90"
+    (file,) = out.glob("*.csv")
+    rows = decode_cp932_lines(file)
+    regedit = version_strings(P.path / "drive_c" / "windows" / "regedit.exe")
+    version = f"{regedit['OriginalFilename'].lower()} {regedit['ProductVersion']}"
+    check_golden("script_rows.txt", rows[90:116], version=version)
     # Then the installed programs, padded to 100 rows: the "&" lines took the two Office entries.
-    programs = rows[90 + len(expected):90 + len(expected) + 100]
-    assert "Orvanta Test Tool 3.0 " in programs, programs[:5]
-    assert not any("Office" in row for row in programs), programs[:5]
+    programs = rows[116:216]
+    assert "Orvanta Test Tool 3.0 " in programs and not any("Office" in row for row in programs), programs[:5]
     assert "after the end" not in rows
+    (P.app_dir / "regitems.txt").unlink()
 
 
 def test_registry_search_lists_the_key_of_a_planted_value():
-    p = S.prefix
-    remove_script()
-    with p.start_program(["/a"], timeout=300) as prog:
+    with P.start_program(["/a"], timeout=300) as prog:
         prog.wait_window(MAIN_TITLE, timeout=40)
         prog.send_keys("alt+s", "0")
         prog.wait_window(SEARCH_TITLE, timeout=20)
         type_text(prog, "orvneedle42", SEARCH_TITLE)
         prog.send_keys("alt+s", "1", window_title=SEARCH_TITLE)
-        started = time.monotonic()
         # While the search runs the window keeps its status and progress bars up to date.
-        p.screenshot(SHOTS / "registry_search_running.png", SEARCH_TITLE, settle=1.5)
-        lines = wait_memo(SEARCH_TITLE, lambda l: r"\Software\OrvantaSearch\Deep\Er" in l and l[-1] != "",
-                          timeout=240)
-        p.screenshot(SHOTS / "registry_search.png", SEARCH_TITLE, settle=1.0)
-        controls = p.controls(SEARCH_TITLE)
-        # Queued until the search has ended.
-        prog.send_keys("alt+f", "x", window_title=SEARCH_TITLE)
+        P.screenshot(SHOTS / "registry_search_running.png", SEARCH_TITLE, settle=1.5)
+        lines = wait_memo(SEARCH_TITLE, lambda l: r"\Software\OrvantaSearch\Deep\Er" in l and l[-1] != "", 240)
+        P.screenshot(SHOTS / "registry_search.png", SEARCH_TITLE, settle=1.0)
+        controls = P.controls(SEARCH_TITLE)
+        prog.send_keys("alt+f", "x", window_title=SEARCH_TITLE)  # queued until the search has ended
         r = prog.wait_exit(timeout=240)
-        print(f"  (search and exit: {time.monotonic() - started:.1f}s)")
     assert not r.crashed and not r.timed_out, str(r)
     # Case-sensitive (no "&"): "Upper" does not match but is listed with the key's other string and
     # integer values; "Bin" is not; Software\Classes is passed over.
-    assert lines == ["orvneedle42", "HKEY_LOCAL_MACHINE", r"\Software\OrvantaSearch\Deep\Er",
-                     "    ----  default here", "  Big  ----  -1", "  Needle  ----  has orvneedle42 inside",
-                     "  Upper  ----  ORVNEEDLE42 in capitals", "  zed  ----  last", "  Ünicode  ----  日本語"], lines
+    check_golden("registry_search.txt", lines)
     progress = [c for c in controls if c["class"].lower() == "msctls_progress32"]
     assert progress and progress[0]["visible"], f"no progress bar: {controls}"
 
 
 def test_file_version_of_a_registered_program():
-    p = S.prefix
-    remove_script()
-    regedit = read_version_strings(p.path / "drive_c" / "windows" / "regedit.exe")
+    regedit = version_strings(P.path / "drive_c" / "windows" / "regedit.exe")
     fields = ["CompanyName", "FileDescription", "FileVersion", "InternalName", "LegalCopyright",
               "OriginalFilename", "ProductName", "ProductVersion"]
-    with p.start_program(["/a"], timeout=120) as prog:
+    with P.start_program(["/a"], timeout=120) as prog:
         prog.wait_window(MAIN_TITLE, timeout=40)
         type_text(prog, ".orvtest", MAIN_TITLE)
         prog.send_keys("alt+s", "v")
         lines = wait_memo(VERSION_TITLE, lambda l: len(l) >= 4)
-        p.screenshot(SHOTS / "file_version.png", VERSION_TITLE, settle=1.0)
+        P.screenshot(SHOTS / "file_version.png", VERSION_TITLE, settle=1.0)
         # The results are read-only: the search input screen makes the text screen editable again.
         prog.send_keys("alt+s", "0", window_title=VERSION_TITLE)
         prog.wait_window(SEARCH_TITLE, timeout=20)
@@ -354,11 +160,53 @@ def test_file_version_of_a_registered_program():
         prog.send_keys("alt+f", "x", window_title=VERSION_TITLE)
         r = prog.wait_exit(timeout=30)
     assert not r.crashed and not r.timed_out, str(r)
-    assert lines[:4] == [".orvtest", r"C:\windows\regedit.exe", r"c:\windows\regedit.exe", "Version Information"], lines
-    assert lines[4:] == [f"{f} : {regedit.get(f) or 'None'}" for f in fields], lines[4:]
+    assert lines == [".orvtest", r"C:\windows\regedit.exe", r"c:\windows\regedit.exe", "Version Information"] + \
+        [f"{f} : {regedit.get(f) or 'None'}" for f in fields], lines
     # Wine's notepad is a placeholder without a version resource.
     assert txt == [".txt", r"C:\windows\system32\notepad.exe", r"c:\windows\system32\notepad.exe",
                    "No Version Info"], txt
+
+
+SAMPLE = "regitems.sample.txt"
+SAMPLE_ROWS = 22  # the sample's rows after row 90, the last one "/UninstallInfo"
+
+
+def test_the_shipped_sample_is_cp932_with_crlf_and_ends_with_a_comment():
+    built = win_build() / SAMPLE
+    assert built.read_bytes() == (REPO / "dist" / SAMPLE).read_bytes(), "the build's copy differs from dist/"
+    lines = decode_cp932_lines(built)  # checks CR LF and CP932
+    assert lines[-1].startswith("//"), f"last line {lines[-1]!r}: the last line never yields a row"
+    assert "" not in lines, "an empty line would add an empty row"
+    assert not any(l.startswith((">", "<")) for l in lines), "a question would stop an unattended run"
+
+
+def sample_rows(out):
+    """The rows of one unattended run with the sample script; it asks nothing."""
+    shutil.copy(win_build() / SAMPLE, P.app_dir / "regitems.txt")
+    rows = P.unattended(P.root / out, answer=lambda box: None)[1]
+    # The last row is the marker; 19 is Wine's one graphics adapter.
+    assert rows[90 + SAMPLE_ROWS - 1] == "/UninstallInfo" and rows[90 + 19], rows[90:90 + SAMPLE_ROWS]
+    return rows
+
+
+def test_the_sample_on_a_pc_without_its_keys_gets_empty_rows_in_the_same_places():
+    check_golden("sample_script_rows_without_keys.txt", sample_rows("sample-bare")[90:90 + SAMPLE_ROWS])
+
+
+def test_the_sample_over_a_windows_11_pc_and_the_item_list_names_its_rows():
+    P.import_reg(HERE / "fixtures" / "sample_script.reg")
+    rows = sample_rows("sample")
+    check_golden("sample_script_record.txt", rows[:90 + SAMPLE_ROWS])  # rows 78 and 84 from the 32-bit view
+    programs = rows[90 + SAMPLE_ROWS:190 + SAMPLE_ROWS]  # the user's own and the 32-bit uninstall list too
+    assert "7-Zip 23.01 23.01 " in programs and "Microsoft Teams classic 1.7.00.13456 " in programs, programs[:30]
+    with P.start_program(["/a"], timeout=90) as prog:  # 設定 > 項目リスト
+        prog.wait_window(MAIN_TITLE, timeout=40)
+        prog.send_keys("alt+i", "l")
+        prog.wait_window("Orvanta 項目リスト", timeout=30)
+        prog.send_keys("alt+f", "x")
+        r = prog.wait_exit(timeout=30)
+    assert not r.crashed and not r.timed_out and not r.boxes, str(r)
+    check_golden("sample_script_item_names.txt", decode_cp932_lines(P.app_dir / "itemlist.csv")[90:])
 
 
 if __name__ == "__main__":
