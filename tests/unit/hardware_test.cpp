@@ -4,10 +4,12 @@
 
 #include "fakes/case_table.h"
 #include "fakes/fake_wmi.h"
+#include "platform/update_history.h"
 #include "probes/antivirus_products.h"
 #include "probes/hardware.h"
 #include "probes/installed_updates.h"
 #include "probes/network_info.h"
+#include "probes/wmi_table.h"
 #include "util/text.h"
 
 namespace orv {
@@ -41,8 +43,15 @@ void Add(std::vector<WmiInstance>& instances, const std::string& source) {
   instances.insert(instances.end(), more.begin(), more.end());
 }
 
+// The update history of the instances of the pseudo-class "UpdateHistory" (Title and Date).
+class ListedHistory final : public IUpdateHistory {
+ public:
+  std::vector<HistoryUpdate> updates;
+  std::optional<std::vector<HistoryUpdate>> InstalledUpdates(std::chrono::milliseconds) override { return updates; }
+};
+
 // What probe "NAME" or "NAME:ARGUMENT" reads.
-std::string Probe(IWmi& wmi, const std::string& probe) {
+std::string Probe(test::FakeWmi& wmi, const std::string& probe) {
   const size_t colon = probe.find(':');
   const std::string name = probe.substr(0, colon), argument = colon == std::string::npos ? "" : probe.substr(colon + 1);
   if (name == "memory-slots") return GetMemorySlots(wmi);
@@ -58,7 +67,17 @@ std::string Probe(IWmi& wmi, const std::string& probe) {
   if (name == "cdrom") return GetCDROMName(wmi);
   if (name == "installed-on") return InstalledOnDate(argument);
   if (name == "kb") return KbNumber(argument);
-  if (name == "updates") return Join(UpdatesWordValues(&wmi, nullptr, std::stoi(argument)), ";");
+  if (name == "updates" || name == "updates-without-wmi") {
+    ListedHistory history;
+    for (WmiInstance& row : wmi.classes["UpdateHistory"]) {
+      DateTime t;
+      EXPECT_TRUE(ParseDateTime(InstalledOnDate(RenderWmiValue(*test::FindProperty(row, "Date"))), t)) << probe;
+      history.updates.push_back({t, RenderWmiValue(*test::FindProperty(row, "Title"))});
+    }
+    IUpdateHistory* source = history.updates.empty() ? nullptr : &history;
+    return Join(UpdatesWordValues(name == "updates" ? &wmi : nullptr, source, std::stoi(argument)), ";");
+  }
+  if (name == "product-state") return ProductStateText(static_cast<uint32_t>(std::stoul(argument)));
   if (name == "antivirus") return Join(AntivirusWordValues(&wmi, std::stoi(argument)), ";");
   if (name == "antivirus-products") return Join(AntiVirusProducts(wmi), ";");
   if (name == "adapters") {
