@@ -5,7 +5,6 @@
 #include <fstream>
 #include <regex>
 #include <sstream>
-#include <utility>
 
 #include "util/text.h"
 
@@ -135,29 +134,25 @@ std::optional<std::vector<WmiInstance>> FakeWmi::Query(const WmiRequest& request
 void FakeWmi::Reconnect() { connected_ = connectFailed_ = false; }
 
 std::vector<WmiInstance> ParseWmiListing(std::string_view text) {
+  const std::vector<std::string> lines = SplitLines(text);
+  std::vector<bool> isProperty;
+  std::string name, value;
+  for (const std::string& line : lines) isProperty.push_back(SplitPropertyLine(line, name, value));
+  // wmic's /format:list puts a blank line after every value: there separators separate nothing.
+  bool separatorsCount = false;
+  for (size_t i = 1; i < lines.size(); ++i) separatorsCount = separatorsCount || (isProperty[i - 1] && isProperty[i]);
   std::vector<WmiInstance> instances(1);
-  for (const std::string& raw : SplitLines(text)) {
-    std::string name, value;
-    if (!SplitPropertyLine(raw, name, value)) {
-      if (!instances.back().properties.empty()) instances.emplace_back();
-    } else if (name != "PSComputerName" && !StartsWith(name, "Cim")) {  // PowerShell's own additions
-      instances.back().properties.push_back(PropertyFromText(name, value));
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (!isProperty[i]) {
+      if (separatorsCount && !instances.back().properties.empty()) instances.emplace_back();
+      continue;
     }
+    SplitPropertyLine(lines[i], name, value);
+    if (name == "PSComputerName" || StartsWith(name, "Cim")) continue;  // PowerShell's own additions
+    if (FindProperty(instances.back(), name)) instances.emplace_back();  // a name again: the next instance
+    instances.back().properties.push_back(PropertyFromText(name, value));
   }
   if (instances.back().properties.empty()) instances.pop_back();
-  return instances;
-}
-
-std::vector<WmiInstance> ParseWmicList(std::string_view text) {
-  std::vector<WmiInstance> instances;
-  WmiInstance current;
-  for (const std::string& raw : SplitLines(text)) {
-    std::string name, value;
-    if (!SplitPropertyLine(raw, name, value)) continue;
-    if (FindProperty(current, name)) instances.push_back(std::exchange(current, {}));
-    current.properties.push_back(PropertyFromText(name, value));
-  }
-  if (!current.properties.empty()) instances.push_back(std::move(current));
   return instances;
 }
 

@@ -41,16 +41,12 @@ class FakeWmi final : public IWmi {
 };
 
 // Instances from a listing in PowerShell's Format-List form ("Name : Value") or wmic's
-// "Name=Value" form (get /value, list full). Property lines may be indented; each run of property
-// lines is one instance, anything else (blank lines, command lines) separates instances. CIM types
-// come from the WMI schema of the property names (unknown names are strings); an empty value is
-// null, arrays are written {a,b}, {"a","b"} or (a, b). PowerShell's own additions (PSComputerName,
-// Cim*) are left out.
+// "Name=Value" form (get /value, list full, /format:list). Property lines may be indented; a run of
+// property lines is one instance, and so is a name that comes again; anything else (blank lines,
+// command lines) separates instances, except in wmic's /format:list, which puts a blank line after
+// every value. True and False are booleans, anything else a text; an empty value is null, arrays
+// are written {a,b} or {"a","b"}. PowerShell's own additions (PSComputerName, Cim*) are left out.
 std::vector<WmiInstance> ParseWmiListing(std::string_view text);
-
-// Instances from wmic's "/format:list" output, which puts a blank line after every value: blank
-// lines separate nothing, and a property name that comes again starts the next instance.
-std::vector<WmiInstance> ParseWmicList(std::string_view text);
 
 // Instances from a column table (wmic "get" with named columns, PowerShell's table view): the
 // first line that starts with `firstColumn` is the header, a line of dashes under it is skipped,

@@ -36,7 +36,7 @@ TEST(WmiBounds, AServiceThatNeverAnswersStopsBeingAskedWhenTheRunsBudgetIsSpent)
 TEST(WmiBounds, EachRunConnectsAnew) {
   test::FakePlatform p;
   test::FakeWmi wmi;
-  wmi.classes["Win32_BIOS"] = test::ParseWmicList("SMBIOSBIOSVersion=J5ET56WW\nSMBIOSMajorVersion=2\nSMBIOSMinorVersion=7");
+  wmi.classes["Win32_BIOS"] = test::ParseWmiListing("SMBIOSBIOSVersion=J5ET56WW\nSMBIOSMajorVersion=2\nSMBIOSMinorVersion=7");
   wmi.connectFailures = 1;
   NullCpu cpu;
   EXPECT_EQ(Collect(p, {p.platform, wmi, cpu})[50], "");  // row 51: the first run's connection failed

@@ -104,7 +104,7 @@ TEST(CollectionRun, Windows10And11InTheFixedRows) {
   p.shell.admin = false;  // the filtered token of UAC
   p.system.administratorsMember = true;
   test::FakeWmi wmi;
-  wmi.classes["Win32_QuickFixEngineering"] = test::ParseWmicList(
+  wmi.classes["Win32_QuickFixEngineering"] = test::ParseWmiListing(
       "HotFixID=KB5026446\nDescription=Security Update\nInstalledOn=5/12/2023\nHotFixID=KB5012170\nInstalledOn=12/8/2022");
   // Windows 11 Pro's own caption: no service pack (null), the "Microsoft Windows " prefix.
   wmi.classes["Win32_OperatingSystem"] = test::ParseWmiListing(

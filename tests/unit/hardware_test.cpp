@@ -9,13 +9,14 @@
 #include "probes/hardware.h"
 #include "probes/installed_updates.h"
 #include "probes/network_info.h"
+#include "probes/windows_info.h"
 #include "probes/wmi_table.h"
 #include "util/text.h"
 
 namespace orv {
 namespace {
 
-// The instances of a source: listing:FILE, list:FILE or columns:HEADER:FILE, each with an
+// The instances of a source: listing:FILE or columns:HEADER:FILE, each with an
 // optional #i,j,... choice of instances, merged:FILE or text:INSTANCES.
 std::vector<WmiInstance> Instances(const std::string& source) {
   if (StartsWith(source, "text:")) return test::ParseWmiListing(source.substr(5));
@@ -23,9 +24,8 @@ std::vector<WmiInstance> Instances(const std::string& source) {
   const std::vector<std::string> parts = Split(source.substr(0, hash), ':');
   const std::string text = test::ReadTestData("wmi/" + parts.back());
   if (parts[0] == "merged") return {test::MergeInstances(test::ParseWmiListing(text))};
-  std::vector<WmiInstance> all = parts[0] == "list"      ? test::ParseWmicList(text)
-                                 : parts[0] == "columns" ? test::ParseWmiColumns(text, parts[1])
-                                                         : test::ParseWmiListing(text);
+  std::vector<WmiInstance> all =
+      parts[0] == "columns" ? test::ParseWmiColumns(text, parts[1]) : test::ParseWmiListing(text);
   if (hash == std::string::npos) return all;
   std::vector<WmiInstance> chosen;
   for (const std::string& index : Split(source.substr(hash + 1), ',')) chosen.push_back(all.at(std::stoul(index)));
@@ -67,6 +67,11 @@ std::string Probe(test::FakeWmi& wmi, const std::string& probe) {
   if (name == "cdrom") return GetCDROMName(wmi);
   if (name == "installed-on") return InstalledOnDate(argument);
   if (name == "kb") return KbNumber(argument);
+  if (name == "ie-label") return GetIEVersionLabel(argument);
+  if (name == "update-date") return NormaliseUpdateDate(argument);
+  if (name == "unix-time") return FormatDateTime(UnixTimeToDateTime(std::stoll(argument)));
+  if (name == "trim-trailing") return TrimTrailingSpaces(argument);
+  if (name == "address-columns") return FormatAddressColumns(argument);
   if (name == "updates" || name == "updates-without-wmi") {
     ListedHistory history;
     for (WmiInstance& row : wmi.classes["UpdateHistory"]) {

@@ -32,8 +32,8 @@ struct Script {
   Script() {
     p.registry.Load("reg_items.reg");
     p.platform.wmi = &wmi;
-    wmi.classes["Win32_BIOS"] = test::ParseWmicList("Manufacturer=LENOVO\nSMBIOSBIOSVersion=J5ET56WW (1.27 )");
-    wmi.classes["Win32_QuickFixEngineering"] = test::ParseWmicList("HotFixID=KB5026446\nInstalledOn=5/12/2023");
+    wmi.classes["Win32_BIOS"] = test::ParseWmiListing("Manufacturer=LENOVO\nSMBIOSBIOSVersion=J5ET56WW (1.27 )");
+    wmi.classes["Win32_QuickFixEngineering"] = test::ParseWmiListing("HotFixID=KB5026446\nInstalledOn=5/12/2023");
     p.system.environment = {{"USERNAME", "sato"}, {"X", "env"}};
     p.system.processes = Lines{"[System Process]", "C:\\Windows\\Explorer.EXE", "winword.exe", "C:\\x\\WINWORD.EXE"};
     p.network.shares = {ShareEnumResult::Status::Ok, 0, {"\\\\PC01\\data", "\\\\PC01\\tools"}};

@@ -11,23 +11,6 @@ namespace {
 
 using test::FakePlatform;
 
-TEST(WindowsProbes, BrowserLabelsDatesAndTexts) {
-  const std::pair<std::string, std::string> cases[] = {
-      {GetIEVersionLabel("6.0.2800.1106"), "IE6 SP1 6.0.2800.1106"},
-      {GetIEVersionLabel("5.00.2314.1003"), "IE5.0 5.00.2314.1003"},
-      {GetIEVersionLabel("4.72.3110.8"), "IE4.01 SP1 4.72.3110.8"},
-      {GetIEVersionLabel("7.0.5730.13"), "IE 7.0.5730.13"},
-      {NormaliseUpdateDate("2003/9/5"), "2003/09/05"}, {NormaliseUpdateDate("9/5/03"), "2003/09/05"},
-      {NormaliseUpdateDate("12/31/99"), "1999/12/31"}, {NormaliseUpdateDate("1/2/2004"), "2004/01/02"},
-      {NormaliseUpdateDate("123/1/2"), "123/01/02"},
-      {FormatDateTime(UnixTimeToDateTime(1273299354)), "2010/05/08 06:15:54"},
-      {FormatDateTime(UnixTimeToDateTime(-1)), "1969/12/31 23:59:59"},
-      {TrimTrailingSpaces("ab  "), "ab"}, {TrimTrailingSpaces(" a\t"), " a\t"},
-      {FormatAddressColumns(""), ""},  // the columns of an address: the adapter rows
-  };
-  for (const auto& [have, want] : cases) EXPECT_EQ(have, want);
-}
-
 TEST(WindowsProbes, UpdateWalkTakesStringDatesUnderWindowsKeysOnly) {
   FakePlatform p;
   const std::string u = "HKLM\\Software\\Microsoft\\Updates";
