@@ -17,30 +17,18 @@
 namespace orv {
 namespace {
 
-const std::string kNai = "HKLM\\Software\\Network Associates\\";
-const std::string kPlugins = "ePolicy Orchestrator\\Application Plugins\\VIRUSCAN";
-const std::string kTask = "VirusScan Enterprise\\CurrentVersion\\Task";
-const std::string kTaskId = "\\{818C7543-358A-4C84-899A-14334EMS4BGS}";
-const std::map<std::string, std::string> kKeys = {
-    {"uninstall", "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"},
-    {"plugins8000", kNai + kPlugins + "8000"},
-    {"plugins7100", kNai + kPlugins + "7100"},
-    {"plugins6500", kNai + kPlugins + "6500"},
-    {"userplugins8000", "HKCU\\Software\\Network Associates\\" + kPlugins + "8000"},
-    {"engine", kNai + "TVD\\Shared Components\\VirusScan Engine\\4.0.xx"},
-    {"lastdata", kNai + "TVD\\" + kTask + "LastData" + kTaskId},
-    {"task", kNai + "TVD\\" + kTask + "s" + kTaskId},
-    {"mcshield", kNai + "TVD\\Shared Components\\On Access Scanner\\McShield\\Configuration"},
-    {"scantask", kNai + "TVD\\VirusScan\\AVConsol\\ScanTasks\\item_3"},
-    {"virusscan", kNai + "TVD\\VirusScan"},
-    {"online", "HKLM\\Software\\McAfee.com\\Virusscan Online"},
-    {"pattern1", "HKLM\\Software\\TrendMicro\\PC-cillinNTCorp\\CurrentVersion\\Misc."},
-    {"pattern2", "HKLM\\Software\\TrendMicro\\PC-cillinNTCorp\\Misc."},
-    {"manualscan", "HKLM\\Software\\TrendMicro\\PC-cillin\\ManualScan"},
-};
+// The keys the cases name by a short name (tests/data/cases/probes_registry_keys.txt).
+const std::map<std::string, std::string>& Keys() {
+  static const std::map<std::string, std::string> keys = [] {
+    std::map<std::string, std::string> byName;
+    for (const test::Case& c : test::LoadCases("probes_registry_keys.txt")) byName[c[0]] = c[1];
+    return byName;
+  }();
+  return keys;
+}
 
 // The registry and files of a case: fields from `first` on, each "KEY NAME TYPE VALUE" (KEY a
-// name of kKeys, optionally /SUBKEY, and @32 for the 32-bit view) or "file yyyy,m,d,h,m,s PATH".
+// short name of Keys(), optionally /SUBKEY, and @32 for the 32-bit view) or "file yyyy,m,d,h,m,s PATH".
 struct Machine {
   test::FakeRegistry registry;
   test::FakeFiles files;
@@ -65,7 +53,7 @@ struct Machine {
     const bool wow32 = EndsWith(key, "@32");
     if (wow32) key.resize(key.size() - 3);
     const size_t slash = key.find('/');
-    const std::string path = kKeys.at(key.substr(0, slash)) + (slash == std::string::npos ? "" : "\\" + key.substr(slash + 1));
+    const std::string path = Keys().at(key.substr(0, slash)) + (slash == std::string::npos ? "" : "\\" + key.substr(slash + 1));
     test::FakeRegistry::Key& k = registry.AddKey(path, wow32 ? RegView::Wow32 : RegView::Native);
     RegValue v;
     v.type = type == "dword" ? regtype::Dword : type == "binary" ? regtype::Binary
