@@ -9,10 +9,6 @@
 namespace orv {
 namespace {
 
-using test::ArrayProperty;
-using test::NullProperty;
-using test::ScalarProperty;
-
 // A value of a case: "int" 7, "text" x ...
 WmiScalar Scalar(const std::string& kind, const std::string& text) {
   if (kind == "int") return int64_t{std::stoll(text)};
@@ -36,11 +32,8 @@ TEST(RenderWmiValue, EveryCimType) {
 
 TEST(RunWmiTable, HeaderFromTheFirstInstanceAndOnlyAnUpperCaseSelectIsAQuery) {
   test::FakeWmi wmi;
-  wmi.classes["Win32_Thing"] = {
-      {{ScalarProperty("Name", 8, std::string("one")), ScalarProperty("Size", 19, int64_t{1})}},
-      {{ScalarProperty("Name", 8, std::string("two"))}},  // fewer: the rest stays empty
-      {{ScalarProperty("Name", 8, std::string("three")), NullProperty("Size", 19), ScalarProperty("X", 8, std::string())}},
-  };
+  // The second instance has fewer properties (the rest stays empty), the third one more.
+  wmi.classes["Win32_Thing"] = test::ParseWmiListing("Name=one\nSize=1\n\nName=two\n\nName=three\nSize=\nX=x");
   wmi.classes["Win32_None"] = {};
   int count = -1;
   T2DimStrArray table;
@@ -66,7 +59,7 @@ TEST(RunWmiTable, HeaderFromTheFirstInstanceAndOnlyAnUpperCaseSelectIsAQuery) {
 
 TEST(GetWmiValue, ExactlyOneInstanceWithTheProperty) {
   test::FakeWmi wmi;
-  wmi.classes["Win32_Processor"] = {{{ScalarProperty("Name", 8, std::string("CPU A"))}}};
+  wmi.classes["Win32_Processor"] = test::ParseWmiListing("Name=CPU A");
   EXPECT_EQ(GetWmiValue(wmi, "SELECT * FROM Win32_Processor", "name"), "CPU A");  // WMI ignores case
   EXPECT_EQ(GetWmiValue(wmi, "SELECT * FROM Win32_Processor", "Caption"), "");
   wmi.classes["Win32_Processor"].push_back(wmi.classes["Win32_Processor"][0]);
