@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "app/form1.h"
+#include "fakes/case_table.h"
 #include "fakes/fake_platform.h"
 #include "regscript/lookup_tools.h"
 #include "regscript/registry_ex.h"
+#include "util/text.h"
 
 namespace orv {
 namespace {
@@ -12,7 +14,6 @@ using test::FakePlatform;
 using Lines = std::vector<std::string>;
 
 const std::string kCurrentVersion = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion";
-const std::string kBlock = "\\StringFileInfo\\041104B0\\";
 
 struct LookupForm {
   FakePlatform p;
@@ -29,37 +30,22 @@ struct LookupForm {
   }
 };
 
-TEST(FileVersionTool, EightFieldsOfTheRegisteredProgram) {
-  LookupForm s;
-  s.Register(".txt", "txtfile", "\"%ProgramFiles%\\Editor\\Edit.exe\" \"%1\"");
-  s.p.registry.SetString(kCurrentVersion, "ProgramFilesDir", "C:\\Program Files");
-  s.p.versions.files["c:\\program files\\editor\\edit.exe"] = {
-      {"041104B0", "040904E4"},
-      {{kBlock + "CompanyName", "Maker Inc."},
-       {kBlock + "FileDescription", "Text editor"}, {kBlock + "FileVersion", "1.2.3.4"},
-       {kBlock + "InternalName", "edit"}, {kBlock + "LegalCopyright", ""},
-       {kBlock + "OriginalFilename", "EDIT.EXE"}, {kBlock + "ProductName", "Editor Pro"},
-       {"\\StringFileInfo\\040904E4\\ProductVersion", "other translation"}}};
-  EXPECT_EQ(s.FileVersion(".txt"),
-            (Lines{".txt", "%ProgramFiles%\\Editor\\Edit.exe", "C:\\Program Files\\editor\\edit.exe",
-                   "Version Information", "CompanyName : Maker Inc.", "FileDescription : Text editor",
-                   "FileVersion : 1.2.3.4", "InternalName : edit", "LegalCopyright : None",
-                   "OriginalFilename : EDIT.EXE", "ProductName : Editor Pro", "ProductVersion : None"}));
-  EXPECT_EQ(s.f.state.programFilesFolder, "C:\\Program Files");
-  EXPECT_TRUE(s.f.Memo1.readOnly);
-}
-
-TEST(FileVersionTool, WithoutVersionInformation) {
-  LookupForm s;
-  EXPECT_EQ(s.FileVersion(".zzz"), (Lines{".zzz", "", "", "No Version Info"}));
-  s.Register(".bat", "batfile", "C:\\Tools\\Run.EXE /x %1");
-  EXPECT_EQ(s.FileVersion(".bat"), (Lines{".bat", "C:\\Tools\\Run.EXE", "c:\\tools\\run.exe", "No Version Info"}));
-  // A resource without a translation entry: the three lines only.
-  s.p.versions.files["c:\\tools\\run.exe"] = {};
-  EXPECT_EQ(s.FileVersion(".bat"), (Lines{".bat", "C:\\Tools\\Run.EXE", "c:\\tools\\run.exe"}));
-  s.f.Memo1.lines.clear();
-  s.f.OnMenu(MenuId::FileVersion1);
-  EXPECT_EQ(s.f.Memo1.lines, (Lines{"", "", "", "No Version Info"}));
+TEST(FileVersionTool, TheVersionFieldsOfTheRegisteredProgram) {
+  for (const test::Case& c : test::LoadCases("record_file_version_tool.txt")) {
+    LookupForm s;
+    s.p.registry.SetString(kCurrentVersion, "ProgramFilesDir", "C:\\Program Files");
+    if (!c[1].empty()) s.Register(c[0], "testfile", c[1]);
+    if (!c[2].empty()) {
+      test::FakeVersionInfo::Resource& resource = s.p.versions.files[c[2]];
+      if (!c[3].empty()) resource.translations = Split(c[3], ',');
+      if (!c[4].empty())
+        for (const std::string& entry : Split(c[4], '\n'))
+          resource.strings["\\StringFileInfo\\" + entry.substr(0, entry.find('='))] = entry.substr(entry.find('=') + 1);
+    }
+    EXPECT_EQ(Join(s.FileVersion(c[0]), "\n"), c[5]) << c.where;
+    EXPECT_TRUE(s.f.Memo1.readOnly) << c.where;
+    EXPECT_EQ(s.f.state.programFilesFolder, "C:\\Program Files") << c.where;
+  }
 }
 
 TEST(RunningProgramsTool, ListsEveryProcessAsThePlatformNamesIt) {

@@ -24,19 +24,15 @@ class LookupsTest : public ::testing::Test {
     fp.registry.SetString("HKCR\\" + ext, "", type);
     fp.registry.SetString("HKCR\\" + type + "\\shell\\open\\command", "", command);
   }
-  void AddResource(const std::string& path, std::vector<std::string> translations,
-                   std::map<std::string, std::string> strings) {
-    fp.versions.files[LowerCase(path)] = {std::move(translations), std::move(strings)};
+  // A version resource of a "resource" case: translations, and strings TRANSLATION\NAME=TEXT joined by \n.
+  void AddResource(const std::string& path, const std::string& translations, const std::string& strings) {
+    test::FakeVersionInfo::Resource& resource = fp.versions.files[LowerCase(path)];
+    if (!translations.empty()) resource.translations = Split(translations, ',');
+    if (!strings.empty())
+      for (const std::string& entry : Split(strings, '\n'))
+        resource.strings["\\StringFileInfo\\" + entry.substr(0, entry.find('='))] = entry.substr(entry.find('=') + 1);
   }
 };
-
-TEST_F(LookupsTest, ExeForExtensionWithoutProgramOrOnErrorAndExpanded) {
-  fp.registry.Load("file_types.reg");
-  fp.system.environment["SystemRoot"] = "C:\\WINDOWS";
-  EXPECT_EQ(ExeForExtension(ctx, ".unknown") + ExeForExtension(ctx, ".none") + ExeForExtension(ctx, ".nocmd"), "");
-  EXPECT_EQ(ExeForExtension(ctx, ".num") + ExeForExtension(ctx, ".bad"), "Error!Error!");
-  EXPECT_EQ(ExeForExtension(ctx, ".txt"), "C:\\WINDOWS\\%Unset%\\NOTEPAD.EXE");
-}
 
 TEST_F(LookupsTest, ExeForExtensionLeavesClassesRootAndTheCommandKeyOpen) {
   Register(".txt", "txtfile", "notepad.exe %1");
@@ -54,27 +50,25 @@ TEST_F(LookupsTest, ExeForExtensionLeavesClassesRootAndTheCommandKeyOpen) {
 }
 
 TEST_F(LookupsTest, ProgramsOfFileTypesAndTheirVersionTexts) {
-  const std::string block = "\\StringFileInfo\\041104B0\\";
-  AddResource("C:\\Program Files\\App\\x.exe", {"041104B0", "040904E4"},
-              {{block + "OriginalFilename", "X.EXE"},
-               {block + "ProductVersion", "1, 2, 3"}, {block + "CompanyName", "Maker"},
-               {"\\StringFileInfo\\040904E4\\Comments", "second table"}});
-  AddResource("C:\\Windows\\system32\\macromed\\flash\\flash9.ocx", {"040904B0"},
-              {{"\\StringFileInfo\\040904B0\\ProductVersion", "9,0,0,1"}});
+  fp.registry.Load("file_types.reg");
+  fp.system.environment["SystemRoot"] = "C:\\WINDOWS";
   fp.files.Put("C:\\Windows\\system32\\macromed\\flash\\flash9.ocx", "MZ");
-  AddResource("C:\\Tools\\NoTrans.DLL", {}, {});
-  AddResource("C:\\Tools\\NoName.exe", {"04090000"},
-              {{"\\StringFileInfo\\04090000\\ProductVersion", "2.0"},
-               {"\\StringFileInfo\\04090000\\FileVersion", ""}});
   for (const test::Case& c : test::LoadCases("record_lookups.txt")) {
     if (c[0] == "ListSharedFolders") continue;
+    if (c[0] == "resource") {
+      AddResource(c[1], c[2], c[3]);
+      continue;
+    }
     if (c[0] == "ExeForExtension") Register(".tst", "tstfile", c[1]);
-    EXPECT_EQ(c[0] == "ExeForExtension" ? ExeForExtension(ctx, ".tst") : FileVersionText(ctx, c[1], c[2]), c.fields.back()) << c.where;
+    const std::string value = c[0] == "ExeForExtension"       ? ExeForExtension(ctx, ".tst")
+                              : c[0] == "ExeOfRegisteredType" ? ExeForExtension(ctx, c[1])
+                                                              : FileVersionText(ctx, c[1], c[2]);
+    EXPECT_EQ(value, c.fields.back()) << c.where;
   }
 }
 
 TEST_F(LookupsTest, FlashControlIsLookedUpOnlyWhenItExists) {
-  AddResource("flash10.ocx", {}, {});
+  AddResource("flash10.ocx", "", "");
   EXPECT_EQ(FileVersionText(ctx, "Flash10.ocx", "ProductVersion"), "flash10.ocx");
   fp.files.Put("C:\\Windows\\system32\\Macromed\\Flash\\flash10.ocx", "MZ");
   EXPECT_EQ(FileVersionText(ctx, "Flash10.ocx", "ProductVersion"), "");  // the found file has no resource

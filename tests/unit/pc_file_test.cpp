@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/form1.h"
+#include "fakes/case_table.h"
 #include "fakes/fake_platform.h"
 #include "inventory/pc_file.h"
 #include "util/text.h"
@@ -24,24 +25,17 @@ TEST(PcFile, FolderChoices) {
 }
 
 TEST(PcFile, TheAuditToolStartsOnlyForAnAdministratorWithoutAFinishedLog) {
-  struct Case {
-    bool toolExists;
-    std::optional<bool> admin;
-    std::optional<size_t> logSize;  // nullopt: no log yet
-    bool starts;
-  } cases[] = {{true, true, std::nullopt, true}, {true, true, 80, true},  {true, true, 81, false},
-               {false, true, std::nullopt, false}, {true, false, std::nullopt, false},
-               {true, std::nullopt, std::nullopt, true}};  // no administrator query: counts as one
-  for (const Case& c : cases) {
-    SCOPED_TRACE(::testing::PrintToString(std::tuple(c.toolExists, c.admin, c.logSize)));
+  for (const test::Case& c : test::LoadCases("record_audit_tool.txt")) {
+    SCOPED_TRACE(c.where);
+    const bool starts = c[3] == "1";
     FakePlatform p;
     p.files.AddFolder("\\\\srv\\pc");
-    if (c.toolExists) p.files.Put("C:\\Program Files\\inv\\winyaudt.exe", "MZ");
-    p.shell.admin = c.admin;
-    if (c.logSize) p.files.Put("\\\\srv\\pc\\p2p\\PC01__WG.log", std::string(*c.logSize, 'x'));
-    EXPECT_EQ(RunAuditTool(p.files, p.shell, "C:\\Program Files\\inv\\", "\\\\srv\\pc\\PC01__WG.csv", "PC01__WG"), c.starts);
-    ASSERT_EQ(p.shell.started.size(), c.starts ? 1u : 0u);
-    if (!c.starts) continue;
+    if (c[0] == "1") p.files.Put("C:\\Program Files\\inv\\winyaudt.exe", "MZ");
+    p.shell.admin = c[1] == "unasked" ? std::nullopt : std::optional<bool>(c[1] == "1");
+    if (c[2] != "none") p.files.Put("\\\\srv\\pc\\p2p\\PC01__WG.log", std::string(c.Int(2), 'x'));
+    EXPECT_EQ(RunAuditTool(p.files, p.shell, "C:\\Program Files\\inv\\", "\\\\srv\\pc\\PC01__WG.csv", "PC01__WG"), starts);
+    ASSERT_EQ(p.shell.started.size(), starts ? 1u : 0u);
+    if (!starts) continue;
     // Quoted and named as the application: a folder with blanks cannot start "C:\Program.exe".
     EXPECT_EQ(p.shell.started[0].application, "C:\\Program Files\\inv\\winyaudt.exe");
     EXPECT_EQ(p.shell.started[0].commandLine,

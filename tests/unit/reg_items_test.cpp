@@ -103,8 +103,6 @@ TEST(RegItems, ScriptsGiveTheirValuesAndTheCatalogueTheirNames) {
 TEST(RegItems, WhatTheLinesLeaveBehind) {
   Script s;
   EXPECT_TRUE(s.RunFile().empty());  // no file
-  s.Run({"#shareddir"});
-  EXPECT_EQ(s.p.network.lastShareContainer, "\\\\PC01");
   s.p.network.shares = {ShareEnumResult::Status::NoMoreItems, 0, {}};  // a message becomes a value
   EXPECT_EQ(s.Run({"#shareddir 2"}), (Lines{"共有フォルダはありません ", ""}));
   s.Run({"\\Software\\Vendor\\App", "A"});

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "fakes/case_table.h"
 #include "fakes/fake_registry.h"
 #include "regscript/registry_ex.h"
+#include "util/text.h"
 
 namespace orv {
 namespace {
@@ -46,54 +48,36 @@ TEST_F(RegistryExTest, StartsAtCurrentUserWithoutKeyAndOpensOneKeyAtATime) {
   EXPECT_EQ(reg.CurrentRoot(), RegRoot::CurrentUser);
 }
 
-TEST_F(RegistryExTest, DataTypesAndTypedReads) {
-  OpenT();
-  const struct {
-    const char* name;
-    RegDataType type;
-    bool stringReadable, integerReadable;
-  } cases[] = {
-      {"Str", RegDataType::String, true, false},       {"", RegDataType::String, true, false},
-      {"Exp", RegDataType::ExpandString, true, false}, {"Big", RegDataType::Integer, false, true},
-      {"Bin", RegDataType::Binary, false, false},      {"Qw", RegDataType::Unknown, false, false},
-      {"Multi", RegDataType::Unknown, false, false},   {"NoType", RegDataType::None, false, false},
-  };
-  auto throws = [](auto read) {
-    try {
-      read();
-    } catch (const ERegistryError&) {
-      return true;
-    }
-    return false;
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_TRUE(reg.ValueExists(c.name));
-    EXPECT_EQ(reg.GetDataType(c.name), c.type);
-    EXPECT_EQ(throws([&] { reg.ReadString(c.name); }), !c.stringReadable);
-    EXPECT_EQ(throws([&] { reg.ReadInteger(c.name); }), !c.integerReadable);
+// A read's result as a text, "throws" when it throws ERegistryError.
+template <typename Read>
+std::string ResultOf(Read read) {
+  try {
+    return read();
+  } catch (const ERegistryError&) {
+    return "throws";
   }
-  EXPECT_EQ(reg.ReadString("exp"), "%SystemRoot%\\x");  // names ignore case, text is not expanded
-  EXPECT_EQ(reg.ReadString("Missing"), "");
-  EXPECT_THROW(reg.ReadInteger("Missing"), ERegistryError);
-  EXPECT_EQ(reg.ReadInteger("Big"), -1);
-  EXPECT_EQ(reg.ReadInteger("Seven"), 7);
 }
 
-TEST_F(RegistryExTest, BinaryDataAndMultiStrings) {
+std::string Hex(const std::vector<uint8_t>& bytes) {
+  std::string out;
+  for (uint8_t b : bytes) out += (out.empty() ? "" : " ") + std::string(1, "0123456789ABCDEF"[b >> 4]) + "0123456789ABCDEF"[b & 15];
+  return out;
+}
+
+TEST_F(RegistryExTest, DataTypesAndTypedReads) {
+  const std::vector<std::string> types = {"None", "String", "ExpandString", "Integer", "Binary", "Unknown"};
   OpenT();
-  EXPECT_EQ(reg.ReadBinaryData("Bin"), (std::vector<uint8_t>{1, 2, 3}));
-  EXPECT_EQ(reg.ReadBinaryData("Qw").size(), 8u);
-  EXPECT_EQ(reg.ReadBinaryData("Multi"), (std::vector<uint8_t>{'a', 0, 'b', 0, 0}));
-  EXPECT_TRUE(reg.ReadBinaryData("Missing").empty());
-  EXPECT_THROW(reg.ReadBinaryData("Str"), ERegistryError);
-  EXPECT_THROW(reg.ReadBinaryData("Seven"), ERegistryError);
-  std::vector<std::string> list{"x"};  // only a multi-string appends
-  reg.ReadMultiString("Multi", list);
-  EXPECT_EQ(list, (std::vector<std::string>{"x", "a", "b"}));
-  for (const char* other : {"Str", "Big", "Bin", "Missing"}) {
-    reg.ReadMultiString(other, list);
-    EXPECT_EQ(list.size(), 3u) << other;
+  for (const test::Case& c : test::LoadCases("record_registry_values.txt")) {
+    SCOPED_TRACE(c.where);
+    const std::string& name = c[0];
+    EXPECT_EQ(reg.ValueExists(name), c[1] == "1");
+    EXPECT_EQ(types.at(static_cast<size_t>(reg.GetDataType(name))), c[2]);
+    EXPECT_EQ(ResultOf([&] { return reg.ReadString(name); }), c[3]);
+    EXPECT_EQ(ResultOf([&] { return std::to_string(reg.ReadInteger(name)); }), c[4]);
+    EXPECT_EQ(ResultOf([&] { return Hex(reg.ReadBinaryData(name)); }), c[5]);
+    std::vector<std::string> list{"x"};  // only a multi-string appends
+    reg.ReadMultiString(name, list);
+    EXPECT_EQ(Join(list, " "), c[6]);
   }
 }
 
