@@ -141,10 +141,8 @@ TEST_F(History, TheFileKeepsItsHeadersAndTheNewest499Lines) {
 }
 
 TEST_F(History, EventLinesPadTheComputerNameTo19Characters) {
-  const DateTime t{2026, 1, 2, 3, 4, 5, 0};
-  EXPECT_EQ(HealthEventLine("PC01", t, 1, 0, 2, 3), "PC01               2026/01/02 03:04:05  故障 1/0  警告 2/3");
-  for (const char* name : {"ABCDEFGHIJKLMNOPQRS", "経理部のパソコン           ", "ABCDEFGHIJKLMNOPQRSTUVWXY"})
-    EXPECT_EQ(HealthEventLine(Trim(name), t, 0, 0, 0, 0), std::string(name) + "2026/01/02 03:04:05  故障 0/0  警告 0/0");
+  for (const test::Case& c : test::LoadCases("disk_event_lines.txt"))
+    EXPECT_EQ(HealthEventLine(c[0], {2026, 1, 2, 3, 4, 5, 0}, c.Int(1), c.Int(2), c.Int(3), c.Int(4)), c[5]) << c.where;
 }
 
 TEST_F(History, AMalformedHistoryNeverStopsTheSave) {

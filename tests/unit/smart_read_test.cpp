@@ -50,17 +50,17 @@ TEST(SmartCommands, PositionZeroFailsAndPositionOneRunsWithTheExactBlocks) {
 }
 
 TEST(SmartCommands, DeviceMapDecidesThePositionsTried) {
-  // map, the position read (-1: none, ATAPI bits only), the calls made
-  for (const auto& [map, position, calls] : {std::tuple{0x00, 0, 5u}, {0x04, 2, 5u}, {0x08, 3, 5u}, {0x0C, 2, 5u},
-                                            {0xF0, -1, 1u}, {0x11, 0, 4u}}) {
-    SCOPED_TRACE(map);
+  for (const test::Case& c : test::LoadCases("disk_device_maps.txt")) {
+    SCOPED_TRACE(c.where);
+    const long long map = c.Int(0), position = c.Int(1);
+    const size_t calls = c.Int(2);
     FakeSmartDevice dev;
     auto& drive = dev.PhysicalDrive(0);
     drive.map = static_cast<uint8_t>(map);
     for (int p = 0; p < 4; ++p) drive.positions[p] = test::DrivePosition("P" + std::to_string(p), "S", kAttrs);
     const auto [ok, r, error] = ReadDrive(dev, kPlatformNT, 0);
     EXPECT_TRUE(ok && error.empty()) << error;
-    EXPECT_EQ(std::tuple(r.DriveNum, r.AttrCount, dev.calls.size()), std::tuple(position, position < 0 ? 0 : 3, calls));
+    EXPECT_EQ(std::tuple(r.DriveNum, r.AttrCount, dev.calls.size()), std::tuple(int(position), position < 0 ? 0 : 3, calls));
     if (map == 0x11) {  // an ATAPI device: IDENTIFY PACKET DEVICE and no SMART ENABLE
       EXPECT_EQ(dev.calls.at(1).input.substr(0, 13), std::string("\0\2\0\0\0\1\1\0\0\xA0\xA1\0\0", 13));
     }
