@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "diskhealth/smart_read.h"
 #include "diskhealth/smart_result.h"
 #include "platform/smart_device.h"
 
@@ -169,6 +170,18 @@ inline void ExpectGolden(const std::string& name, const std::string& text) {
   EXPECT_EQ(text, ReadDataFile("disk/" + name)) << "golden file tests/data/disk/" << name;
 }
 #endif
+
+// ReadSmartData's outcome returned whole.
+struct SmartReading {
+  bool ok;
+  TSmartResult r;
+  std::string error;
+};
+inline SmartReading ReadDrive(ISmartDevice& dev, uint32_t platformId, int drive) {
+  SmartReading x;
+  x.ok = ReadSmartData(dev, platformId, drive, x.r, x.error);
+  return x;
+}
 
 // A reading as one text: the identity, the counters, then one line per slot (P: pre-failure,
 // E: event count, R: error rate).

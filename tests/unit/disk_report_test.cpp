@@ -5,6 +5,7 @@
 
 #include "app/form1.h"
 #include "diskhealth/health_history.h"
+#include "fakes/case_table.h"
 #include "fakes/fake_platform.h"
 #include "fakes/fake_smart_device.h"
 #include "fleet/report/disk_report.h"
@@ -87,10 +88,7 @@ std::string RowOf(const std::string& page, const std::string& name) {
 
 // A per-PC line back to its value: a quoted field unquoted, the spreadsheet guard taken off.
 TEST(DiskReport, PcFileValuesReadAsTheyWereWritten) {
-  const std::pair<const char*, const char*> rows[] = {
-      {R"("a,b")", "a,b"}, {R"("""q"" r")", "\"q\" r"}, {R"("")", ""}, {R"(")", "\""}, {"'-1", "-1"},
-      {"'0123", "'0123"}, {"'", "'"}, {"plain", "plain"}, {R"("x""")", "x\""}};
-  for (const auto& [line, value] : rows) EXPECT_EQ(report::PcFileValue(line), value) << line;
+  for (const test::Case& c : test::LoadCases("disk_pc_file_values.txt")) EXPECT_EQ(report::PcFileValue(c[0]), c[1]) << c.where;
 }
 
 // Worst first (failing, warning, worsened, hot, not saved for long, unreadable, without history),

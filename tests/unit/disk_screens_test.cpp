@@ -197,13 +197,11 @@ class Graph : public DiskScreens {
 // The X axis spans whole months up to 0; the Y axis starts at 0 and ends at 120, at 300 or where
 // the values reach.
 TEST_F(Graph, TheAxesFitTheRecords) {
-  const std::vector<std::pair<double, int>> cases[] = {
-      {{0.5, 40}}, {{-3, 40}},  // stamped in the future: drawn at 0
-      {{50, 40}, {20, 40}, {1, 95}}, {{60, 40}}, {{75, 40}, {10, 245}}, {{400, 40}, {200, 40}, {0, 4995}},
-      {{1000, 40}, {0, 50}},  // beyond 900 days the step grows by whole months
-  };
   std::string axes;
-  for (const auto& records : cases) {
+  for (const test::Case& c : test::LoadCases("disk_graph_axes.txt")) {
+    std::vector<std::pair<double, int>> records;
+    for (const std::string& save : Split(c[0], ' '))
+      records.emplace_back(std::stod(save), std::stoi(save.substr(save.find(',') + 1)));
     Write(records);
     Open();
     axes += "-- " + ::testing::PrintToString(records) + "\n" + SeriesText("Series2", form.Panel1.Series2) +

@@ -141,26 +141,19 @@ TEST_F(History, TheFileKeepsItsHeadersAndTheNewest499Lines) {
 }
 
 TEST_F(History, EventLinesPadTheComputerNameTo19Characters) {
-  const DateTime t{2026, 1, 2, 3, 4, 5, 0};
-  EXPECT_EQ(HealthEventLine("PC01", t, 1, 0, 2, 3), "PC01               2026/01/02 03:04:05  故障 1/0  警告 2/3");
-  for (const char* name : {"ABCDEFGHIJKLMNOPQRS", "経理部のパソコン           ", "ABCDEFGHIJKLMNOPQRSTUVWXY"})
-    EXPECT_EQ(HealthEventLine(Trim(name), t, 0, 0, 0, 0), std::string(name) + "2026/01/02 03:04:05  故障 0/0  警告 0/0");
+  for (const test::Case& c : test::LoadCases("disk_event_lines.txt"))
+    EXPECT_EQ(HealthEventLine(c[0], {2026, 1, 2, 3, 4, 5, 0}, c.Int(1), c.Int(2), c.Int(3), c.Int(4)), c[5]) << c.where;
 }
 
 TEST_F(History, AMalformedHistoryNeverStopsTheSave) {
-  const std::vector<Lines> files = {
-      {}, {"only one line"}, {"H1", "H2", "x", ""},
-      {"H1", "H2", ",,,,,,,,,,abc,def", "2026/01/01 00:00:00,5,0,1,M,S,0,0,0,0,zwei,$,0,0"},
-      {"H1", "H2", "a,b,c,d,e,f,g,h,i,j,99999999999999999999,-5"},
-  };
-  for (const auto& content : files) {
-    SCOPED_TRACE(::testing::PrintToString(content));
+  for (const test::Case& c : test::LoadCases("disk_malformed_histories.txt")) {
+    SCOPED_TRACE(c.where);
     Reset();
-    Put(content);
+    fake.files.Put(kHistory, c[0]);
     SetCounts(1, 0);
     ASSERT_TRUE(Save());
     const auto lines = Read(kHistory);
-    ASSERT_EQ(lines.size(), content.size() + 1);
+    ASSERT_EQ(lines.size(), SplitLines(c[0]).size() + 1);
     EXPECT_TRUE(StartsWith(lines.back(), "2026/12/06"));
     // A count that is not a number reads as 0, so the failure counts as new.
     ASSERT_EQ(fake.dialogs.shown.size(), 1u);

@@ -11,6 +11,7 @@
 #include "diskhealth/replay_device.h"
 #include "diskhealth/smart_attributes.h"
 #include "diskhealth/smart_read.h"
+#include "fakes/case_table.h"
 #include "fakes/fake_platform.h"
 #include "fakes/fake_smart_device.h"
 #include "util/text.h"
@@ -102,33 +103,25 @@ TEST_F(Nvme, TheRealCaptureFillsTheSlotsAndTheRows) {
 // are the same code as for an ATA drive).
 TEST_F(Nvme, FailingLogsAreJudged) {
   PutCapture(0);
-  // the log byte and its value, the slot judged and its judgement
-  for (const auto& [byte, value, id, status] : std::initializer_list<std::tuple<size_t, uint8_t, int, std::string>>{
-           {3, 5, 5, "故障"},       // spare below its threshold
-           {3, 40, 5, "警戒"},      // spare in the warning band
-           {0, 0x04, 213, "故障"},  // critical warning bit 2: reliability degraded
-           {0, 0x20, 213, "故障"},  // bit 5: persistent memory unreliable
-           {0, 0x02, 213, "警戒"}}) {  // bit 1 alone: temperature
-    SetLogByte(byte, value);
+  for (const test::Case& c : test::LoadCases("disk_nvme_log_judgement.txt")) {
+    SetLogByte(c.Int(0), c.Int(1));
     TSmartResult r;
     std::string error;
     ReadSmartData(fake.platform, 0, r, error);
-    const int slot = FindSlot(r, id);
-    EXPECT_EQ(std::pair(slot < 0 ? "" : r.AttrStatus[slot], r.SmartFailTot + r.SmartWarnTot), std::pair(status, 1))
-        << byte << " = " << int{value};
+    const int slot = FindSlot(r, c.Int(2));
+    EXPECT_EQ(std::pair(slot < 0 ? "" : r.AttrStatus[slot], r.SmartFailTot + r.SmartWarnTot), std::pair(c[3], 1))
+        << c.where;
   }
 }
 
 TEST_F(Nvme, DriversThatAnswerOneQueryOrWantMoreAccess) {
   PutCapture(0);
-  // the queries the driver answers (device, adapter), whether it refuses a handle without access,
-  // the accesses opened with, the error ("" when the drive is read; else the ATA path's text)
-  for (const auto& c : std::initializer_list<std::tuple<bool, bool, bool, std::vector<uint32_t>, std::string>>{
-           {true, true, false, {0}, ""},  {true, false, false, {0}, ""}, {false, true, false, {0}, ""},
-           {true, true, true, {0, kGenericReadWrite}, ""},
-           {false, false, false, {0, kGenericReadWrite}, "DFP_GET_VERSION failed: message 1"}}) {
-    const auto& [device, adapter, wantsAccess, opens, text] = c;
-    SCOPED_TRACE(::testing::PrintToString(opens) + text);
+  for (const test::Case& c : test::LoadCases("disk_nvme_drivers.txt")) {
+    SCOPED_TRACE(c.where);
+    const bool device = c[0] == "1", adapter = c[1] == "1", wantsAccess = c[2] == "1";
+    const std::string& text = c[4];
+    std::vector<uint32_t> opens;
+    for (const std::string& access : Split(c[3], ' ')) opens.push_back(std::stoul(access));
     std::tie(driver.device, driver.adapter, driver.wantsAccess) = std::tie(device, adapter, wantsAccess);
     driver.opens.clear();
     driver.requests.clear();

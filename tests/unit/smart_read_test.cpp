@@ -20,16 +20,7 @@ std::string OpenText(const test::FakeOpenCall& o) {
 const std::vector<test::FakeAttr> kAttrs = {
     {1, 0x000B, 100, 100, 0, 62}, {5, 0x0033, 100, 100, 3, 5}, {194, 0x0022, 36, 45, 0x2D00140024ULL, 0}};
 
-struct Reading {
-  bool ok;
-  TSmartResult r;
-  std::string error;
-};
-Reading Read(ISmartDevice& dev, uint32_t platformId, int drive) {
-  Reading x;
-  x.ok = ReadSmartData(dev, platformId, drive, x.r, x.error);
-  return x;
-}
+using test::ReadDrive;
 
 TEST(SmartCommands, PositionZeroFailsAndPositionOneRunsWithTheExactBlocks) {
   FakeSmartDevice dev;
@@ -38,7 +29,7 @@ TEST(SmartCommands, PositionZeroFailsAndPositionOneRunsWithTheExactBlocks) {
   drive.positions[0] = test::DrivePosition("ZERO", "S0", kAttrs);
   drive.positions[0].identifyCmd.fail = true;
   drive.positions[1] = test::DrivePosition("ONE", "S1", kAttrs);
-  const auto [ok, r, error] = Read(dev, kPlatformNT, 3);
+  const auto [ok, r, error] = ReadDrive(dev, kPlatformNT, 3);
   ASSERT_TRUE(ok);
   EXPECT_EQ(std::to_string(r.DriveNum) + "|" + r.ModelNumber + "|" + r.SerialNumber + "|" + r.FirmwareRev, "1|ONE|S1|FW01");
   EXPECT_EQ(r.Capacity, 234441648LL * 512);
@@ -59,17 +50,17 @@ TEST(SmartCommands, PositionZeroFailsAndPositionOneRunsWithTheExactBlocks) {
 }
 
 TEST(SmartCommands, DeviceMapDecidesThePositionsTried) {
-  // map, the position read (-1: none, ATAPI bits only), the calls made
-  for (const auto& [map, position, calls] : {std::tuple{0x00, 0, 5u}, {0x04, 2, 5u}, {0x08, 3, 5u}, {0x0C, 2, 5u},
-                                            {0xF0, -1, 1u}, {0x11, 0, 4u}}) {
-    SCOPED_TRACE(map);
+  for (const test::Case& c : test::LoadCases("disk_device_maps.txt")) {
+    SCOPED_TRACE(c.where);
+    const long long map = c.Int(0), position = c.Int(1);
+    const size_t calls = c.Int(2);
     FakeSmartDevice dev;
     auto& drive = dev.PhysicalDrive(0);
     drive.map = static_cast<uint8_t>(map);
     for (int p = 0; p < 4; ++p) drive.positions[p] = test::DrivePosition("P" + std::to_string(p), "S", kAttrs);
-    const auto [ok, r, error] = Read(dev, kPlatformNT, 0);
+    const auto [ok, r, error] = ReadDrive(dev, kPlatformNT, 0);
     EXPECT_TRUE(ok && error.empty()) << error;
-    EXPECT_EQ(std::tuple(r.DriveNum, r.AttrCount, dev.calls.size()), std::tuple(position, position < 0 ? 0 : 3, calls));
+    EXPECT_EQ(std::tuple(r.DriveNum, r.AttrCount, dev.calls.size()), std::tuple(int(position), position < 0 ? 0 : 3, calls));
     if (map == 0x11) {  // an ATAPI device: IDENTIFY PACKET DEVICE and no SMART ENABLE
       EXPECT_EQ(dev.calls.at(1).input.substr(0, 13), std::string("\0\2\0\0\0\1\1\0\0\xA0\xA1\0\0", 13));
     }
@@ -79,7 +70,7 @@ TEST(SmartCommands, DeviceMapDecidesThePositionsTried) {
 TEST(SmartCommands, NineXFamilyOpensTheVxdAndIgnoresTheDriveNumber) {
   FakeSmartDevice dev;
   dev.devices["\\\\.\\SMARTVSD"].positions[0] = test::DrivePosition("VXD", "S", kAttrs);
-  EXPECT_EQ(Read(dev, kPlatformWin9x, 7).r.ModelNumber, "VXD");
+  EXPECT_EQ(ReadDrive(dev, kPlatformWin9x, 7).r.ModelNumber, "VXD");
   ASSERT_EQ(dev.opens.size(), 1u);
   EXPECT_EQ(OpenText(dev.opens[0]), "\\\\.\\SMARTVSD 0 0 1");
 }
@@ -100,7 +91,7 @@ TEST(SmartCommands, FailuresGiveTheirExactTexts) {
         f = {true, static_cast<uint32_t>(c.Int(5)), static_cast<uint8_t>(c.Int(6)), static_cast<uint8_t>(c.Int(7))};
       }
     }
-    const auto [ok, r, error] = Read(dev, platformId, 0);
+    const auto [ok, r, error] = ReadDrive(dev, platformId, 0);
     EXPECT_EQ(std::tuple(ok, r.DriveNum, r.AttrCount, error), std::tuple(c.Int(8) != 0, c.Int(9), c.Int(10), c[11]))
         << c.where;
   }
@@ -112,24 +103,19 @@ TEST(SmartCommands, FailuresGiveTheirExactTexts) {
 }
 
 TEST(SmartParse, TablesEndAtIdZeroAndCountersComeFromRawValuesInRange) {
-  // id, raw value, then the reallocated sectors, hours and power cycles taken from it
-  for (const auto& [id, raw, realloc, hours, cycles] :
-       {std::tuple<int, uint64_t, int, int, int>{5, 17, 17, 0, 0}, {5, 2147483647, 0, 0, 0},
-        {5, 2147483646, 2147483646, 0, 0}, {9, 59, 0, 1, 0}, {9, 60, 0, 2, 0}, {9, 0, 0, 0, 0}, {12, 745, 0, 0, 745}}) {
+  for (const test::Case& c : test::LoadCases("disk_counters.txt")) {
     FakeSmartDevice dev;
+    const uint64_t raw = std::stoull(c[1]);
     dev.PhysicalDrive(0).positions[0] =
-        test::DrivePosition("M", "S", {{id, 0x0032, 100, 100, raw, 0}, {0, 0, 1, 1, 0, 5}, {5, 0x33, 1, 1, 9, 5}});
-    const TSmartResult r = Read(dev, kPlatformNT, 0).r;
+        test::DrivePosition("M", "S", {{int(c.Int(0)), 0x0032, 100, 100, raw, 0}, {0, 0, 1, 1, 0, 5}, {5, 0x33, 1, 1, 9, 5}});
+    const TSmartResult r = ReadDrive(dev, kPlatformNT, 0).r;
     EXPECT_EQ(std::tuple(r.AttrCount, r.RawValue[0], r.ReallocSector, r.HoursRunning, r.PowerCycles),
-              std::tuple(1, static_cast<int64_t>(raw), realloc, hours, cycles)) << id << " raw " << raw;
+              std::tuple(1, static_cast<int64_t>(raw), c.Int(2), c.Int(3), c.Int(4))) << c.where;
   }
 }
 
 TEST(SwapAtaString, SwapsPairsAndTrims) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"BADC  ", "ABCD"}, {std::string("BADC\0\0", 6), "ABCD"}, {" A B", "A B"}, {"BADCE", "ABCDE"},
-      {"    ", ""},       {std::string("\x01\x02\x41\x20", 4), "A"}};
-  for (const auto& [in, out] : cases) EXPECT_EQ(SwapAtaString(in), out) << in;
+  for (const test::Case& c : test::LoadCases("disk_ata_strings.txt")) EXPECT_EQ(SwapAtaString(c[0]), c[1]) << c.where;
 }
 
 }  // namespace

@@ -35,16 +35,9 @@ class Replay : public ::testing::Test {
       files.Put(name + (binary ? ".bin" : ".hexdump.txt"), binary ? *ParseSectorDump(text) : text);
     }
   }
-  struct Reading {
-    bool ok;
-    TSmartResult r;
-    std::string error;
-  };
-  Reading Read(int drive, uint32_t platformId = kPlatformNT) {
+  test::SmartReading Read(int drive, uint32_t platformId = kPlatformNT) {
     ReplaySmartDevice device(files, "D:\\captures\\");
-    Reading x;
-    x.ok = ReadSmartData(device, platformId, drive, x.r, x.error);
-    return x;
+    return test::ReadDrive(device, platformId, drive);
   }
   FakeFiles files;
 };
