@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -18,6 +17,10 @@
 #include "diskhealth/smart_read.h"
 #include "diskhealth/smart_result.h"
 #include "platform/smart_device.h"
+
+#ifdef ORV_TEST_DATA
+#include "fakes/test_data.h"
+#endif
 
 namespace orv::test {
 
@@ -150,24 +153,13 @@ class FakeSmartDevice final : public ISmartDevice {
 };
 
 #ifdef ORV_TEST_DATA
-inline std::string ReadDataFile(const std::string& path) {
-  std::ifstream in(std::string(ORV_TEST_DATA) + "/" + path, std::ios::binary);
-  std::ostringstream all;
-  all << in.rdbuf();
-  return all.str();
-}
-
 // A file of tests/data/smart (real captures; see its README).
-inline std::string SmartDataFile(const std::string& name) { return ReadDataFile("smart/" + name); }
+inline std::string SmartDataFile(const std::string& name) { return ReadTestData("smart/" + name); }
 
 // Compares `text` with the golden file tests/data/disk/<name>. With ORV_DISK_GOLDEN set the file is
 // written instead, to accept a changed output after reading its difference (see that README).
 inline void ExpectGolden(const std::string& name, const std::string& text) {
-  if (std::getenv("ORV_DISK_GOLDEN")) {
-    std::ofstream(std::string(ORV_TEST_DATA) + "/disk/" + name, std::ios::binary) << text;
-    return;
-  }
-  EXPECT_EQ(text, ReadDataFile("disk/" + name)) << "golden file tests/data/disk/" << name;
+  ExpectGoldenFile("disk/" + name, text, "ORV_DISK_GOLDEN");
 }
 #endif
 

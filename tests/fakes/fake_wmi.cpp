@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <regex>
 #include <sstream>
 
@@ -204,13 +203,5 @@ WmiProperty NullProperty(const std::string& name, int cimType, bool isArray) {
   return WmiProperty{name, cimType, isArray, true, {}};
 }
 
-std::string ReadTestData(const std::string& relativePath) {
-  const std::string path = std::string(ORV_TEST_DATA) + "/" + relativePath;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) ADD_FAILURE() << "cannot read " << path;
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
 
 }  // namespace orv::test

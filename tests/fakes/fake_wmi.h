@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "fakes/test_data.h"
 #include "platform/wmi.h"
 
 namespace orv::test {
@@ -63,8 +64,5 @@ WmiProperty* FindProperty(WmiInstance& instance, const std::string& name);
 WmiProperty ScalarProperty(const std::string& name, int cimType, WmiScalar value);
 WmiProperty ArrayProperty(const std::string& name, int cimType, std::vector<WmiScalar> values);
 WmiProperty NullProperty(const std::string& name, int cimType, bool isArray = false);
-
-// A file of tests/data, whole; fails the test when it cannot be read.
-std::string ReadTestData(const std::string& relativePath);
 
 }  // namespace orv::test

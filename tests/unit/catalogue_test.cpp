@@ -1,15 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "app/form1.h"
 #include "fakes/case_table.h"
 #include "fakes/fake_platform.h"
-#include "fakes/fake_wmi.h"
+#include "fakes/test_data.h"
 #include "inventory/catalogue.h"
 #include "util/text.h"
 
@@ -25,8 +23,7 @@ const char* const kScript = "C:\\tools\\inv\\regitems.txt";
 // An exported item list compared with data/records/<name> (CP932, CR LF); run with
 // ORV_RECORD_GOLDEN=1 to write the files anew after a deliberate change, and review their diff.
 void ExpectItemList(const std::string& bytes, const std::string& name) {
-  if (std::getenv("ORV_RECORD_GOLDEN")) std::ofstream(std::string(ORV_TEST_DATA) + "/records/" + name, std::ios::binary) << bytes;
-  EXPECT_EQ(bytes, test::ReadTestData("records/" + name)) << name;
+  test::ExpectGoldenFile("records/" + name, bytes, "ORV_RECORD_GOLDEN");
 }
 
 // The rows of both lists for both OS kinds are in the item list golden files (ItemListExport);

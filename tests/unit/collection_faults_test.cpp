@@ -3,8 +3,6 @@
 // value its source gives on a failure.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
 #include <map>
 #include <set>
 #include <string>
@@ -148,9 +146,7 @@ bool IsFallback(int row, const std::string& value, const Rows& baseline) {
 TEST(CollectionRun, RecordOfAFullyDescribedPc) {
   FaultPlan none;
   const std::string record = EncodeLines(IconvCodec(), Collect(0, none).rows);
-  const std::string golden = std::string(ORV_TEST_DATA) + "/records/full_pc.csv";
-  if (std::getenv("ORV_RECORD_GOLDEN")) std::ofstream(golden, std::ios::binary) << record;
-  EXPECT_EQ(record, test::ReadTestData("records/full_pc.csv"));
+  test::ExpectGoldenFile("records/full_pc.csv", record, "ORV_RECORD_GOLDEN");
 }
 
 TEST(CollectionFaults, EveryFailingCallLeavesEveryRowInPlace) {

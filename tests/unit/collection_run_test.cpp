@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
 
 #include "app/form1.h"
 #include "fakes/case_table.h"
@@ -38,8 +36,7 @@ Record Collect(FakePlatform& p, const std::string& saveFolder = "", IWmi* fakeWm
 // ORV_RECORD_GOLDEN=1 to write the files anew after a deliberate change, and review their diff.
 void ExpectRecord(const Record& run, const std::string& name) {
   const std::string bytes = EncodeLines(IconvCodec(), run.rows);
-  if (std::getenv("ORV_RECORD_GOLDEN")) std::ofstream(std::string(ORV_TEST_DATA) + "/records/" + name, std::ios::binary) << bytes;
-  EXPECT_EQ(bytes, test::ReadTestData("records/" + name)) << name;
+  test::ExpectGoldenFile("records/" + name, bytes, "ORV_RECORD_GOLDEN");
 }
 
 // Row n of the record (1-based).

@@ -1,12 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
 
 #include "app/form1.h"
 #include "fakes/case_table.h"
 #include "fakes/fake_platform.h"
-#include "fakes/fake_wmi.h"
+#include "fakes/test_data.h"
 #include "util/text.h"
 
 namespace orv {
@@ -41,9 +39,7 @@ TEST(Form1, InteractiveStartWithAndWithoutTheAdminSwitch) {
   const TForm1 plain(p.platform, {}), admin(q.platform, {"/a"});
   std::string menu = "# menu item | without /a | with /a\n";
   for (const MenuEntry& e : MenuLayout()) menu += std::string(e.name) + " | " + ItemState(plain, e.id) + " | " + ItemState(admin, e.id) + "\n";
-  const std::string golden = std::string(ORV_TEST_DATA) + "/records/menu_start.txt";
-  if (std::getenv("ORV_RECORD_GOLDEN")) std::ofstream(golden, std::ios::binary) << menu;
-  EXPECT_EQ(menu, test::ReadTestData("records/menu_start.txt"));
+  test::ExpectGoldenFile("records/menu_start.txt", menu, "ORV_RECORD_GOLDEN");
   for (const TForm1* f : {&plain, &admin}) {
     EXPECT_TRUE(f->showMainForm && !f->Timer1.enabled && !f->Panel1Visible);
     EXPECT_FALSE(f->state.historyWritten);  // an interactive save writes the history line
