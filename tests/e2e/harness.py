@@ -374,7 +374,7 @@ class WinePrefix:
         return png
 
 
-class Program:  # qumbel.exe running; a context manager that kills it if still running
+class Program(contextlib.AbstractContextManager):  # qumbel.exe running; `with` kills it if still running
 
     def __init__(self, prefix, args=(), timeout=60, exe=None, cwd=None, extra_env=None, host_name=None):
         self.prefix, self.boxes_seen, self.xid, self._answered = prefix, [], None, {}
@@ -385,9 +385,6 @@ class Program:  # qumbel.exe running; a context manager that kills it if still r
             command = ["unshare", "-u", "sh", "-c", 'hostname "$0" && exec "$@"', host_name, *command]
         self.proc = subprocess.Popen(command, env=dict(prefix.env, **(extra_env or {})), cwd=cwd or exe.parent,
                                      stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=self._stderr)
-
-    def __enter__(self) -> "Program":
-        return self
 
     def __exit__(self, *exc) -> None:
         self.kill()

@@ -89,7 +89,7 @@ def test_menu_builds_both_tables_and_the_disk_report():
     opened = record.read_bytes().decode("cp932").strip().strip('"')
     assert opened.lower() == P.windows_path(P.app_dir / "report.html").lower(), opened
     # ALPHA01's drive fails; GAMMA03 has no history; BETA02's drive is fine.
-    assert [row["name"] for row in ReportPage(P.app_dir / "report.html").rows] == ["ALPHA01", "GAMMA03", "BETA02"]
+    assert list(ReportPage(P.app_dir / "report.html").computers()) == ["ALPHA01", "GAMMA03", "BETA02"]
 
 
 def test_rows_are_each_computers_values_in_record_order():
@@ -216,38 +216,38 @@ def make_report_fleet(folder: Path) -> None:
 
 
 class ReportPage(HTMLParser):
-    # The page as html.parser reads it: elements closed where opened; per computer its name (second
-    # cell), text, drive rows and charts.
+    # The page as html.parser reads it: elements closed where opened; every element as "tag.class",
+    # and per computer (tbody "pc") its own elements and the texts of each of its cells.
 
     def __init__(self, path: Path):
         super().__init__()
-        self.stack, self.errors, self.rows, self.fleet_charts, self.scripts, self.cell = [], [], [], 0, 0, 0
+        self.open, self.errors, self.elements, self.rows = [], [], [], []
         self.feed(path.read_bytes().decode("utf-8"))
         self.close()
 
     def handle_starttag(self, tag, attrs):
-        css = dict(attrs).get("class") or ""
-        self.scripts += tag == "script"
-        self.fleet_charts += tag == "svg" and css == "fleet-chart"
-        if tag == "tbody" and css == "pc":
-            self.rows.append({"name": None, "drives": 0, "charts": 0, "text": ""})
-            self.cell = 0
-        elif self.rows and "tbody" in self.stack:
-            self.rows[-1]["drives"] += tag == "tr" and css == "drive"
-            self.rows[-1]["charts"] += tag == "svg" and css == "drive-chart"
-            self.cell += tag == "td"
+        element = f"{tag}.{dict(attrs).get('class') or ''}"
+        self.elements.append(element)
+        if element == "tbody.pc":
+            self.rows.append({"elements": [], "cells": []})
+        elif self.rows and "tbody" in self.open:
+            self.rows[-1]["elements"].append(element)
+            if tag == "td":
+                self.rows[-1]["cells"].append([])
         if tag not in ("meta", "br"):
-            self.stack.append(tag)
+            self.open.append(tag)
 
     def handle_endtag(self, tag):
-        if tag not in ("meta", "br") and (not self.stack or self.stack.pop() != tag):
+        if tag not in ("meta", "br") and (not self.open or self.open.pop() != tag):
             self.errors.append(f"</{tag}>")
 
     def handle_data(self, data):
-        if self.rows and "tbody" in self.stack:
-            self.rows[-1]["text"] += data
-            if self.cell == 2 and self.rows[-1]["name"] is None and data.strip():
-                self.rows[-1]["name"] = data.strip()
+        if self.rows and "tbody" in self.open and self.rows[-1]["cells"]:
+            self.rows[-1]["cells"][-1].append(data)
+
+    def computers(self) -> dict:  # name (the second cell's first text) -> (its text, drive rows, drive charts)
+        return {row["cells"][1][0]: ("".join(sum(row["cells"], [])), row["elements"].count("tr.drive"),
+                                     row["elements"].count("svg.drive-chart")) for row in self.rows}
 
 
 def test_report_ranks_a_generated_fleet_worst_first():
@@ -256,13 +256,13 @@ def test_report_ranks_a_generated_fleet_worst_first():
     r = run_console("--report", P.windows_path(folder))
     assert (r.returncode, r.stdout) == (0, "ディスク健康レポートを作成しました：report.html\r\n".encode()), r.stderr[-300:]
     page = ReportPage(folder / "report.html")
-    assert not page.errors and not page.stack and not page.scripts, (page.errors[:3], page.stack, page.scripts)
-    names = [row["name"] for row in page.rows]
-    assert len(names) == 30 and names[:5] == ["K-FAIL01", "K-WARN02", "K-HOT03", "K-OLD04", "K-BAD05"], names
-    assert page.fleet_charts == 2 and all(row["charts"] == row["drives"] for row in page.rows), page.rows
-    by_name = {row["name"]: row for row in page.rows}
-    assert "履歴が読めません" in by_name["K-BAD05"]["text"] and "履歴なし" in by_name["K-NONE06"]["text"]
-    assert by_name["PC01"]["drives"] == 2 and CRAFTED_USER in by_name["PC07"]["text"]
+    scripts = [e for e in page.elements if e.startswith("script.")]  # a text of a per-PC file become a script
+    assert not page.errors and not page.open and not scripts, (page.errors[:3], page.open, scripts)
+    pcs = page.computers()
+    assert len(pcs) == 30 and list(pcs)[:5] == ["K-FAIL01", "K-WARN02", "K-HOT03", "K-OLD04", "K-BAD05"], list(pcs)
+    assert page.elements.count("svg.fleet-chart") == 2 and all(drives == charts for _, drives, charts in pcs.values())
+    assert "履歴が読めません" in pcs["K-BAD05"][0] and "履歴なし" in pcs["K-NONE06"][0] and pcs["PC01"][1] == 2
+    assert CRAFTED_USER in pcs["PC07"][0], pcs["PC07"]
     # Headless Chromium draws it: build/shots/report.png, to look at.
     png = SHOTS / "report.png"
     SHOTS.mkdir(parents=True, exist_ok=True)
