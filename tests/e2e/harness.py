@@ -1,10 +1,11 @@
-"""End-to-end harness: the real qumbel.exe under Wine on a private Xvfb display, each test file in
-a throw-away Wine prefix of its own (session()), the windows seen through e2ehelper.exe and driven
-with xdotool. Every outside command runs under `timeout`: a crash or a hang fails its test, never
-the suite. run_tests(globals()) runs a file's test_* functions and prints "N passed, N failed"."""
+# End-to-end harness: the real qumbel.exe under Wine on a private Xvfb display, each test file in
+# a throw-away Wine prefix of its own (session()), the windows seen through e2ehelper.exe and driven
+# with xdotool. Every outside command runs under `timeout`: a crash or a hang fails its test, never
+# the suite. run_tests(globals()) runs a file's test_* functions and prints "N passed, N failed".
 
 from __future__ import annotations
 
+import contextlib
 import json
 import os
 import re
@@ -26,6 +27,7 @@ SHOTS = REPO / "build" / "shots"
 SMART = REPO / "tests" / "data" / "smart"
 PROGRAM_NAME = "qumbel.exe"
 MAIN_TITLE = "Orvanta"
+ITEM_LIST_TITLE = "Orvanta 項目リスト"
 LOCALE = "ja_JP.UTF-8"
 CRASH_BOX_TITLE = "Exception raised"  # Wine's box for an unhandled exception (debugger off)
 IDOK, IDCANCEL, IDYES, IDNO = 1, 2, 6, 7
@@ -56,14 +58,23 @@ def run_command(cmd, seconds, env=None, cwd=None) -> subprocess.CompletedProcess
         return subprocess.CompletedProcess(r.args, r.returncode, out.read(), err.read())
 
 
+def _stop(proc: subprocess.Popen) -> None:  # terminated, and killed if it does not end within 10 s
+    if proc.poll() is None:
+        proc.terminate()
+        try:
+            proc.wait(10)
+        except subprocess.TimeoutExpired:
+            proc.kill()
+            proc.wait(10)
+
+
 def chromium(*args, profile) -> subprocess.CompletedProcess:  # headless, with no traffic of its own
     flags = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
              "--disable-background-networking", "--disable-component-update", "--disable-sync"]
     return run_command(["chromium", *flags, f"--user-data-dir={profile}", *args], 180)
 
 
-class Xvfb:
-    """A private X server: `with Xvfb() as x: x.display`, on a free display number Xvfb picks."""
+class Xvfb:  # a private X server: `with Xvfb() as x: x.display`, on a free display number Xvfb picks
 
     def __enter__(self) -> "Xvfb":
         rfd, wfd = os.pipe()
@@ -87,19 +98,16 @@ class Xvfb:
         return self
 
     def __exit__(self, *exc) -> None:
-        if self.proc.poll() is None:
-            self.proc.terminate()
-            self.proc.wait(10)
+        _stop(self.proc)
 
 
 def display_reachable(display: str) -> bool:
     env = dict(os.environ, DISPLAY=display)
-    reachable = display and shutil.which("xdotool")
-    return bool(reachable) and run_command(["xdotool", "getdisplaygeometry"], 5, env=env).returncode == 0
+    return bool(display and shutil.which("xdotool")) and run_command(["xdotool", "getdisplaygeometry"], 5,
+                                                                     env=env).returncode == 0
 
 
-def write_reg_file(path, text: str) -> Path:
-    """A .reg file as regedit writes it (UTF-16LE with BOM, CR LF), the header added if missing."""
+def write_reg_file(path, text: str) -> Path:  # as regedit writes it (UTF-16LE with BOM, CR LF), with its header
     path, header = Path(path), "Windows Registry Editor Version 5.00"
     if not text.lstrip("\ufeff").startswith(header):
         text = header + "\n\n" + text
@@ -115,7 +123,7 @@ def reg_string(s: str) -> str:
 def _prefix_settings() -> str:
     # No crash debugger (a crash ends the program), frames drawn by Wine (captions without a window
     # manager), and the program's Japanese UI fonts mapped to the installed IPA Gothic.
-    families = subprocess.run(["fc-list", ":", "family"], capture_output=True, text=True).stdout
+    families = subprocess.run(["fc-list", ":", "family"], capture_output=True, text=True, timeout=60).stdout
     ipa = "IPAPGothic" if "IPAPGothic" in families else "IPAGothic"
     fonts = "\n".join(f"{reg_string(n)}={reg_string(ipa)}" for n in ("ＭＳ Ｐゴシック", "MS PGothic", "MS UI Gothic",
                                                                       "ＭＳ ゴシック", "MS Gothic"))
@@ -125,9 +133,9 @@ def _prefix_settings() -> str:
             r'[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]' f"\n{fonts}\n")
 
 
+# Drive sectors for SmartReplayFolder, drive number -> "ata" (a real WD30EFRX), "failing"
+# (fixtures/failing_drive), "nvme" or "nvme without log" (a real NVMe drive).
 def replay_folder(folder: Path, drives: dict) -> Path:
-    """Drive sectors for SmartReplayFolder, drive number -> "ata" (a real WD30EFRX), "failing"
-    (fixtures/failing_drive), "nvme" or "nvme without log" (a real NVMe drive)."""
     ata, nvme = ("identify", "smart_read_data", "smart_read_thresholds"), SMART / "cdi_XPG_GAMMIX_S50_Lite_nvme_"
     sources = {"ata": {p: SMART / f"cdi_WDC_WD30EFRX-68EUZN0_{p}" for p in ata},
                "failing": {p: HERE / "fixtures" / "failing_drive" / f"drive0_{p}" for p in ata},
@@ -184,8 +192,8 @@ class Result:
 
 
 class WinePrefix:
-    """A throw-away Wine prefix in a temp folder (path None) or a kept one. without_capabilities:
-    Wine runs as root without its capabilities, so file permissions apply."""
+    # A throw-away Wine prefix in a temp folder (path None) or a kept one. without_capabilities:
+    # Wine runs as root without its capabilities, so file permissions apply.
 
     def __init__(self, path=None, display=None, without_capabilities=False):
         self.wrap = ["setpriv", "--inh-caps=-all", "--bounding-set=-all", "--"] if without_capabilities else []
@@ -244,10 +252,7 @@ class WinePrefix:
             for flag in ("-k", "-w"):
                 run_command(["wineserver", flag], 30, env=self.env)
         if self._server:
-            try:
-                self._server.wait(10)
-            except subprocess.TimeoutExpired:
-                self._server.kill()
+            _stop(self._server)
             self._server = None
 
     def wine(self, args, timeout=60, cwd=None, check=True, bare=False) -> subprocess.CompletedProcess:
@@ -269,8 +274,7 @@ class WinePrefix:
             raise HarnessError(f"winepath -w {unix_path} failed")
         return out
 
-    def record_shell_open(self, extension: str) -> Path:
-        """A handler for files of `extension`: it writes the document it is to open into the file returned."""
+    def record_shell_open(self, extension: str) -> Path:  # a handler that writes the document it is to open there
         record = self.root / f"opened{extension}.txt"
         self.import_reg(write_reg_file(self.root / f"open{extension}.reg", "\n".join([
             rf"[HKEY_CLASSES_ROOT\{extension}]", f'@="OrvantaTest{extension}"',
@@ -278,17 +282,16 @@ class WinePrefix:
             "@=" + reg_string(rf'C:\windows\system32\cmd.exe /c echo "%1">{self.windows_path(record)}')])))
         return record
 
+    # A settings file naming the save folder (made here) and a replay folder; its Windows path.
     def settings(self, out: Path, replay: Optional[Path] = None, name="site.ini") -> str:
-        """A settings file naming the save folder (made here) and a replay folder; its Windows path."""
         out.mkdir(parents=True, exist_ok=True)
-        text = f"[General]\r\nSaveDir={self.windows_path(out)}\r\n"
-        if replay:
-            text += f"SmartReplayFolder={self.windows_path(replay)}\r\n"
+        replay_line = f"SmartReplayFolder={self.windows_path(replay)}\r\n" if replay else ""
+        text = f"[General]\r\nSaveDir={self.windows_path(out)}\r\n{replay_line}"
         (self.root / name).write_bytes(text.encode("cp932"))
         return self.windows_path(self.root / name)
 
+    # One unattended run into a save folder that then holds one per-PC file: (file, lines).
     def unattended(self, out: Path, replay=None, switches="/b0", **how) -> tuple:
-        """One unattended run into a save folder that then holds one per-PC file: (file, lines)."""
         r = self.run_program([switches, self.settings(out, replay)], timeout=120, **how)
         assert not r.timed_out and r.exit_code == 0 and not r.boxes, str(r)
         files = sorted(out.glob("*.csv"))
@@ -305,30 +308,23 @@ class WinePrefix:
     def boxes(self) -> list:  # visible dialog boxes, topmost first
         return [Box(**d) for d in self._json("boxes")]
 
-    def press(self, button) -> bool:  # a button (id, or ok/cancel/yes/no) of the topmost box
+    def press(self, button: int) -> bool:  # a button (IDOK, IDNO ...) of the topmost box
         return self.helper("press", str(button))[0] == 0
 
-    def windows(self) -> list:  # top-level windows: class, id, visible, topmost, text (the title)
-        return self._json("windows")
+    def windows(self, title=None) -> list:  # top-level windows or a window's controls: class, id, visible, text...
+        return self._json("windows", *([title] if title else []))
 
-    def close(self, title: str) -> None:
-        # WM_CLOSE: Wine leaves the keyboard focus with a program the shell started, so keys would not do.
+    def close(self, title: str) -> None:  # WM_CLOSE to a top-level window
         self.helper("close", title)
 
     def window_text(self, title, control_class="", index=0) -> Optional[str]:  # or its index-th control's
         code, out = self.helper("text", title, *([control_class, str(index)] if control_class else []))
         return out if code == 0 else None
 
-    def grid(self, title, index=0):  # (column headers, rows of cells) of a window's index-th list view
-        code, out = self.helper("grid", title, str(index))
+    def grid(self, title):  # (column headers, rows of cells) of a window's list view
+        code, out = self.helper("grid", title)
         lines = [json.loads(l) for l in out.splitlines() if l.strip()]
         return (lines[0]["columns"], lines[1:]) if code == 0 and lines else None
-
-    def controls(self, title) -> list:  # a window's child controls: class, id, visible, topmost, text
-        return self._json("controls", title)
-
-    def control_texts(self, title) -> list:
-        return [c["text"] for c in self.controls(title)]
 
     @property
     def app_dir(self) -> Path:  # a copy of qumbel.exe, which writes beside itself, not into the build
@@ -345,17 +341,20 @@ class WinePrefix:
         with self.start_program(args, timeout=timeout, **how) as prog:
             return prog.wait_exit(timeout=timeout + 10, answer=answer)
 
+    def export_item_list(self) -> list:  # 設定 > 項目リスト of an interactive start: itemlist.csv's lines
+        with self.start_program(["/a"], timeout=90) as prog:
+            prog.wait_window(MAIN_TITLE, timeout=40)
+            prog.menu("alt+i", "l", title=ITEM_LIST_TITLE)
+            prog.quit()
+        return decode_cp932_lines(self.app_dir / "itemlist.csv")
+
     def x_env(self) -> dict:
         return dict(self.env, DISPLAY=self.display)
 
     def find_x_window(self, title: str, timeout=0) -> Optional[str]:  # of a visible window with this title
-        deadline = time.monotonic() + timeout
-        while True:
-            ids = run_command(["xdotool", "search", "--onlyvisible", "--name", f"^{re.escape(title)}$"], 10,
-                              env=self.x_env()).stdout.split()
-            if ids or time.monotonic() >= deadline:
-                return ids[-1].decode() if ids else None
-            time.sleep(0.3)
+        ids = wait_until(lambda: run_command(["xdotool", "search", "--onlyvisible", "--name", f"^{re.escape(title)}$"],
+                                             10, env=self.x_env()).stdout.split(), timeout)
+        return ids[-1].decode() if ids else None
 
     def send_keys(self, window: str, *keys: str) -> None:  # to a window's title or X id, menus too
         xid = window if window.isdigit() else self.find_x_window(window, timeout=10)
@@ -363,20 +362,19 @@ class WinePrefix:
         if not r or r.returncode != 0:
             raise HarnessError(f"cannot send keys to {window!r}: {r and r.stderr[-300:]!r}")
 
-    def screenshot(self, png, window=None, settle=0.5) -> Path:  # of the screen or a window (title, X id)
+    def screenshot(self, png, window, settle=0.5) -> Path:  # of a window (title or X id)
         time.sleep(settle)
         png = Path(png)
         png.parent.mkdir(parents=True, exist_ok=True)
-        xid = window if window is None or window.isdigit() else self.find_x_window(window, timeout=5)
-        target = ["-root"] if window is None else ["-id", xid]
-        r = subprocess.run(f"{' '.join(_timed(['xwd', '-silent', '-display', self.display, *target], 30))} | "
+        xid = window if window.isdigit() else self.find_x_window(window, timeout=5)
+        r = subprocess.run(f"{' '.join(_timed(['xwd', '-silent', '-display', self.display, '-id', xid], 30))} | "
                            f"timeout 60 convert xwd:- png:{png}", shell=True, capture_output=True)
         if r.returncode != 0 or not png.exists():
             raise HarnessError(f"screenshot of {window} failed: {r.stderr[-300:]!r}")
         return png
 
 
-class Program:  # qumbel.exe running; a context manager that kills it if still running
+class Program(contextlib.AbstractContextManager):  # qumbel.exe running; `with` kills it if still running
 
     def __init__(self, prefix, args=(), timeout=60, exe=None, cwd=None, extra_env=None, host_name=None):
         self.prefix, self.boxes_seen, self.xid, self._answered = prefix, [], None, {}
@@ -388,9 +386,6 @@ class Program:  # qumbel.exe running; a context manager that kills it if still r
         self.proc = subprocess.Popen(command, env=dict(prefix.env, **(extra_env or {})), cwd=cwd or exe.parent,
                                      stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=self._stderr)
 
-    def __enter__(self) -> "Program":
-        return self
-
     def __exit__(self, *exc) -> None:
         self.kill()
 
@@ -399,13 +394,7 @@ class Program:  # qumbel.exe running; a context manager that kills it if still r
         return self.proc.poll() is None
 
     def kill(self) -> None:
-        if self.running:
-            self.proc.terminate()
-            try:
-                self.proc.wait(10)
-            except subprocess.TimeoutExpired:
-                self.proc.kill()
-                self.proc.wait(10)
+        _stop(self.proc)
 
     def stderr(self) -> str:
         self._stderr.seek(0)
@@ -438,12 +427,22 @@ class Program:  # qumbel.exe running; a context manager that kills it if still r
     def send_keys(self, *keys, window_title=None) -> None:  # to the main window, whatever its caption now
         self.prefix.send_keys(window_title or self.xid or MAIN_TITLE, *keys)
 
+    def menu(self, *keys, title, window_title=None) -> str:  # keys that open the window `title`: its X id
+        self.send_keys(*keys, window_title=window_title)
+        return self.wait_window(title, timeout=30)
+
+    def quit(self, window_title=None) -> Result:  # 終了 of the file menu: it ends at once, asking nothing
+        self.send_keys("alt+f", "x", window_title=window_title)
+        r = self.wait_exit(timeout=30, answer=lambda box: None)  # a question would stay open
+        assert r.exit_code == 0 and not r.crashed, str(r)
+        return r
+
     def wait_box(self, timeout=15) -> Box:
         box = self._poll("message box", lambda boxes: boxes and boxes[0], timeout)
         self._record(box)
         return box
 
-    def press(self, button) -> None:
+    def press(self, button: int) -> None:
         box = self.wait_box(5)
         if not self.prefix.press(button):
             raise HarnessError(f"box {box} has no button {button!r}")
@@ -454,7 +453,7 @@ class Program:  # qumbel.exe running; a context manager that kills it if still r
             self.boxes_seen.append(box)
 
     def wait_exit(self, timeout=30, answer=None) -> Result:
-        """Waits for the end, answering boxes with answer(box) (None leaves it open); kills it at `timeout`."""
+        # Waits for the end, answering boxes with answer(box) (None leaves it open); kills it at `timeout`.
         deadline, interval = time.monotonic() + timeout, 0.2
         while self.running and time.monotonic() < deadline:
             try:
@@ -475,27 +474,18 @@ class Program:  # qumbel.exe running; a context manager that kills it if still r
                       list(self.boxes_seen), timed_out)
 
 
-class Session:  # an Xvfb display plus a prefix on it: `with Session() as s: s.prefix ...`
+class Session(contextlib.ExitStack):  # an Xvfb display plus a prefix on it: `with Session() as s: s.prefix ...`
 
     def __init__(self, prefix_path=None, without_capabilities=False):
-        self.how, self.xvfb, self.prefix = (prefix_path, without_capabilities), None, None
+        super().__init__()
+        self.how = (prefix_path, without_capabilities)
 
     def __enter__(self) -> "Session":
-        self.xvfb = Xvfb().__enter__()
-        try:
-            self.prefix = WinePrefix(self.how[0], display=self.xvfb.display,
-                                     without_capabilities=self.how[1]).__enter__()
-        except BaseException:
-            self.xvfb.__exit__()
-            raise
+        with contextlib.ExitStack() as started:  # what started is ended again if the rest fails
+            self.xvfb = started.enter_context(Xvfb())
+            self.prefix = started.enter_context(WinePrefix(self.how[0], self.xvfb.display, self.how[1]))
+            self.push(started.pop_all())
         return self
-
-    def __exit__(self, *exc) -> None:
-        try:
-            if self.prefix:
-                self.prefix.__exit__()
-        finally:
-            self.xvfb.__exit__()
 
 
 _session: Optional[Session] = None
@@ -530,9 +520,9 @@ def wait_until(condition, seconds=30):  # condition()'s first true value within 
 
 
 def check_golden(name: str, lines: list, **values) -> None:
-    """Compares lines with tests/e2e/expected/<name>, line for line: a line "*" there stands for
-    any line (a value of the machine), "{key}" for values[key]. With ORV_E2E_GOLDEN=1 the file is
-    written from `lines` instead, its "*" and "{key}" lines kept."""
+    # Compares lines with tests/e2e/expected/<name>, line for line: a line "*" there stands for any
+    # line (a value of the machine), "{key}" for values[key]. With ORV_E2E_GOLDEN=1 the file is
+    # written from `lines` instead, its "*" and "{key}" lines kept.
     path = HERE / "expected" / name
     old = path.read_text(encoding="utf-8").split("\n")[:-1] if path.exists() else []
     if os.environ.get("ORV_E2E_GOLDEN"):
@@ -553,9 +543,9 @@ def _raise(error):
 
 
 def run_tests(namespace: dict) -> None:
-    """Runs setup_module() and the test_* functions in file order (those whose names hold an argument
-    of the command line, if any), each within TEST_TIMEOUT seconds (default 300), then ends the
-    session; exits with 1 when one failed."""
+    # Runs setup_module() and the test_* functions in file order (those whose names hold an argument
+    # of the command line, if any), each within TEST_TIMEOUT seconds (default 300), then ends the
+    # session; exits with 1 when one failed.
     tests = [(n, f) for n, f in namespace.items() if n.startswith("test_") and callable(f)
              and (len(sys.argv) < 2 or any(a in n for a in sys.argv[1:]))]
     signal.signal(signal.SIGALRM, _raise(TimeoutError))
@@ -584,7 +574,7 @@ def run_tests(namespace: dict) -> None:
         signal.alarm(120)
         namespace.get("teardown_module", lambda: None)()
         if _session:
-            _session.__exit__()
+            _session.close()
         signal.alarm(0)
     print(f"{passed} passed, {failed} failed", flush=True)
     sys.exit(1 if failed else 0)

@@ -1,13 +1,12 @@
 #!/usr/bin/env python3
-"""Runs every end-to-end test file (tests/e2e/test_*.py, or the files named) and sums up.
-
-    python3 tests/e2e/run_all.py [test_fleet.py ...]
-
-Each file runs in its own process (its own display and prefix) within ORV_E2E_FILE_TIMEOUT
-seconds; ORV_E2E_JOBS files (default 2) at once, the longest first, each file's output printed
-whole, in that order. A file ends with "N passed, N failed"; one that crashes, hangs or prints no
-such line counts as one more failure. The last line is the total; exit code 1 when anything failed.
-"""
+# Runs every end-to-end test file (tests/e2e/test_*.py, or the files named) and sums up.
+#
+#     python3 tests/e2e/run_all.py [test_fleet.py ...]
+#
+# Each file runs in its own process (its own display and prefix) within ORV_E2E_FILE_TIMEOUT
+# seconds; ORV_E2E_JOBS files (default 2) at once, the longest first, each file's output printed
+# whole, in that order. A file ends with "N passed, N failed"; one that crashes, hangs or prints no
+# such line counts as one more failure. The last line is the total; exit code 1 when anything failed.
 
 import os
 import re
@@ -23,29 +22,25 @@ JOBS = max(1, int(os.environ.get("ORV_E2E_JOBS", "2")))
 LONGEST_FIRST = ["test_concurrency.py", "test_diskhealth.py", "test_collection.py", "test_fleet.py"]
 
 
-def run_file(path: Path) -> tuple:
-    """(passed, failed, output) of one test file."""
-    if not path.exists():
-        return 0, 1, f"FAIL {path.name}: no such test file\n"
+def run_file(path: Path) -> tuple:  # (passed, failed, output) of one test file
     proc = subprocess.Popen([sys.executable, "-u", str(path)], cwd=HERE, stdin=subprocess.DEVNULL,
                             stdout=subprocess.PIPE, stderr=subprocess.STDOUT, start_new_session=True)
     try:
-        out = proc.communicate(timeout=FILE_TIMEOUT)[0].decode("utf-8", errors="replace")
+        out, problem = proc.communicate(timeout=FILE_TIMEOUT)[0], None
     except subprocess.TimeoutExpired:
         os.killpg(proc.pid, signal.SIGTERM)  # the harness then removes its display and prefix
         try:
-            out = proc.communicate(timeout=60)[0].decode("utf-8", errors="replace")
+            out = proc.communicate(timeout=60)[0]
         except subprocess.TimeoutExpired:
             os.killpg(proc.pid, signal.SIGKILL)
-            out = proc.communicate()[0].decode("utf-8", errors="replace")
-        return 0, 1, out + f"FAIL {path.name}: did not finish within {FILE_TIMEOUT}s\n"
+            out = proc.communicate()[0]
+        problem = f"did not finish within {FILE_TIMEOUT}s"
+    out = out.decode("utf-8", errors="replace")
     m = re.search(r"^(\d+) passed, (\d+) failed\s*\Z", out, re.M)
-    if not m:
-        return 0, 1, out + f"FAIL {path.name}: ended (exit code {proc.returncode}) without a summary line\n"
-    passed, failed = int(m.group(1)), int(m.group(2))
-    if proc.returncode != 0 and failed == 0:
-        return passed, 1, out + f"FAIL {path.name}: exit code {proc.returncode} although every test passed\n"
-    return passed, failed, out
+    passed, failed = (int(m[1]), int(m[2])) if m and not problem else (0, 0)
+    if not problem and (not m or (proc.returncode != 0 and failed == 0)):
+        problem = f"exit code {proc.returncode}" + (" although every test passed" if m else " without a summary line")
+    return passed, failed + bool(problem), out + (f"FAIL {path.name}: {problem}\n" if problem else "")
 
 
 def main(argv: list) -> int:

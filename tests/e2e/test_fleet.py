@@ -1,29 +1,25 @@
 #!/usr/bin/env python3
-"""End-to-end tests of the fleet tables (menu 一覧表作成, and the console program qumbel-fleet.exe).
-
-Three computers, ALPHA01 (a failing drive), BETA02 (a healthy one) and GAMMA03 (no drive), are
-inventoried with "/b0" into the program's own folder, each under the computer name imported into
-the registry before its run (Wine reports it as the workgroup too: "ALPHA01__ALPHA01.csv"). Their
-script holds two registry values that begin with a double quote, as command lines do, and the
-marker line "/UninstallInfo"; itemlist.csv comes from the real export. The master list names
-ALPHA01 by its full identity, BETA02 by its computer name alone, and a computer without a file.
-The disk health report runs over thirty computers whose histories are made from the real ones.
-
-    python3 tests/e2e/test_fleet.py [name filter...]
-"""
+# End-to-end tests of the fleet tables (menu 一覧表作成, and the console program qumbel-fleet.exe).
+#
+# Three computers, ALPHA01 (a failing drive), BETA02 (a healthy one) and GAMMA03 (no drive), are
+# inventoried with "/b0" into the program's own folder, each under the computer name imported into
+# the registry before its run (Wine reports it as the workgroup too: "ALPHA01__ALPHA01.csv"). Their
+# script holds two registry values that begin with a double quote, as command lines do, and the
+# marker line "/UninstallInfo"; itemlist.csv comes from the real export. The master list names
+# ALPHA01 by its full identity, BETA02 by its computer name alone, and a computer without a file.
+# The disk health report runs over thirty computers whose histories are made from the real ones.
+#
+#     python3 tests/e2e/test_fleet.py [name filter...]
 
 import csv
 import io
 import os
 import shutil
-import sys
 from datetime import datetime, timedelta
 from html.parser import HTMLParser
 from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).resolve().parent))
-
-from harness import (IDOK, MAIN_TITLE, REPO, SHOTS, chromium, decode_cp932_lines, reg_string,  # noqa: E402
+from harness import (IDOK, MAIN_TITLE, REPO, SHOTS, chromium, decode_cp932_lines, reg_string,
                      replay_folder, run_command, run_tests, session, wait_until, win_build, write_cp932,
                      write_reg_file)
 
@@ -31,9 +27,9 @@ P = None  # the prefix
 # Registry values as command lines and paths hold them: a CSV reader takes the leading quote for
 # the start of a quoted field.
 QUOTED = {"Uninstall": '"C:\\Program Files\\App\\app.exe" /uninstall', "Odd": '"abc'}
-SCRIPT = ["氏名", "HKEY_LOCAL_MACHINE", r"\SOFTWARE\OrvantaQuotes", "Uninstall==アンインストール", "Odd==引用符",
-          "/UninstallInfo", "$USERNAME", "// end"]
 MARKER = "/UninstallInfo"
+SCRIPT = ["氏名", "HKEY_LOCAL_MACHINE", r"\SOFTWARE\OrvantaQuotes", "Uninstall==アンインストール", "Odd==引用符",
+          MARKER, "$USERNAME", "// end"]
 MASTER = ["PC,部署,使用者", "alpha01__alpha01,経理部,佐藤 太郎", "Beta02,営業部,鈴木 花子", "PC99,総務部,田中 一郎"]
 HEADS = {"ALPHA01__ALPHA01": "ALPHA01__ALPHA01,経理部,佐藤 太郎", "BETA02__BETA02": "BETA02__BETA02,営業部,鈴木 花子",
          "GAMMA03__GAMMA03": "GAMMA03__GAMMA03,,"}
@@ -54,17 +50,8 @@ def setup_module():
         replay = drive and replay_folder(P.root / f"replay-{name}", {0: drive})
         r = P.run_program(["/b0", P.settings(P.app_dir, replay)], timeout=90)
         assert r.exit_code == 0 and not r.boxes, f"/b0 as {name}: {r}"
-    with P.start_program(["/a"], timeout=90) as prog:  # the item catalogue, through the real menu
-        prog.wait_window(MAIN_TITLE, timeout=40)
-        prog.send_keys("alt+i", "l")
-        prog.wait_window("Orvanta 項目リスト", timeout=30)
-        prog.send_keys("alt+f", "x")
-        prog.wait_exit(timeout=30)
+    P.export_item_list()
     write_cp932(P.app_dir / "roster2.csv", MASTER)
-
-
-def pc_lines(stem: str) -> list:
-    return decode_cp932_lines(P.app_dir / f"{stem}.csv")
 
 
 def csv_rows(path: Path) -> list:  # one record per line, checked
@@ -72,6 +59,12 @@ def csv_rows(path: Path) -> list:  # one record per line, checked
     rows = list(csv.reader(io.StringIO(text, newline="")))
     assert len(rows) == text.count("\r\n"), f"{path.name}: {len(rows)} records on {text.count(chr(10))} lines"
     return rows
+
+
+def one_field(line: str) -> str:  # a per-PC line as the csv module reads it: one field ("" reads as none)
+    fields = next(csv.reader([line])) or [""]
+    assert len(fields) == 1, f"a per-PC line of {len(fields)} fields: {line!r}"
+    return fields[0]
 
 
 def test_menu_builds_both_tables_and_the_disk_report():
@@ -90,45 +83,36 @@ def test_menu_builds_both_tables_and_the_disk_report():
         report_boxes = P.boxes()
         P.close(MAIN_TITLE)
         r = prog.wait_exit(timeout=30)
-    assert box.text == DONE and box.title == "Orvanta", f"message: {box}"
-    assert left_open, "the message is still open after OK"
-    assert r.exit_code == 0 and not r.crashed and not report_boxes, (str(r), report_boxes)
+    assert (box.title, box.text, left_open, report_boxes) == ("Orvanta", DONE, True, []), (str(box), report_boxes)
+    assert r.exit_code == 0 and not r.crashed, str(r)
     assert not [f.name for f in P.app_dir.iterdir() if f.name.endswith((".tmp", ".bak"))], "a temporary file was left"
     opened = record.read_bytes().decode("cp932").strip().strip('"')
     assert opened.lower() == P.windows_path(P.app_dir / "report.html").lower(), opened
-    page = ReportPage()
-    page.feed((P.app_dir / "report.html").read_bytes().decode("utf-8"))
     # ALPHA01's drive fails; GAMMA03 has no history; BETA02's drive is fine.
-    assert [row["name"] for row in page.rows] == ["ALPHA01", "GAMMA03", "BETA02"], [row["name"] for row in page.rows]
+    assert list(ReportPage(P.app_dir / "report.html").computers()) == ["ALPHA01", "GAMMA03", "BETA02"]
 
 
 def test_rows_are_each_computers_values_in_record_order():
-    # Line for line, and as the csv module reads them: every per-PC line is one field.
-    main, a = (decode_cp932_lines(P.app_dir / name) for name in TABLES)
+    # The main table: the master header in place of the identity item, then the names from the
+    # export, and each PC's lines up to the marker; the A table the master columns and the script
+    # items after the marker. Line for line, and as the csv module reads them. The master entry
+    # without a file closes both tables.
     items = decode_cp932_lines(P.app_dir / "itemlist.csv")
-    # Header: the master header in place of the identity item, then the names from the export;
-    # the A header names the master columns and the script items after the marker.
-    assert main[0] == MASTER[0] + "".join("," + i.split(",", 1)[1] for i in items[1:items.index(f"{MARKER},{MARKER}")])
-    assert a[0] == MASTER[0] + ",$USERNAME", a[0]
-    # The master entry without a file closes both tables.
-    assert len(main) == len(a) == 5 and main[-1] == a[-1] == "PC99,総務部,田中 一郎", (main, a)
-    rows = {line.split(",", 1)[0]: line for line in main[1:-1]}
-    rows_a = {line.split(",", 1)[0]: line for line in a[1:-1]}
-    assert sorted(rows) == sorted(rows_a) == sorted(HEADS), (sorted(rows), sorted(rows_a))
-    read, read_a = ({r[0]: r for r in csv_rows(P.app_dir / name)} for name in TABLES)
-    for stem, head in HEADS.items():
-        values = pc_lines(stem)
-        cut = values.index(MARKER)
-        assert rows[stem] == ",".join([head] + values[1:cut]), f"main row of {stem}"
-        assert rows_a[stem] == ",".join([head] + values[cut + 1:]), f"A row of {stem}"
-        fields = [next(csv.reader([v])) if v else [""] for v in values]  # csv reads "" as no field at all
-        assert all(len(f) == 1 for f in fields), f"{stem}: a per-PC line of more than one field"
-        head_fields = next(csv.reader([head]))
-        assert read[stem] == head_fields + [f[0] for f in fields[1:cut]], f"main row of {stem} as read"
-        assert read_a[stem] == head_fields + [f[0] for f in fields[cut + 1:]], f"A row of {stem} as read"
+    names = [i.split(",", 1)[1] for i in items[1:items.index(f"{MARKER},{MARKER}")]]
+    for table, header in zip(TABLES, (",".join([MASTER[0]] + names), MASTER[0] + ",$USERNAME")):
+        lines, read = decode_cp932_lines(P.app_dir / table), csv_rows(P.app_dir / table)
+        assert lines[0] == header and len(lines) == 5 and lines[-1] == MASTER[-1], (table, lines[0], lines[-1])
+        assert sorted(line.split(",", 1)[0] for line in lines[1:-1]) == sorted(HEADS), lines
+        for stem, head in HEADS.items():
+            values = decode_cp932_lines(P.app_dir / f"{stem}.csv")
+            cut = values.index(MARKER)
+            values = values[1:cut] if table == TABLES[0] else values[cut + 1:]
+            assert ",".join([head] + values) in lines, f"{table}: the row of {stem}"
+            row = next(r for r in read if r[0] == stem)
+            assert row == next(csv.reader([head])) + [one_field(v) for v in values], f"{table}: {stem} as read"
         # The main header names every column; the A header only the first four (the program and
         # patch rows that follow have no names in the catalogue).
-        assert len(read["PC"]) == len(read[stem]) and len(read_a["PC"]) == 4, stem
+        assert len(read[0]) == (len(read[1]) if table == TABLES[0] else 4), table
 
 
 def copy_inputs(to: Path) -> Path:
@@ -139,65 +123,52 @@ def copy_inputs(to: Path) -> Path:
     return to
 
 
-def run_console(*args, cwd=None):
-    return run_command(["wine", win_build() / "qumbel-fleet.exe", *args], 120, env=P.env, cwd=cwd)
+def run_console(*args, cwd=None, tool=()):  # tool: holdfile.exe and its arguments, which start the console
+    fleet = win_build() / "qumbel-fleet.exe"
+    return run_command(["wine", *tool, P.windows_path(fleet) if tool else fleet, *args], 120, env=P.env, cwd=cwd)
 
 
 def tables(folder: Path) -> dict:
     return {name: (folder / name).read_bytes() for name in TABLES}
 
 
-def test_console_program_builds_the_same_tables():
+def test_console_program_the_same_tables_a_held_file_and_an_unreadable_one():
     folder = copy_inputs(P.root / "console")
     r = run_console(P.windows_path(folder))
     # Not a console: the message arrives as UTF-8 with a Windows line end.
-    assert r.returncode == 0 and r.stdout == (DONE + "\r\n").encode("utf-8"), (r.returncode, r.stdout, r.stderr)
+    assert (r.returncode, r.stdout) == (0, (DONE + "\r\n").encode("utf-8")), (r.returncode, r.stdout, r.stderr)
     for name in TABLES:
         lines, menu = decode_cp932_lines(folder / name), decode_cp932_lines(P.app_dir / name)
         assert lines[0] == menu[0] and lines[-1] == menu[-1] and sorted(lines) == sorted(menu), name
     built = tables(folder)
     for name in TABLES:
         (folder / name).unlink()
-    assert run_console(cwd=folder).returncode == 0, "without an argument: the current folder"
-    assert tables(folder) == built, "other tables in the current folder"
-
-
-def test_console_program_keeps_the_previous_tables_when_a_file_cannot_be_read():
-    folder = copy_inputs(P.root / "console-failing")
-    assert run_console(P.windows_path(folder)).returncode == 0
-    before = tables(folder)
-    (folder / "DELTA04__DELTA04.csv").symlink_to("/proc/self/mem")  # a file whose reads fail
+    assert run_console(cwd=folder).returncode == 0 and tables(folder) == built, "without an argument: the current one"
+    # A per-PC file held without sharing for 1.5 s (an anti-virus scan, say) is read once let go.
+    held = [win_build() / "holdfile.exe", P.windows_path(folder / "BETA02__BETA02.csv"), "1500"]
+    r = run_console(P.windows_path(folder), tool=held)
+    assert r.returncode == 0 and tables(folder) == built, f"held: exit code {r.returncode}: {r.stderr[-300:]!r}"
+    # A file whose reads fail: exit code 1, the previous tables kept, no temporary file left.
+    (folder / "DELTA04__DELTA04.csv").symlink_to("/proc/self/mem")
     r = run_console(P.windows_path(folder))
-    assert r.returncode == 1, f"exit code {r.returncode}"
-    assert r.stderr.decode("utf-8", errors="replace").endswith("DELTA04__DELTA04.csvが開けません\r\n"), r.stderr[-200:]
-    assert tables(folder) == before, "the previous tables changed"
-    assert not [f.name for f in folder.iterdir() if f.name.endswith(".tmp")], "a temporary file was left"
+    assert r.returncode == 1 and r.stderr.decode("utf-8", "replace").endswith("DELTA04__DELTA04.csvが開けません\r\n")
+    assert tables(folder) == built and not list(folder.glob("*.tmp")), list(folder.iterdir())
     assert run_console(P.windows_path(P.root / "no-such-folder")).returncode == 2
 
 
 def test_values_that_begin_with_a_quote_read_back_whole():
-    # The per-PC file and the tables give the values back whole, each in its own column; so do the
-    # unquoted lines of an older per-PC file, which the builder quotes as it copies them.
+    # The per-PC file gives the values back whole (the tables copy its lines, as checked above); so
+    # do the unquoted lines of an older per-PC file, which the builder quotes as it copies them.
     assert [r[0] for r in csv_rows(P.app_dir / "ALPHA01__ALPHA01.csv")[91:93]] == list(QUOTED.values())
-    main = csv_rows(P.app_dir / "roster.csv")
-    columns = [main[0].index("アンインストール"), main[0].index("引用符")]
     folder = copy_inputs(P.root / "older-files")
-    older = pc_lines("GAMMA03__GAMMA03")
+    older = decode_cp932_lines(P.app_dir / "GAMMA03__GAMMA03.csv")
     older[0], older[91:93] = "DELTA04__DELTA04", QUOTED.values()  # as the program wrote them before: unquoted
     write_cp932(folder / "DELTA04__DELTA04.csv", older)
     assert run_console(P.windows_path(folder)).returncode == 0
-    for table, stem in ((main, "ALPHA01__ALPHA01"), (csv_rows(folder / "roster.csv"), "DELTA04__DELTA04")):
-        row = next(r for r in table if r[0] == stem)
-        assert len(row) == len(table[0]) and [row[c] for c in columns] == list(QUOTED.values()), row[columns[0]:]
-
-
-def test_console_program_waits_for_a_per_pc_file_held_for_a_moment():
-    # A per-PC file held without sharing for 1.5 s (an anti-virus scan, say) is read once let go.
-    folder = copy_inputs(P.root / "held")
-    r = run_command(["wine", win_build() / "holdfile.exe", P.windows_path(folder / "BETA02__BETA02.csv"), "1500",
-                     P.windows_path(win_build() / "qumbel-fleet.exe"), P.windows_path(folder)], 120, env=P.env)
-    assert r.returncode == 0, f"exit code {r.returncode}: {r.stderr[-300:]!r}"
-    assert any(line.startswith("BETA02__BETA02,") for line in decode_cp932_lines(folder / "roster.csv"))
+    table = csv_rows(folder / "roster.csv")
+    row = next(r for r in table if r[0] == "DELTA04__DELTA04")
+    columns = [table[0].index("アンインストール"), table[0].index("引用符")]
+    assert len(row) == len(table[0]) and [row[c] for c in columns] == list(QUOTED.values()), row[columns[0]:]
 
 
 # ---- the disk health report -------------------------------------------------------------------
@@ -206,10 +177,10 @@ CRAFTED_USER = '<script>alert("x")</script> & \'quoted\''
 
 
 def make_report_fleet(folder: Path) -> None:
-    """Thirty computers, a save a day: a failing drive, a warning that rose at the last save, a hot
-    drive, one not saved for 40 days, a history cut short, one without, healthy ones (a few warm,
-    some with two drives): real history lines, their times, temperatures (field 6) and failure and
-    warning counts (10, 11) changed."""
+    # Thirty computers, a save a day: a failing drive, a warning that rose at the last save, a hot
+    # drive, one not saved for 40 days, a history cut short, one without, healthy ones (a few warm,
+    # some with two drives): real history lines, their times, temperatures (field 6) and failure and
+    # warning counts (10, 11) changed.
     (folder / "hdd").mkdir(parents=True)
     failing, healthy, two = (decode_cp932_lines(path)[:3] for path in (
         P.app_dir / "hdd" / "ALPHA01__ALPHA01.csv", P.app_dir / "hdd" / "BETA02__BETA02.csv",
@@ -224,7 +195,7 @@ def make_report_fleet(folder: Path) -> None:
         pcs[f"PC{i + 1:02d}"] = (two if i % 5 == 0 else healthy, 120, {6: lambda d, t=warm: t + d % 3})
     now = datetime.now() - timedelta(hours=1)
     for name, (template, days, change) in pcs.items():
-        rows = pc_lines("BETA02__BETA02")
+        rows = decode_cp932_lines(P.app_dir / "BETA02__BETA02.csv")
         rows[0], rows[2] = f"{name}__WG", CRAFTED_USER if name == "PC07" else "user"
         write_cp932(folder / f"{name}__WG.csv", rows)
         if not template:
@@ -240,63 +211,61 @@ def make_report_fleet(folder: Path) -> None:
         (folder / "hdd" / f"{name}__WG.csv").write_bytes(data[:-60] if name == "K-BAD05" else data)  # cut short
     stamp = (now - timedelta(days=40)).timestamp()
     os.utime(folder / "K-OLD04__WG.csv", (stamp, stamp))
-    failed = now - timedelta(days=4)
-    write_cp932(folder / "hdd" / "_hddfail.txt", [f"K-FAIL01           {failed:%Y/%m/%d %H:%M:%S}  故障 1/0  警告 0/0"])
+    write_cp932(folder / "hdd" / "_hddfail.txt", [f"K-FAIL01           {now - timedelta(days=4):%Y/%m/%d %H:%M:%S}"
+                                                 "  故障 1/0  警告 0/0"])
 
 
 class ReportPage(HTMLParser):
-    """The page as html.parser reads it: elements closed where opened; per computer its name (second
-    cell), text, drive rows and charts."""
+    # The page as html.parser reads it: elements closed where opened; every element as "tag.class",
+    # and per computer (tbody "pc") its own elements and the texts of each of its cells.
 
-    def __init__(self):
+    def __init__(self, path: Path):
         super().__init__()
-        self.stack, self.errors, self.rows, self.fleet_charts, self.scripts, self.cell = [], [], [], 0, 0, 0
+        self.open, self.errors, self.elements, self.rows = [], [], [], []
+        self.feed(path.read_bytes().decode("utf-8"))
+        self.close()
 
     def handle_starttag(self, tag, attrs):
-        css = dict(attrs).get("class") or ""
-        self.scripts += tag == "script"
-        self.fleet_charts += tag == "svg" and css == "fleet-chart"
-        if tag == "tbody" and css == "pc":
-            self.rows.append({"name": None, "drives": 0, "charts": 0, "text": ""})
-            self.cell = 0
-        elif self.rows and "tbody" in self.stack:
-            self.rows[-1]["drives"] += tag == "tr" and css == "drive"
-            self.rows[-1]["charts"] += tag == "svg" and css == "drive-chart"
-            self.cell += tag == "td"
+        element = f"{tag}.{dict(attrs).get('class') or ''}"
+        self.elements.append(element)
+        if element == "tbody.pc":
+            self.rows.append({"elements": [], "cells": []})
+        elif self.rows and "tbody" in self.open:
+            self.rows[-1]["elements"].append(element)
+            if tag == "td":
+                self.rows[-1]["cells"].append([])
         if tag not in ("meta", "br"):
-            self.stack.append(tag)
+            self.open.append(tag)
 
     def handle_endtag(self, tag):
-        if tag not in ("meta", "br") and (not self.stack or self.stack.pop() != tag):
+        if tag not in ("meta", "br") and (not self.open or self.open.pop() != tag):
             self.errors.append(f"</{tag}>")
 
     def handle_data(self, data):
-        if self.rows and "tbody" in self.stack:
-            self.rows[-1]["text"] += data
-            if self.cell == 2 and self.rows[-1]["name"] is None and data.strip():
-                self.rows[-1]["name"] = data.strip()
+        if self.rows and "tbody" in self.open and self.rows[-1]["cells"]:
+            self.rows[-1]["cells"][-1].append(data)
+
+    def computers(self) -> dict:  # name (the second cell's first text) -> (its text, drive rows, drive charts)
+        return {row["cells"][1][0]: ("".join(sum(row["cells"], [])), row["elements"].count("tr.drive"),
+                                     row["elements"].count("svg.drive-chart")) for row in self.rows}
 
 
 def test_report_ranks_a_generated_fleet_worst_first():
     folder = P.root / "report-fleet"
     make_report_fleet(folder)
     r = run_console("--report", P.windows_path(folder))
-    assert r.returncode == 0, f"exit code {r.returncode}: {r.stderr[-300:]!r}"
-    assert r.stdout == "ディスク健康レポートを作成しました：report.html\r\n".encode("utf-8"), r.stdout
-    page = ReportPage()
-    page.feed((folder / "report.html").read_bytes().decode("utf-8"))
-    page.close()
-    assert not page.errors and not page.stack, (page.errors[:3], page.stack)
-    assert page.scripts == 0, "a text of a per-PC file became a script"
-    names = [row["name"] for row in page.rows]
-    assert len(names) == 30 and names[:5] == ["K-FAIL01", "K-WARN02", "K-HOT03", "K-OLD04", "K-BAD05"], names
-    assert page.fleet_charts == 2 and all(row["charts"] == row["drives"] for row in page.rows), page.rows
-    by_name = {row["name"]: row for row in page.rows}
-    assert "履歴が読めません" in by_name["K-BAD05"]["text"] and "履歴なし" in by_name["K-NONE06"]["text"]
-    assert by_name["PC01"]["drives"] == 2 and CRAFTED_USER in by_name["PC07"]["text"]
+    assert (r.returncode, r.stdout) == (0, "ディスク健康レポートを作成しました：report.html\r\n".encode()), r.stderr[-300:]
+    page = ReportPage(folder / "report.html")
+    scripts = [e for e in page.elements if e.startswith("script.")]  # a text of a per-PC file become a script
+    assert not page.errors and not page.open and not scripts, (page.errors[:3], page.open, scripts)
+    pcs = page.computers()
+    assert len(pcs) == 30 and list(pcs)[:5] == ["K-FAIL01", "K-WARN02", "K-HOT03", "K-OLD04", "K-BAD05"], list(pcs)
+    assert page.elements.count("svg.fleet-chart") == 2 and all(drives == charts for _, drives, charts in pcs.values())
+    assert "履歴が読めません" in pcs["K-BAD05"][0] and "履歴なし" in pcs["K-NONE06"][0] and pcs["PC01"][1] == 2
+    assert CRAFTED_USER in pcs["PC07"][0], pcs["PC07"]
     # Headless Chromium draws it: build/shots/report.png, to look at.
     png = SHOTS / "report.png"
-    png.parent.mkdir(parents=True, exist_ok=True)
+    SHOTS.mkdir(parents=True, exist_ok=True)
     png.unlink(missing_ok=True)
     r = chromium("--hide-scrollbars", "--window-size=1500,1400", f"--screenshot={png}",
                  (folder / "report.html").as_uri(), profile=P.root / "chromium")

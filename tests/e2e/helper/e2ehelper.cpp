@@ -4,14 +4,14 @@
 // windows from outside, the way a person would:
 //
 //   e2ehelper boxes                        visible dialog boxes (class "#32770"): title, texts, buttons
-//   e2ehelper press <id|ok|cancel|yes|no>  clicks a button of the topmost visible dialog box
+//   e2ehelper press <id>                   clicks a button of the topmost visible dialog box
 //   e2ehelper text <title> [class [n]]     text of a top-level window, or of its n-th child control
 //                                          of that class (e.g. "Edit": the text screen)
-//   e2ehelper windows                      top-level windows: class, id, visible, topmost, text (title)
-//   e2ehelper controls <title>             the same of a window's child controls
+//   e2ehelper windows [title]              top-level windows, or a window's child controls: class,
+//                                          id, visible, topmost, text (a window's title)
 //   e2ehelper close <title>                asks a top-level window to close (WM_CLOSE)
 //   e2ehelper settext <title> <class> <n> <text>   sets the text of a child control (WM_SETTEXT)
-//   e2ehelper grid <title> [n]             the n-th list view (table screen) of a window: a line
+//   e2ehelper grid <title>                 the list view (table screen) of a window: a line
 //                                          {"columns":[...]} and then one JSON array per row
 //
 // Output is UTF-8, one JSON object per line (except "text", which prints the plain text). Texts are
@@ -52,22 +52,19 @@ std::string Utf8(const std::wstring& w) {
 
 std::string Json(const std::wstring& w) {
   std::string out = "\"";
+  char escaped[8];
   for (unsigned char c : Utf8(w)) {
     if (c == '"' || c == '\\') out += '\\';
-    if (c < 0x20) {
-      char escaped[8];
-      wsprintfA(escaped, "\\u%04x", c);
-      out += escaped;
-    } else {
-      out += static_cast<char>(c);
-    }
+    wsprintfA(escaped, "\\u%04x", c);
+    out += c < 0x20 ? std::string(escaped) : std::string(1, static_cast<char>(c));
   }
   return out + "\"";
 }
 
-std::string Bool(bool b) { return b ? "true" : "false"; }
+// ,"name":true or false
+std::string Flag(const char* name, bool on) { return std::string(",\"") + name + "\":" + (on ? "true" : "false"); }
 
-std::string Hwnd(HWND h) { return "\"" + std::to_string(reinterpret_cast<UINT_PTR>(h)) + "\""; }
+std::string Topmost(HWND h) { return Flag("topmost", GetWindowLongPtrW(h, GWL_EXSTYLE) & WS_EX_TOPMOST); }
 
 // The text of a window of any process; empty when it does not answer in time.
 std::wstring TextOf(HWND h) {
@@ -78,13 +75,7 @@ std::wstring TextOf(HWND h) {
   if (!SendMessageTimeoutW(h, WM_GETTEXT, buf.size(), reinterpret_cast<LPARAM>(buf.data()), SMTO_ABORTIFHUNG,
                            kTimeoutMs, &got))
     return {};
-  return std::wstring(buf.data(), wcsnlen(buf.data(), buf.size()));
-}
-
-bool HasClass(HWND h, const wchar_t* cls) {
-  wchar_t buf[256] = {};
-  GetClassNameW(h, buf, 255);
-  return _wcsicmp(buf, cls) == 0;
+  return buf.data();
 }
 
 std::wstring ClassOf(HWND h) {
@@ -92,6 +83,8 @@ std::wstring ClassOf(HWND h) {
   GetClassNameW(h, buf, 255);
   return buf;
 }
+
+bool HasClass(HWND h, const wchar_t* cls) { return _wcsicmp(ClassOf(h).c_str(), cls) == 0; }
 
 // The top-level windows in Z order from the top (parent null), or the descendants of a window.
 std::vector<HWND> Windows(HWND parent = nullptr) {
@@ -124,14 +117,10 @@ HWND FindTopLevel(const std::wstring& title) {
 }
 
 // The index-th child control of a class.
-HWND NthChild(HWND w, const wchar_t* cls, int index) {
+HWND NthChild(HWND w, const std::wstring& cls, int index) {
   for (HWND c : Windows(w))
-    if (HasClass(c, cls) && index-- == 0) return c;
+    if (HasClass(c, cls.c_str()) && index-- == 0) return c;
   return nullptr;
-}
-
-std::string TopmostField(HWND h) {
-  return ",\"topmost\":" + Bool(GetWindowLongPtrW(h, GWL_EXSTYLE) & WS_EX_TOPMOST);
 }
 
 int CmdBoxes() {
@@ -143,58 +132,31 @@ int CmdBoxes() {
       if (HasClass(c, L"Static") && !t.empty())  // an empty one is the icon
         texts += (texts.empty() ? "" : ",") + Json(t);
       else if (HasClass(c, L"Button") && IsWindowVisible(c))
-        buttons += (buttons.empty() ? "" : ",") + ("{\"id\":" + std::to_string(GetDlgCtrlID(c))) +
+        buttons += (buttons.empty() ? "{\"id\":" : ",{\"id\":") + std::to_string(GetDlgCtrlID(c)) +
                    ",\"caption\":" + Json(t) + "}";
     }
-    Write(STD_OUTPUT_HANDLE, "{\"hwnd\":" + Hwnd(box) + ",\"title\":" + Json(TextOf(box)) +
-                                 TopmostField(box) + ",\"texts\":[" + texts + "],\"buttons\":[" + buttons +
-                                 "]}\n");
+    Write(STD_OUTPUT_HANDLE, "{\"hwnd\":\"" + std::to_string(reinterpret_cast<UINT_PTR>(box)) + "\",\"title\":" +
+                                 Json(TextOf(box)) + Topmost(box) + ",\"texts\":[" + texts + "],\"buttons\":[" +
+                                 buttons + "]}\n");
   }
   return 0;
 }
 
-// "ok", "cancel", "yes", "no" name the standard ids whatever the captions' language.
-int StandardId(const std::wstring& name) {
-  const std::pair<const wchar_t*, int> ids[] = {
-      {L"ok", IDOK}, {L"cancel", IDCANCEL}, {L"yes", IDYES}, {L"no", IDNO}};
-  for (const auto& [n, id] : ids)
-    if (name == n) return id;
-  return 0;
-}
-
-int CmdPress(const std::wstring& which) {
+// The standard ids (IDOK, IDYES ...) whatever the captions' language.
+int CmdPress(int id) {
   std::vector<HWND> boxes = VisibleBoxes();
-  if (boxes.empty()) return Fail("no visible dialog box");
-  const bool numeric = which.find_first_not_of(L"0123456789") == std::wstring::npos;
-  const int id = numeric ? _wtoi(which.c_str()) : StandardId(which);
-  HWND button = id ? GetDlgItem(boxes.front(), id) : nullptr;
-  if (!button) return Fail("no such button: " + Utf8(which));
+  HWND button = boxes.empty() ? nullptr : GetDlgItem(boxes.front(), id);
+  if (!button) return Fail("no visible dialog box with button " + std::to_string(id));
   PostMessageW(boxes.front(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
   return 0;
-}
-
-int CmdText(HWND w, const std::wstring& cls, int index) {
-  HWND target = cls.empty() ? w : NthChild(w, cls.c_str(), index);
-  if (!target) return Fail("no control of class " + Utf8(cls));
-  Write(STD_OUTPUT_HANDLE, Utf8(TextOf(target)));
-  return 0;
-}
-
-int CmdSetText(HWND w, const std::wstring& cls, int index, const std::wstring& text) {
-  HWND target = NthChild(w, cls.c_str(), index);
-  DWORD_PTR done = 0;
-  if (!target) return Fail("no control of class " + Utf8(cls));
-  SendMessageTimeoutW(target, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG,
-                      kTimeoutMs, &done);
-  return done ? 0 : 1;
 }
 
 // Top-level windows (parent null) or a window's child controls.
 int CmdWindows(HWND parent) {
   for (HWND h : Windows(parent))
     Write(STD_OUTPUT_HANDLE, "{\"class\":" + Json(ClassOf(h)) + ",\"id\":" + std::to_string(GetDlgCtrlID(h)) +
-                                 ",\"visible\":" + Bool(IsWindowVisible(h)) + TopmostField(h) +
-                                 ",\"text\":" + Json(TextOf(h)) + "}\n");
+                                 Flag("visible", IsWindowVisible(h)) + Topmost(h) + ",\"text\":" + Json(TextOf(h)) +
+                                 "}\n");
   return 0;
 }
 
@@ -220,24 +182,24 @@ class RemoteListView {
 
   bool ok() const { return memory_ != nullptr; }
 
-  DWORD_PTR Send(UINT message, WPARAM w = 0, LPARAM l = 0) const {
+  DWORD_PTR Send(UINT message, WPARAM w = 0, LPARAM l = 0, HWND to = nullptr) const {
     DWORD_PTR result = 0;
-    SendMessageTimeoutW(lv_, message, w, l, SMTO_ABORTIFHUNG, kTimeoutMs, &result);
+    SendMessageTimeoutW(to ? to : lv_, message, w, l, SMTO_ABORTIFHUNG, kTimeoutMs, &result);
     return result;
   }
 
   // LVM_GETITEMTEXTW with an LVITEMW, LVM_GETCOLUMNW with an LVCOLUMNW.
   template <typename Item>
-  std::wstring Text(UINT message, WPARAM w, Item item) {
+  std::string Text(UINT message, WPARAM w, Item item) {
     item.pszText = reinterpret_cast<LPWSTR>(memory_ + kTextAt);
     item.cchTextMax = kChars;
     text_[0] = L'\0';
     if (!WriteProcessMemory(process_, memory_, &item, sizeof item, nullptr) ||
         !WriteProcessMemory(process_, memory_ + kTextAt, text_, sizeof text_[0], nullptr))
-      return {};
+      return Json({});
     Send(message, w, reinterpret_cast<LPARAM>(memory_));
-    if (!ReadProcessMemory(process_, memory_ + kTextAt, text_, kChars * sizeof text_[0], nullptr)) return {};
-    return std::wstring(text_, wcsnlen(text_, kChars));
+    if (!ReadProcessMemory(process_, memory_ + kTextAt, text_, kChars * sizeof text_[0], nullptr)) return Json({});
+    return Json(std::wstring(text_, wcsnlen(text_, kChars)));
   }
 
  private:
@@ -249,29 +211,27 @@ class RemoteListView {
   wchar_t text_[kChars + 1] = {};
 };
 
-int CmdGrid(HWND w, int index) {
-  HWND lv = NthChild(w, WC_LISTVIEWW, index);
+int CmdGrid(HWND w) {
+  HWND lv = NthChild(w, WC_LISTVIEWW, 0);
   if (!lv) return Fail("no list view");
   RemoteListView remote(lv);
   if (!remote.ok()) return Fail("cannot reach the list view's process");
   HWND header = reinterpret_cast<HWND>(remote.Send(LVM_GETHEADER));
-  DWORD_PTR columns = 0;
-  if (header) SendMessageTimeoutW(header, HDM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG, kTimeoutMs, &columns);
-  const int columnCount = static_cast<INT_PTR>(columns) < 0 ? 0 : static_cast<int>(columns);
-  std::string line;
-  for (int c = 0; c < columnCount; ++c) {
+  const auto columns = static_cast<INT_PTR>(header ? remote.Send(HDM_GETITEMCOUNT, 0, 0, header) : 0);
+  std::string line = "{\"columns\":[";
+  for (int c = 0; c < columns; ++c) {
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT;
-    line += (c ? "," : "") + Json(remote.Text(LVM_GETCOLUMNW, c, column));
+    line += (c ? "," : "") + remote.Text(LVM_GETCOLUMNW, c, column);
   }
-  Write(STD_OUTPUT_HANDLE, "{\"columns\":[" + line + "]}\n");
-  const int rows = static_cast<int>(remote.Send(LVM_GETITEMCOUNT));
+  Write(STD_OUTPUT_HANDLE, line + "]}\n");
+  const auto rows = static_cast<int>(remote.Send(LVM_GETITEMCOUNT));
   for (int r = 0; r < rows; ++r) {
     line = "[";
-    for (int c = 0; c < (columnCount > 0 ? columnCount : 1); ++c) {
+    for (int c = 0; c < (columns > 0 ? columns : 1); ++c) {
       LVITEMW item{};
       item.iSubItem = c;
-      line += (c ? "," : "") + Json(remote.Text(LVM_GETITEMTEXTW, r, item));
+      line += (c ? "," : "") + remote.Text(LVM_GETITEMTEXTW, r, item);
     }
     Write(STD_OUTPUT_HANDLE, line + "]\n");
   }
@@ -284,22 +244,26 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring cmd = argc > 1 ? argv[1] : L"";
   if (cmd == L"boxes" && argc == 2) return CmdBoxes();
   if (cmd == L"windows" && argc == 2) return CmdWindows(nullptr);
-  if (cmd == L"press" && argc == 3) return CmdPress(argv[2]);
-  const bool titled = (cmd == L"text" && argc <= 5) || (cmd == L"grid" && argc <= 4) ||
-                      ((cmd == L"controls" || cmd == L"close") && argc == 3) ||
-                      (cmd == L"settext" && argc == 6);
+  if (cmd == L"press" && argc == 3) return CmdPress(_wtoi(argv[2]));
+  const bool titled = (cmd == L"text" && argc <= 5) || (cmd == L"grid" && argc == 3) ||
+                      ((cmd == L"windows" || cmd == L"close") && argc == 3) || (cmd == L"settext" && argc == 6);
   if (!titled || argc < 3) {
-    Write(STD_ERROR_HANDLE,
-          "usage: e2ehelper boxes | windows | press <id|ok|cancel|yes|no> | text <title> [class [n]] |"
-          " controls <title> | close <title> | grid <title> [n] | settext <title> <class> <n> <text>\n");
+    Write(STD_ERROR_HANDLE, "usage: e2ehelper boxes | windows [title] | press <id> | text <title> [class [n]] |"
+                            " close <title> | grid <title> | settext <title> <class> <n> <text>\n");
     return 2;
   }
   HWND w = FindTopLevel(argv[2]);
   if (!w) return Fail("no window titled " + Utf8(argv[2]));
-  if (cmd == L"text") return CmdText(w, argc >= 4 ? argv[3] : L"", argc == 5 ? _wtoi(argv[4]) : 0);
-  if (cmd == L"grid") return CmdGrid(w, argc == 4 ? _wtoi(argv[3]) : 0);
-  if (cmd == L"controls") return CmdWindows(w);
-  if (cmd == L"settext") return CmdSetText(w, argv[3], _wtoi(argv[4]), argv[5]);
-  PostMessageW(w, WM_CLOSE, 0, 0);
-  return 0;
+  if (cmd == L"windows") return CmdWindows(w);
+  if (cmd == L"grid") return CmdGrid(w);
+  if (cmd == L"close") return PostMessageW(w, WM_CLOSE, 0, 0) ? 0 : 1;
+  HWND control = argc >= 4 ? NthChild(w, argv[3], argc >= 5 ? _wtoi(argv[4]) : 0) : w;
+  if (!control) return Fail("no control of class " + Utf8(argv[3]));
+  if (cmd == L"text") {
+    Write(STD_OUTPUT_HANDLE, Utf8(TextOf(control)));
+    return 0;
+  }
+  DWORD_PTR done = 0;  // settext
+  SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[5]), SMTO_ABORTIFHUNG, kTimeoutMs, &done);
+  return done ? 0 : 1;
 }
