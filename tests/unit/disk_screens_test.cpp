@@ -194,22 +194,6 @@ class Graph : public DiskScreens {
   }
 };
 
-// The X axis spans whole months up to 0; the Y axis starts at 0 and ends at 120, at 300 or where
-// the values reach.
-TEST_F(Graph, TheAxesFitTheRecords) {
-  std::string axes;
-  for (const test::Case& c : test::LoadCases("disk_graph_axes.txt")) {
-    std::vector<std::pair<double, int>> records;
-    for (const std::string& save : Split(c[0], ' '))
-      records.emplace_back(std::stod(save), std::stoi(save.substr(save.find(',') + 1)));
-    Write(records);
-    Open();
-    axes += "-- " + ::testing::PrintToString(records) + "\n" + SeriesText("Series2", form.Panel1.Series2) +
-            AxisText("X", form.Panel1.XYGraph1.XAxis()) + AxisText("Y", form.Panel1.XYGraph1.YAxis());
-  }
-  test::ExpectGolden("graph_axes.txt", axes);
-}
-
 // The temperatures of the latest line; a warning count of 2 turns the count and its caption red.
 TEST_F(Graph, LabelsShowTheLatestLine) {
   Write({{3, 38}, {1, 41}});
@@ -227,16 +211,6 @@ TEST_F(Graph, SelectorListsPreFailureAttributesWithTheirLatestJudgement) {
   std::string screens = Open();
   for (int entry : {3, 2, 1}) screens += Select(entry);
   test::ExpectGolden("graph_selector.txt", screens);
-}
-
-TEST_F(Graph, ASecondDriveAddsNothingToTheSelector) {
-  Write({{1, 40}});
-  Open();
-  const std::vector<std::string> firstDrive = form.Panel1.ComboBox1.items;
-  PutCapture(kCrucial, 1);
-  Write({{1, 40}}, {1});
-  Open();
-  EXPECT_EQ(form.Panel1.ComboBox1.items, firstDrive);
 }
 
 }  // namespace
