@@ -3,9 +3,10 @@
 
 #include <tuple>
 
+#include "app/form1.h"
 #include "diskhealth/health_history.h"
 #include "fakes/case_table.h"
-#include "fakes/fake_files.h"
+#include "fakes/fake_platform.h"
 #include "fakes/fake_smart_device.h"
 #include "fleet/report/disk_report.h"
 #include "fleet/report/pc_health.h"
@@ -151,6 +152,20 @@ TEST(DiskReport, BadHistoriesAreNamedAndThePageGoesOn) {
     EXPECT_NE(RowOf(page, "PC01").find(shown), std::string::npos) << RowOf(page, "PC01");
     EXPECT_NE(RowOf(page, "PC02").find("<tr class=\"drive\">"), std::string::npos);
   }
+}
+
+// The menu command writes the page beside the program and opens it; a page it cannot write is a message.
+TEST(DiskReport, MenuCommandWritesInTheProgramFolderAndOpensThePage) {
+  test::FakePlatform p;
+  p.files.Put("C:\\tools\\inv\\PC01__WG.csv", "PC01__WG\r\n");
+  TForm1 form(p.platform, {"/a"});
+  form.OnMenu(MenuId::DiskReport1);
+  EXPECT_EQ(p.shell.opened, std::vector<std::string>{"C:\\tools\\inv\\report.html"});
+  p.files.failWrites.insert(LowerCase("C:\\tools\\inv\\report.html"));
+  form.OnMenu(MenuId::DiskReport1);
+  ASSERT_EQ(p.dialogs.shown.size(), 1u);
+  EXPECT_EQ(p.dialogs.shown[0].text, "report.htmlが開けません");
+  EXPECT_EQ(p.shell.opened.size(), 1u);
 }
 
 }  // namespace

@@ -160,8 +160,8 @@ TEST_F(DiskScreens, TheGraphSelectorListsPreFailureAttributesWithTheirLatestJudg
   std::tie(drives[0].Temperature, drives[0].TempWorst, drives[0].TempLow) = std::tuple(40, 45, 35);
   std::vector<std::string> line = Split(HealthDataLine(FromDayCount(ToDayCount(fake.system.now) - 1), drives), ',');
   std::tie(line[14], line[34]) = std::tuple("過去に故障", "警戒");  // the latest judgements of attributes 1 and 3
-  const std::string history = EnglishHealthHeader(drives) + "\r\n" + JapaneseHealthHeader(drives) + "\r\n" + Join(line, ",");
-  fake.files.Put(kHistory, fake.codec.ToCp932(history + "\r\n"));
+  const std::vector<std::string> history = {EnglishHealthHeader(drives), JapaneseHealthHeader(drives), Join(line, ",")};
+  fake.files.Put(kHistory, fake.codec.ToCp932(Join(history, "\r\n") + "\r\n"));
   form.HDDG1Click();
   EXPECT_TRUE(form.Panel1Visible && fake.dialogs.shown.empty());
   EXPECT_FALSE(form.StringGrid1.visible || form.Memo1.visible);
