@@ -149,94 +149,29 @@ TEST_F(DiskScreens, MissingHistoryIsAMessage) {
   }
 }
 
-// ---- the graph screen: histories of the WD capture, one line per (days ago, temperature) ----
-
-class Graph : public DiskScreens {
- public:
-  void SetUp() override { PutCapture(kWd, 0); }
-  // The saves as lines of a history of drive 0 (and `more` drives); the highest temperature is
-  // 5 more, the lowest 5 less.
-  void Write(const std::vector<std::pair<double, int>>& records, const std::vector<int>& more = {}) {
-    std::vector<TSmartResult> drives(1 + more.size());
-    for (size_t k = 0; k < drives.size(); ++k) {
-      std::string error;
-      EXPECT_TRUE(ReadSmartData(fake.platform, k ? more[k - 1] : 0, drives[k], error)) << error;
-    }
-    std::vector<std::string> lines = {EnglishHealthHeader(drives), JapaneseHealthHeader(drives)};
-    for (const auto& [daysAgo, temperature] : records) {
-      std::tie(drives[0].Temperature, drives[0].TempWorst, drives[0].TempLow) =
-          std::tuple(temperature, temperature + 5, temperature - 5);
-      lines.push_back(HealthDataLine(FromDayCount(ToDayCount(fake.system.now) - daysAgo), drives));
-    }
-    PutLines(lines);
-  }
-  void PutLines(const std::vector<std::string>& lines) {
-    fake.files.Put(kHistory, fake.codec.ToCp932(Join(lines, "\r\n") + "\r\n"));
-  }
-  // The latest line with the given fields changed.
-  void Edit(const std::vector<std::pair<int, std::string>>& fields) {
-    auto lines = SplitLines(fake.codec.FromCp932(fake.files.Get(kHistory)));
-    auto f = Split(lines.back(), ',');
-    for (const auto& [at, text] : fields) f[at] = text;
-    lines.back() = Join(f, ",");
-    PutLines(lines);
-  }
-  std::string Open() {
-    form.HDDG1Click();
-    EXPECT_TRUE(form.Panel1Visible && fake.dialogs.shown.empty());
-    EXPECT_FALSE(form.StringGrid1.visible || form.Memo1.visible);
-    return form.caption + "\n" + PanelText(form.Panel1);
-  }
-  std::string Select(int entry) {
+// The graph screen over one save of the WD capture a day ago: pre-failure attributes are marked
+// with their latest judgement (▲ failed, △ warning); the marked entry plots current, worst and
+// threshold; a separator does nothing; the counters plot two series.
+TEST_F(DiskScreens, TheGraphSelectorListsPreFailureAttributesWithTheirLatestJudgement) {
+  PutCapture(kWd, 0);
+  std::vector<TSmartResult> drives(1);
+  std::string error;
+  ASSERT_TRUE(ReadSmartData(fake.platform, 0, drives[0], error)) << error;
+  std::tie(drives[0].Temperature, drives[0].TempWorst, drives[0].TempLow) = std::tuple(40, 45, 35);
+  std::vector<std::string> line = Split(HealthDataLine(FromDayCount(ToDayCount(fake.system.now) - 1), drives), ',');
+  std::tie(line[14], line[34]) = std::tuple("過去に故障", "警戒");  // the latest judgements of attributes 1 and 3
+  const std::vector<std::string> history = {EnglishHealthHeader(drives), JapaneseHealthHeader(drives), Join(line, ",")};
+  fake.files.Put(kHistory, fake.codec.ToCp932(Join(history, "\r\n") + "\r\n"));
+  form.HDDG1Click();
+  EXPECT_TRUE(form.Panel1Visible && fake.dialogs.shown.empty());
+  EXPECT_FALSE(form.StringGrid1.visible || form.Memo1.visible);
+  std::string screens = form.caption + "\n" + PanelText(form.Panel1);
+  for (int entry : {3, 2, 1}) {
     form.Panel1.ComboBox1.itemIndex = entry;
     form.ComboBox1Change();
-    return "-- entry " + std::to_string(entry) + "\n" + PanelText(form.Panel1);
+    screens += "-- entry " + std::to_string(entry) + "\n" + PanelText(form.Panel1);
   }
-};
-
-// The X axis spans whole months up to 0; the Y axis starts at 0 and ends at 120, at 300 or where
-// the values reach.
-TEST_F(Graph, TheAxesFitTheRecords) {
-  std::string axes;
-  for (const test::Case& c : test::LoadCases("disk_graph_axes.txt")) {
-    std::vector<std::pair<double, int>> records;
-    for (const std::string& save : Split(c[0], ' '))
-      records.emplace_back(std::stod(save), std::stoi(save.substr(save.find(',') + 1)));
-    Write(records);
-    Open();
-    axes += "-- " + ::testing::PrintToString(records) + "\n" + SeriesText("Series2", form.Panel1.Series2) +
-            AxisText("X", form.Panel1.XYGraph1.XAxis()) + AxisText("Y", form.Panel1.XYGraph1.YAxis());
-  }
-  test::ExpectGolden("graph_axes.txt", axes);
-}
-
-// The temperatures of the latest line; a warning count of 2 turns the count and its caption red.
-TEST_F(Graph, LabelsShowTheLatestLine) {
-  Write({{3, 38}, {1, 41}});
-  std::string screens = Open() + "-- 2 warnings\n";
-  Edit({{11, "2"}});
-  screens += Open();
-  test::ExpectGolden("graph_labels.txt", screens);
-}
-
-// Pre-failure attributes are marked with their latest judgement (▲ failed, △ warning); the
-// marked entry plots current, worst and threshold; a separator does nothing; the counters plot two series.
-TEST_F(Graph, SelectorListsPreFailureAttributesWithTheirLatestJudgement) {
-  Write({{1, 40}});
-  Edit({{14, "過去に故障"}, {34, "警戒"}});  // the latest judgements of attributes 1 and 3
-  std::string screens = Open();
-  for (int entry : {3, 2, 1}) screens += Select(entry);
   test::ExpectGolden("graph_selector.txt", screens);
-}
-
-TEST_F(Graph, ASecondDriveAddsNothingToTheSelector) {
-  Write({{1, 40}});
-  Open();
-  const std::vector<std::string> firstDrive = form.Panel1.ComboBox1.items;
-  PutCapture(kCrucial, 1);
-  Write({{1, 40}}, {1});
-  Open();
-  EXPECT_EQ(form.Panel1.ComboBox1.items, firstDrive);
 }
 
 }  // namespace

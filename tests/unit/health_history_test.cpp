@@ -1,5 +1,5 @@
-// The health history: the lines a save writes, the bound of the file, the reference counts behind
-// the two announcements, the event logs and the erase command.
+// The health history: the lines a save writes, the reference counts behind the two announcements
+// and the event logs. (The bound of the file is a property of the health_history fuzz target.)
 #include <gtest/gtest.h>
 
 #include "diskhealth/health_history.h"
@@ -23,7 +23,6 @@ const char* const kFailPlusWarning = "C:\\tools\\inv\\hdd\\_fail_plus_warning.tx
 const char* const kFailureText = "【重要】ハードディスクが故障しました\n作業をやめ直ちにシステム担当者に連絡してください";
 const char* const kWorseningText =
     "【お知らせ】ハードディスクの状態が悪化してきています\n故障が予想されますので重要ファイルをバックアップしてください";
-const std::string kFailureEvent = "PC01               2026/12/06 10:00:00  故障 1/0  警告 0/0";
 
 // A drive with `failures` attributes below their threshold and `warnings` in the warning band.
 std::vector<FakeAttr> CountedDrive(int failures, int warnings) {
@@ -55,9 +54,6 @@ class History : public ::testing::Test {
     EXPECT_EQ(ReplaceAll(bytes, "\r\n", "").find_first_of("\r\n"), std::string::npos) << "bare line end in " << path;
     return SplitLines(fake.codec.FromCp932(bytes));
   }
-  void Put(const Lines& lines) {
-    fake.files.Put(kHistory, lines.empty() ? "" : fake.codec.ToCp932(Join(lines, "\r\n") + "\r\n"));
-  }
   void Reset() {
     fake.files = test::FakeFiles();
     fake.files.AddFolder("C:\\tools\\inv");
@@ -86,8 +82,6 @@ TEST_F(History, FirstSaveWritesHeadersThatLineUpWithTheDataOfEveryDrive) {
   const auto lines = Read(kHistory);
   ASSERT_EQ(lines.size(), 3u);
   test::ExpectGolden("history_first_save.txt", Join(lines, "\n") + "\n");
-  EXPECT_EQ(Split(lines[0], ',').size(), Split(lines[2], ',').size());
-  EXPECT_EQ(Split(lines[1], ',').size(), Split(lines[2], ',').size());
   EXPECT_TRUE(fake.dialogs.shown.empty());
   EXPECT_FALSE(fake.files.Has(kHddFail) || fake.files.Has(kFailed));
   EXPECT_EQ(Read(kFailPlusWarning), Lines{"PC01               2026/12/06 10:00:00  故障 0/0  警告 1/0"});
@@ -124,95 +118,9 @@ TEST_F(History, AnnouncementsCompareWithTheSavedCounts) {
   }
 }
 
-TEST_F(History, TheFileKeepsItsHeadersAndTheNewest499Lines) {
-  Lines old = {"H1", "H2"};
-  for (int k = 1; k <= 598; ++k) old.push_back("2026/01/01 00:00:00,5,0,1,M,S,0,0,0,0,0,0,0,0,line " + std::to_string(k));
-  Put(old);
-  SetCounts(0, 0);
-  for (const char* first : {"line 101", "line 102"}) {
-    ASSERT_TRUE(Save());
-    const auto lines = Read(kHistory);
-    ASSERT_EQ(lines.size(), 501u);
-    EXPECT_EQ(lines[0] + lines[1], "H1H2");
-    EXPECT_TRUE(EndsWith(lines[2], first)) << lines[2];
-    EXPECT_TRUE(StartsWith(lines[500], "2026/12/06 10:0")) << lines[500];
-  }
-  EXPECT_TRUE(EndsWith(Read(kHistory)[498], "line 598"));
-}
-
 TEST_F(History, EventLinesPadTheComputerNameTo19Characters) {
   for (const test::Case& c : test::LoadCases("disk_event_lines.txt"))
     EXPECT_EQ(HealthEventLine(c[0], {2026, 1, 2, 3, 4, 5, 0}, c.Int(1), c.Int(2), c.Int(3), c.Int(4)), c[5]) << c.where;
-}
-
-TEST_F(History, AMalformedHistoryNeverStopsTheSave) {
-  for (const test::Case& c : test::LoadCases("disk_malformed_histories.txt")) {
-    SCOPED_TRACE(c.where);
-    Reset();
-    fake.files.Put(kHistory, c[0]);
-    SetCounts(1, 0);
-    ASSERT_TRUE(Save());
-    const auto lines = Read(kHistory);
-    ASSERT_EQ(lines.size(), SplitLines(c[0]).size() + 1);
-    EXPECT_TRUE(StartsWith(lines.back(), "2026/12/06"));
-    // A count that is not a number reads as 0, so the failure counts as new.
-    ASSERT_EQ(fake.dialogs.shown.size(), 1u);
-    EXPECT_EQ(fake.dialogs.shown[0].text, kFailureText);
-  }
-}
-
-TEST_F(History, NothingIsWrittenWithoutADriveOrOnceARunHasWritten) {
-  EXPECT_FALSE(Save());  // no drive: the flag stays clear, so a later save tries again
-  EXPECT_FALSE(fake.files.Has(kHistory));
-  EXPECT_TRUE(fake.files.DirectoryExists("C:\\tools\\inv\\hdd"));
-  SetCounts(1, 1);
-  device.opens.clear();
-  bool written = true;  // set by "/p" or an earlier save: not even the drives are read
-  AppendHealthHistory(fake.platform, kPcFile, written);
-  EXPECT_TRUE(device.opens.empty());
-  EXPECT_FALSE(fake.files.Has(kHistory) || fake.files.Has(kFailed));
-}
-
-// A history that cannot be read is left whole, and one that cannot be written is not counted as
-// saved: the events are logged and announced all the same.
-TEST_F(History, AHistoryThatCannotBeReadOrWrittenStillLogs) {
-  Put({"H1", "H2", "old"});
-  fake.files.failReads.insert("c:\\tools\\inv\\hdd\\pc01__workgroup.csv");
-  SetCounts(1, 0);
-  EXPECT_FALSE(Save());
-  fake.files.failReads.clear();
-  EXPECT_EQ(Read(kHistory), (Lines{"H1", "H2", "old"}));
-  // Recorded against reference counts of 0: nothing to announce.
-  EXPECT_EQ(Read(kFailed), Lines{kFailureEvent});
-  EXPECT_EQ(Read(kFailPlusWarning), Lines{kFailureEvent});
-  EXPECT_TRUE(fake.dialogs.shown.empty());
-  EXPECT_FALSE(fake.files.Has(kHddFail));
-
-  Reset();
-  SetCounts(0, 0);
-  ASSERT_TRUE(Save());
-  fake.files.failWrites.insert("c:\\tools\\inv\\hdd\\pc01__workgroup.csv");
-  SetCounts(1, 0);
-  EXPECT_FALSE(Save());
-  EXPECT_EQ(Read(kHistory).size(), 3u);
-  EXPECT_EQ(fake.dialogs.shown.size(), 1u);
-  EXPECT_EQ(Read(kFailed).size(), 1u);
-}
-
-TEST_F(History, EraseAsksAndDeletesOnlyTheHistory) {
-  EXPECT_FALSE(EraseHealthHistory(fake.platform, kPcFile));
-  EXPECT_TRUE(fake.dialogs.shown.empty()) << "no history: no question";
-  SetCounts(1, 0);
-  ASSERT_TRUE(Save());
-  fake.dialogs.answers = {MsgResult::No, MsgResult::Yes};
-  EXPECT_FALSE(EraseHealthHistory(fake.platform, kPcFile));
-  EXPECT_TRUE(fake.files.Has(kHistory));
-  ASSERT_EQ(fake.dialogs.shown.size(), 1u);
-  EXPECT_EQ(std::pair(fake.dialogs.shown[0].text, fake.dialogs.shown[0].buttons),
-            std::pair(std::string("HDD履歴を削除してよろしいか"), MsgButtons::YesNo));
-  EXPECT_TRUE(EraseHealthHistory(fake.platform, kPcFile));
-  EXPECT_FALSE(fake.files.Has(kHistory));
-  EXPECT_TRUE(fake.files.Has(kFailed));
 }
 
 }  // namespace

@@ -1,15 +1,10 @@
-// NVMe drives over the real capture in a replay folder: identity, slots and the six rows; failing
-// logs judged as for an ATA drive; drivers that answer only one of the two queries or refuse a
-// handle without access; every drive past an unreadable one.
+// NVMe drives over the real capture in a replay folder: identity, slots and the six rows; drivers
+// that answer only one of the two queries or refuse a handle without access.
 #include <gtest/gtest.h>
 
-#include "app/form1.h"
-#include "diskhealth/disks_word.h"
-#include "diskhealth/health_history.h"
 #include "diskhealth/health_items.h"
 #include "diskhealth/nvme_read.h"
 #include "diskhealth/replay_device.h"
-#include "diskhealth/smart_attributes.h"
 #include "diskhealth/smart_read.h"
 #include "fakes/case_table.h"
 #include "fakes/fake_platform.h"
@@ -76,12 +71,6 @@ class Nvme : public ::testing::Test {
     if (log) fake.files.Put(drive + "nvme_smart_health_log02.hexdump.txt", test::SmartDataFile(std::string(kXpg) + "smart_health_log02.hexdump.txt"));
     fake.files.Put(drive + "length.txt", "1000204886016\r\n");
   }
-  // Drive 0's health log with one byte changed (a .bin capture is read before a hexdump).
-  void SetLogByte(size_t at, uint8_t value) {
-    std::string log = *ParseSectorDump(test::SmartDataFile(std::string(kXpg) + "smart_health_log02.hexdump.txt"));
-    log[at] = static_cast<char>(value);
-    fake.files.Put("C:\\replay\\drive0_nvme_smart_health_log02.bin", log);
-  }
   test::FakePlatform fake;
   Driver driver{fake.files};
 };
@@ -97,21 +86,6 @@ TEST_F(Nvme, TheRealCaptureFillsTheSlotsAndTheRows) {
   std::vector<std::string> rows;
   DiskHealthItems(fake.platform, kHistory, [&](const std::string& v) { rows.push_back(v); });
   EXPECT_EQ(rows, (std::vector<std::string>{"0/0", "", "OK/100/100/10/0", "", "", "-/43/43/0/43/43"}));
-}
-
-// A failing log is judged as an ATA drive's slots are (the events and announcements that follow
-// are the same code as for an ATA drive).
-TEST_F(Nvme, FailingLogsAreJudged) {
-  PutCapture(0);
-  for (const test::Case& c : test::LoadCases("disk_nvme_log_judgement.txt")) {
-    SetLogByte(c.Int(0), c.Int(1));
-    TSmartResult r;
-    std::string error;
-    ReadSmartData(fake.platform, 0, r, error);
-    const int slot = FindSlot(r, c.Int(2));
-    EXPECT_EQ(std::pair(slot < 0 ? "" : r.AttrStatus[slot], r.SmartFailTot + r.SmartWarnTot), std::pair(c[3], 1))
-        << c.where;
-  }
 }
 
 TEST_F(Nvme, DriversThatAnswerOneQueryOrWantMoreAccess) {
@@ -139,26 +113,6 @@ TEST_F(Nvme, DriversThatAnswerOneQueryOrWantMoreAccess) {
               (std::vector<std::string>{test::LeWords({50, 0, 3, 1, 1, 0, 40, 4096}) + std::string(16 + 4096, '\0'),
                                         test::LeWords({50, 0, 3, 2, 2, 0, 40, 512}) + std::string(16 + 512, '\0')}));
   }
-}
-
-TEST(BusTypeName, TheLastNamedTypeThenTheNumber) {
-  EXPECT_EQ(BusTypeName(17) + " " + BusTypeName(19) + " " + BusTypeName(20), "NVMe UFS 20");
-}
-
-TEST_F(Nvme, AnUnreadableDriveZeroHidesNoDriveBehindIt) {
-  PutCapture(0, false);  // there, but without its health log: neither path reads it
-  PutCapture(1);
-  bool written = false;
-  AppendHealthHistory(fake.platform, "C:\\tools\\inv\\PC01__WORKGROUP.csv", written);
-  EXPECT_EQ(Split(SplitLines(fake.files.Get(kHistory)).at(2), ',')[4], "XPG GAMMIX S50 Lite");
-  TForm1 form(fake.platform, {});
-  form.HDD1Click();
-  EXPECT_TRUE(fake.dialogs.shown.empty());
-  EXPECT_EQ(form.StringGrid1.Cell(3, 1), "1");
-  EXPECT_EQ(DisksWordValues(fake.platform, 3),
-            (std::vector<std::string>{"0 NVMe -", "1 NVMe XPG GAMMIX S50 Lite 953869MB OK 43℃", ""}));
-  EXPECT_EQ(DisksWordValues(fake.platform, 1), std::vector<std::string>{"0 NVMe -"});
-  EXPECT_TRUE(DisksWordValues(fake.platform, -2).empty());
 }
 
 }  // namespace

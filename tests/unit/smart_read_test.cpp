@@ -49,32 +49,6 @@ TEST(SmartCommands, PositionZeroFailsAndPositionOneRunsWithTheExactBlocks) {
   }
 }
 
-TEST(SmartCommands, DeviceMapDecidesThePositionsTried) {
-  for (const test::Case& c : test::LoadCases("disk_device_maps.txt")) {
-    SCOPED_TRACE(c.where);
-    const long long map = c.Int(0), position = c.Int(1);
-    const size_t calls = c.Int(2);
-    FakeSmartDevice dev;
-    auto& drive = dev.PhysicalDrive(0);
-    drive.map = static_cast<uint8_t>(map);
-    for (int p = 0; p < 4; ++p) drive.positions[p] = test::DrivePosition("P" + std::to_string(p), "S", kAttrs);
-    const auto [ok, r, error] = ReadDrive(dev, kPlatformNT, 0);
-    EXPECT_TRUE(ok && error.empty()) << error;
-    EXPECT_EQ(std::tuple(r.DriveNum, r.AttrCount, dev.calls.size()), std::tuple(int(position), position < 0 ? 0 : 3, calls));
-    if (map == 0x11) {  // an ATAPI device: IDENTIFY PACKET DEVICE and no SMART ENABLE
-      EXPECT_EQ(dev.calls.at(1).input.substr(0, 13), std::string("\0\2\0\0\0\1\1\0\0\xA0\xA1\0\0", 13));
-    }
-  }
-}
-
-TEST(SmartCommands, NineXFamilyOpensTheVxdAndIgnoresTheDriveNumber) {
-  FakeSmartDevice dev;
-  dev.devices["\\\\.\\SMARTVSD"].positions[0] = test::DrivePosition("VXD", "S", kAttrs);
-  EXPECT_EQ(ReadDrive(dev, kPlatformWin9x, 7).r.ModelNumber, "VXD");
-  ASSERT_EQ(dev.opens.size(), 1u);
-  EXPECT_EQ(OpenText(dev.opens[0]), "\\\\.\\SMARTVSD 0 0 1");
-}
-
 TEST(SmartCommands, FailuresGiveTheirExactTexts) {
   for (const test::Case& c : test::LoadCases("disk_smart_failures.txt")) {
     FakeSmartDevice dev;
@@ -112,10 +86,6 @@ TEST(SmartParse, TablesEndAtIdZeroAndCountersComeFromRawValuesInRange) {
     EXPECT_EQ(std::tuple(r.AttrCount, r.RawValue[0], r.ReallocSector, r.HoursRunning, r.PowerCycles),
               std::tuple(1, static_cast<int64_t>(raw), c.Int(2), c.Int(3), c.Int(4))) << c.where;
   }
-}
-
-TEST(SwapAtaString, SwapsPairsAndTrims) {
-  for (const test::Case& c : test::LoadCases("disk_ata_strings.txt")) EXPECT_EQ(SwapAtaString(c[0]), c[1]) << c.where;
 }
 
 }  // namespace
