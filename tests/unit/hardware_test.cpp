@@ -1,5 +1,6 @@
-// The hardware, network adapter, update and anti-virus product probes over WMI answers of real machines
-// (tests/data/wmi) and hand-made instances; the cases are in tests/data/cases/probes_wmi.txt.
+// The hardware, network adapter, update and anti-virus product probes and the WMI tables under them, over
+// WMI answers of real machines (tests/data/wmi) and hand-made instances; the cases are in
+// tests/data/cases/probes_wmi.txt, and those of the rendering of CIM values in probes_wmi_values.txt.
 #include <gtest/gtest.h>
 
 #include "fakes/case_table.h"
@@ -85,6 +86,23 @@ std::string Probe(test::FakeWmi& wmi, const std::string& probe) {
   if (name == "product-state") return ProductStateText(static_cast<uint32_t>(std::stoul(argument)));
   if (name == "antivirus") return Join(AntivirusWordValues(&wmi, std::stoi(argument)), ";");
   if (name == "antivirus-products") return Join(AntiVirusProducts(wmi), ";");
+  if (name == "wmi-table") {  // "ok/count", then the rows with their cells joined by ','
+    int count = -1;
+    T2DimStrArray table{{"stale"}};
+    std::string rows = RunWmiTable(wmi, argument, count, table) ? "1/" : "0/";
+    rows += std::to_string(count);
+    for (const std::vector<std::string>& row : table) rows += ";" + Join(row, ",");
+    return rows;
+  }
+  if (name == "wmi-column" || name == "wmi-cell" || name == "wmi-value") {  // COLUMN:CLASS or PROPERTY:QUERY
+    const size_t at = argument.find(':');
+    const std::string column = argument.substr(0, at), source = argument.substr(at + 1);
+    if (name == "wmi-value") return GetWmiValue(wmi, source, column);
+    int count = 0;
+    T2DimStrArray table;
+    RunWmiTable(wmi, source, count, table);
+    return name == "wmi-cell" ? GetWmiCell(table, column) : std::to_string(FindWmiColumn(table, column));
+  }
   if (name == "adapters") {
     std::vector<std::string> values;
     CollectAdapters(wmi, [&values](const std::string& v) { values.push_back(v); });
@@ -105,6 +123,31 @@ TEST(WmiProbes, RealMachinesAndHandMadeInstances) {
     }
     EXPECT_EQ(Probe(wmi, c[0]), c[1]) << c.where;
   }
+}
+
+// A value of a case of probes_wmi_values.txt: "int" 7, "text" x ...
+WmiScalar Scalar(const std::string& kind, const std::string& text) {
+  if (kind == "int") return int64_t{std::stoll(text)};
+  if (kind == "uint") return uint64_t{std::stoull(text)};
+  if (kind == "real") return std::stod(text);
+  if (kind == "bool") return text == "1";
+  return text;
+}
+
+TEST(RenderWmiValue, EveryCimType) {
+  for (const test::Case& c : test::LoadCases("probes_wmi_values.txt")) {
+    const bool array = EndsWith(c[1], "[]");
+    const std::string kind = array ? c[1].substr(0, c[1].size() - 2) : c[1];
+    WmiProperty p{"P", static_cast<int>(c.Int(0)), array, kind == "null", {}};
+    if (array && !c[2].empty())
+      for (const std::string& v : Split(c[2], ',')) p.values.push_back(Scalar(kind, v));
+    if (!array && kind != "null") p.values.push_back(Scalar(kind, c[2]));
+    EXPECT_EQ(RenderWmiValue(p), c[3]) << c.where;
+  }
+}
+
+TEST(GetWmiCell, ARowShorterThanTheHeaderHasNoValue) {
+  EXPECT_EQ(GetWmiCell({{"Instance", "Name"}, {"1"}}, "Name"), "");
 }
 
 }  // namespace
