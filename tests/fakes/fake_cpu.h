@@ -44,35 +44,25 @@ class FakeCpu final : public ICpu {
   bool CpuidAvailable() override { return available; }
   CpuidLeaf Cpuid(uint32_t leaf) override {
     executed.push_back(leaf);
-    auto it = leaves.find(leaf);
-    return it == leaves.end() ? CpuidLeaf{} : it->second;
+    return leaves.count(leaf) ? leaves[leaf] : CpuidLeaf{};
   }
   uint32_t ProcessorType() override { return processorType; }
-  uint64_t TimeStampCounter() override {
-    clockReads += 'C';
-    return Next(stamps, stampIndex_, stampStep);
-  }
-  int64_t PerformanceCounter() override {
-    clockReads += 'P';
-    return Next(counters, counterIndex_, counterStep);
-  }
-  int64_t PerformanceFrequency() override {
-    clockReads += 'F';
-    return frequency;
-  }
-  uint32_t Milliseconds() override {
-    clockReads += 'M';
-    return Next(milliseconds, millisecondIndex_, millisecondStep);
-  }
+  uint64_t TimeStampCounter() override { return Read('C', stamps, stampIndex_, stampStep); }
+  int64_t PerformanceCounter() override { return Read('P', counters, counterIndex_, counterStep); }
+  int64_t PerformanceFrequency() override { return Read('F', frequency); }
+  uint32_t Milliseconds() override { return Read('M', milliseconds, millisecondIndex_, millisecondStep); }
 
  private:
+  // Notes the read of clock `letter`; the next value of a script, or the constant `value`.
   template <typename T>
-  static T Next(std::vector<T>& script, size_t& index, T step) {
-    if (index < script.size()) return script[index++];
-    T value = script.empty() ? T{} : static_cast<T>(script.back() + step);
-    script.push_back(value);
-    ++index;
+  T Read(char letter, T value) {
+    clockReads += letter;
     return value;
+  }
+  template <typename T>
+  T Read(char letter, std::vector<T>& script, size_t& index, T step) {
+    if (index == script.size()) script.push_back(script.empty() ? T{} : static_cast<T>(script.back() + step));
+    return Read(letter, script[index++]);
   }
   size_t counterIndex_ = 0, stampIndex_ = 0, millisecondIndex_ = 0;
 };

@@ -22,15 +22,10 @@ class FakeNetwork final : public INetwork {
   std::optional<std::string> WorkgroupName() override { return workgroup; }
   std::optional<bool> IsDomainMember() override { return domainMember; }
   std::optional<DateTime> ServerTime(const std::string& server) override {
-    auto it = serverTimes.find(server);
-    if (it == serverTimes.end()) return std::nullopt;
-    return it->second;
+    return serverTimes.count(server) ? std::optional(serverTimes[server]) : std::nullopt;
   }
   std::optional<std::string> HostName() override { return hostName; }
-  HostLookup ResolveHost(const std::string& name) override {
-    auto it = hosts.find(name);
-    return it == hosts.end() ? HostLookup{} : it->second;
-  }
+  HostLookup ResolveHost(const std::string& name) override { return hosts.count(name) ? hosts[name] : HostLookup{}; }
   ShareEnumResult EnumShares(const std::string& container, const std::string& provider) override {
     lastShareContainer = container;
     lastShareProvider = provider;

@@ -49,18 +49,13 @@ class FakeSystem final : public ISystem {
   std::optional<std::string> SystemDirectory() override { return systemDirectory; }
   std::optional<std::string> DocumentsFolder() override { return documentsFolder; }
   MemoryFacts Memory() override { return memory; }
-  DriveFacts Drive(char letter) override {
-    auto it = drives.find(letter);
-    return it == drives.end() ? DriveFacts{} : it->second;
-  }
+  DriveFacts Drive(char letter) override { return drives.count(letter) ? drives[letter] : DriveFacts{}; }
   int ScreenWidth() override { return screenWidth; }
   int ColorBits() override { return colorBits; }
   std::optional<std::string> DefaultPrinter() override { return defaultPrinter; }
   std::vector<std::string> Printers() override { return printers; }
   std::optional<int> PrinterColor(const std::string& printer) override {
-    auto it = printerColors.find(printer);
-    if (it == printerColors.end()) return std::nullopt;
-    return it->second;
+    return printerColors.count(printer) ? std::optional(printerColors[printer]) : std::nullopt;
   }
   std::string DefaultImeName() override { return imeName; }
   uint64_t MillisecondsSinceStart() override { return uptimeMs; }

@@ -60,9 +60,7 @@ WmiInstance MergeInstances(const std::vector<WmiInstance>& parts);
 // The property `name` of an instance, or nullptr.
 WmiProperty* FindProperty(WmiInstance& instance, const std::string& name);
 
-// Builders for hand-made properties.
+// A hand-made property with one value.
 WmiProperty ScalarProperty(const std::string& name, int cimType, WmiScalar value);
-WmiProperty ArrayProperty(const std::string& name, int cimType, std::vector<WmiScalar> values);
-WmiProperty NullProperty(const std::string& name, int cimType, bool isArray = false);
 
 }  // namespace orv::test

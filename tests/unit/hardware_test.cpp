@@ -1,14 +1,21 @@
-// The hardware, network adapter, update and anti-virus product probes over WMI answers of real machines
-// (tests/data/wmi) and hand-made instances; the cases are in tests/data/cases/probes_wmi.txt.
+// The hardware, network adapter, update and anti-virus product probes and the WMI tables under them, over
+// WMI answers of real machines (tests/data/wmi) and hand-made instances; the cases are in
+// tests/data/cases/probes_wmi.txt, and those of the rendering of CIM values in probes_wmi_values.txt.
+// The processor probes over recorded identification leaves and scripted clocks; the cases and their
+// format are in tests/data/cases/probes_cpuid.txt.
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "fakes/case_table.h"
+#include "fakes/fake_cpu.h"
 #include "fakes/fake_wmi.h"
 #include "platform/update_history.h"
 #include "probes/antivirus_products.h"
 #include "probes/hardware.h"
 #include "probes/installed_updates.h"
 #include "probes/network_info.h"
+#include "probes/processor.h"
 #include "probes/windows_info.h"
 #include "probes/wmi_table.h"
 #include "util/text.h"
@@ -85,6 +92,23 @@ std::string Probe(test::FakeWmi& wmi, const std::string& probe) {
   if (name == "product-state") return ProductStateText(static_cast<uint32_t>(std::stoul(argument)));
   if (name == "antivirus") return Join(AntivirusWordValues(&wmi, std::stoi(argument)), ";");
   if (name == "antivirus-products") return Join(AntiVirusProducts(wmi), ";");
+  if (name == "wmi-table") {  // "ok/count", then the rows with their cells joined by ','
+    int count = -1;
+    T2DimStrArray table{{"stale"}};
+    std::string rows = RunWmiTable(wmi, argument, count, table) ? "1/" : "0/";
+    rows += std::to_string(count);
+    for (const std::vector<std::string>& row : table) rows += ";" + Join(row, ",");
+    return rows;
+  }
+  if (name == "wmi-column" || name == "wmi-cell" || name == "wmi-value") {  // COLUMN:CLASS or PROPERTY:QUERY
+    const size_t at = argument.find(':');
+    const std::string column = argument.substr(0, at), source = argument.substr(at + 1);
+    if (name == "wmi-value") return GetWmiValue(wmi, source, column);
+    int count = 0;
+    T2DimStrArray table;
+    RunWmiTable(wmi, source, count, table);
+    return name == "wmi-cell" ? GetWmiCell(table, column) : std::to_string(FindWmiColumn(table, column));
+  }
   if (name == "adapters") {
     std::vector<std::string> values;
     CollectAdapters(wmi, [&values](const std::string& v) { values.push_back(v); });
@@ -105,6 +129,98 @@ TEST(WmiProbes, RealMachinesAndHandMadeInstances) {
     }
     EXPECT_EQ(Probe(wmi, c[0]), c[1]) << c.where;
   }
+}
+
+// A value of a case of probes_wmi_values.txt: "int" 7, "text" x ...
+WmiScalar Scalar(const std::string& kind, const std::string& text) {
+  if (kind == "int") return int64_t{std::stoll(text)};
+  if (kind == "uint") return uint64_t{std::stoull(text)};
+  if (kind == "real") return std::stod(text);
+  if (kind == "bool") return text == "1";
+  return text;
+}
+
+TEST(RenderWmiValue, EveryCimType) {
+  for (const test::Case& c : test::LoadCases("probes_wmi_values.txt")) {
+    const bool array = EndsWith(c[1], "[]");
+    const std::string kind = array ? c[1].substr(0, c[1].size() - 2) : c[1];
+    WmiProperty p{"P", static_cast<int>(c.Int(0)), array, kind == "null", {}};
+    if (array && !c[2].empty())
+      for (const std::string& v : Split(c[2], ',')) p.values.push_back(Scalar(kind, v));
+    if (!array && kind != "null") p.values.push_back(Scalar(kind, c[2]));
+    EXPECT_EQ(RenderWmiValue(p), c[3]) << c.where;
+  }
+}
+
+TEST(GetWmiCell, ARowShorterThanTheHeaderHasNoValue) {
+  EXPECT_EQ(GetWmiCell({{"Instance", "Name"}, {"1"}}, "Name"), "");
+}
+
+template <typename T>
+std::vector<T> Readings(const std::string& list) {
+  std::vector<T> values;
+  for (const std::string& v : Split(list, ',')) values.push_back(static_cast<T>(std::stoull(v)));
+  return values;
+}
+
+// Sets up the processor of one case; returns the leaf that a query asks for.
+uint32_t Load(test::FakeCpu& cpu, const test::Case& c) {
+  cpu.SetVendor(c[2], std::stoul(c[3], nullptr, 16));
+  uint32_t ask = 0;
+  for (const std::string& word : Split(c[4], ' ')) {
+    const size_t eq = word.find('='), dot = word.find('.');
+    const std::string key = word.substr(0, std::min(eq, dot)), value = eq == std::string::npos ? "" : word.substr(eq + 1);
+    if (dot < eq) {
+      CpuidLeaf& leaf = cpu.leaves[std::stoul(key, nullptr, 16)];
+      uint32_t* regs[] = {&leaf.eax, &leaf.ebx, &leaf.ecx, &leaf.edx};
+      const std::string reg = word.substr(dot + 1, eq - dot - 1);
+      *regs[reg == "eax" ? 0 : reg == "ebx" ? 1 : reg == "ecx" ? 2 : 3] = std::stoul(value, nullptr, 16);
+    } else if (key == "nocpuid") cpu.available = false;
+    else if (key == "os") cpu.processorType = std::stoul(value);
+    else if (key == "ask") ask = std::stoul(value, nullptr, 16);
+    else if (key == "ms") cpu.milliseconds = Readings<uint32_t>(value);
+    else if (key == "counters") cpu.counters = Readings<int64_t>(value);
+    else if (key == "stamps") cpu.stamps = Readings<uint64_t>(value);
+    else if (key == "freq") cpu.frequency = std::stoll(value);
+    else if (!key.empty()) ADD_FAILURE() << "unknown word " << word;
+  }
+  return ask;
+}
+
+// What the case's check reads from the processor, as the table writes it.
+std::string Check(const test::Case& c) {
+  test::FakeCpu cpu;
+  const uint32_t ask = Load(cpu, c);
+  const std::string& check = c[0];
+  std::ostringstream out;
+  if (check == "name") return GetProcessorName(cpu);
+  if (check == "tsc") return HasTimeStampCounter(cpu) ? "1" : "0";
+  if (check == "clock") return std::to_string(MeasureProcessorClock(cpu));
+  if (check == "reads") {
+    MeasureProcessorClock(cpu);
+    return cpu.clockReads;
+  }
+  if (check == "query") {
+    const CpuidLeaf expected = cpu.leaves[ask], sentinel{9, 9, 9, 9};
+    CpuidLeaf leaf = sentinel;
+    const int status = QueryCpuidLeaf(cpu, ask, leaf);
+    const CpuidLeaf& want = status == kCpuidDone ? expected : sentinel;  // untouched unless done
+    EXPECT_TRUE(leaf.eax == want.eax && leaf.ebx == want.ebx && leaf.ecx == want.ecx && leaf.edx == want.edx) << c.where;
+    out << status << std::hex;
+    for (uint32_t executed : cpu.executed) out << ' ' << executed;
+    return out.str();
+  }
+  const CpuidRecord record = ReadCpuidRecord(cpu);
+  if (check == "cache") out << GetCacheSizes(record).l2 << ' ' << GetCacheSizes(record).l3;
+  else if (check == "logical") out << GetLogicalProcessorCount(record);
+  else if (check == "mobile") out << IsAmdMobile(record);
+  else if (check == "vendor") out << VendorText(record);
+  else ADD_FAILURE() << "unknown check " << check;
+  return out.str();
+}
+
+TEST(Processor, RecordedProcessorsAndClocks) {
+  for (const test::Case& c : test::LoadCases("probes_cpuid.txt")) EXPECT_EQ(Check(c), c[1]) << c.where;
 }
 
 }  // namespace
