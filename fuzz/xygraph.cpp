@@ -12,7 +12,8 @@
 
 #include <bit>
 #include <cfloat>
-#include <limits>
+#include <cmath>
+#include <functional>
 #include <map>
 
 #include "fuzz_support.h"
@@ -22,11 +23,12 @@
 namespace orv::xy {
 namespace {
 
-double Number(fuzz::ByteReader& in) {
-  constexpr double kInf = std::numeric_limits<double>::infinity();
+using fuzz::ByteReader;
+
+double Number(ByteReader& in) {
   static const double kAwkward[] = {0.0,  -0.0,    1.0,      -1.0,    1e-8,         1e-9, 1e-300,
-                                    1e300, DBL_MAX, -DBL_MAX, DBL_MIN, DBL_TRUE_MIN, kInf, -kInf,
-                                    std::numeric_limits<double>::quiet_NaN(), kPi, 100.0, 2147483647.0, 9.3e18, 0.1};
+                                    1e300, DBL_MAX, -DBL_MAX, DBL_MIN, DBL_TRUE_MIN, HUGE_VAL, -HUGE_VAL,
+                                    NAN, kPi, 100.0, 2147483647.0, 9.3e18, 0.1};
   switch (in.Below(4, 1)) {
     case 0: return in.Double();
     case 1: return static_cast<int>(in.Byte(0)) - 128;
@@ -35,44 +37,41 @@ double Number(fuzz::ByteReader& in) {
   }
 }
 
-int SmallInt(fuzz::ByteReader& in) { return static_cast<int>(in.Byte(0)) - 64; }
+int SmallInt(ByteReader& in) { return static_cast<int>(in.Byte(0)) - 64; }
+bool Flag(ByteReader& in) { return in.Bit(); }
+TAxisScale Scale(ByteReader& in) { return static_cast<TAxisScale>(in.Below(4, 0)); }
+int Angle(ByteReader& in) { return SmallInt(in) * 45; }
+std::string Title(ByteReader& in) { return std::string(in.Bytes(in.Below(16, 0))); }
 
 // Every value a refused setting must leave alone; the numbers bit for bit, so that a NaN equals itself.
-auto AxisState(const TGraphAxis& a) {
-  auto bits = [](double d) { return std::bit_cast<uint64_t>(d); };
-  return std::tuple(bits(a.Max()), bits(a.Min()), bits(a.Origin()), bits(a.TickStep()), bits(a.Range()),
-                    a.AxisScale(), a.AutoMax(), a.AutoMin(), a.AutoOrigin(), a.AutoStep(), a.TicksCount(),
-                    a.SubTicksCount(), a.LabelDecimal());
-}
-template <typename State>
-std::string Text(const State& s) {
-  auto number = [](uint64_t bits) { return std::to_string(std::bit_cast<double>(bits)); };
-  return "max " + number(std::get<0>(s)) + " min " + number(std::get<1>(s)) + " origin " +
-         number(std::get<2>(s)) + " step " + number(std::get<3>(s));
+std::vector<uint64_t> AxisState(const TGraphAxis& a) {
+  std::vector<uint64_t> state;
+  for (double d : {a.Max(), a.Min(), a.Origin(), a.TickStep(), a.Range()}) state.push_back(std::bit_cast<uint64_t>(d));
+  for (int v : {static_cast<int>(a.AxisScale()), static_cast<int>(a.AutoMax()), static_cast<int>(a.AutoMin()),
+                static_cast<int>(a.AutoOrigin()), static_cast<int>(a.AutoStep()), a.TicksCount(), a.SubTicksCount(),
+                a.LabelDecimal()})
+    state.push_back(static_cast<uint64_t>(v));
+  return state;
 }
 
-// Runs one axis setting; when it is refused, the axis must be as it was.
-template <typename Set>
-void Setting(TGraphAxis& axis, bool loading, Set&& set) {
-  const auto before = AxisState(axis);
-  try {
-    set();
-  } catch (const EXYGraphError&) {
-    if (!loading) ORV_FUZZ_CHECK(AxisState(axis) == before, Text(before) + " -> " + Text(AxisState(axis)));
-  }
+// An axis setting with the reader of its argument.
+using AxisSetting = std::function<void(TGraphAxis&, ByteReader&)>;
+template <typename Value, typename Read>
+AxisSetting Set(void (TGraphAxis::*set)(Value), Read read) {
+  return [=](TGraphAxis& axis, ByteReader& in) { (axis.*set)(read(in)); };
 }
 
-// The axis settings of one argument, by operation.
 using A = TGraphAxis;
-const std::map<int, void (A::*)(double)> kNumberSettings = {
-    {0, &A::SetMax}, {1, &A::SetMin}, {2, &A::SetOrigin}, {3, &A::SetTickStep}};
-const std::map<int, void (A::*)(bool)> kFlagSettings = {
-    {5, &A::SetAutoMax},      {6, &A::SetAutoMin},   {7, &A::SetAutoOrigin},   {8, &A::SetAutoStep},
-    {12, &A::SetAutoDecimal}, {13, &A::SetInverted}, {29, &A::SetLabelsOnAxis}};
-const std::map<int, void (A::*)(int)> kIntSettings = {
-    {9, &A::SetTicksCount}, {10, &A::SetSubTicksCount}, {11, &A::SetLabelDecimal}, {28, &A::SetLabelSpace}};
+const std::map<int, AxisSetting> kAxisSettings = {
+    {0, Set(&A::SetMax, Number)},          {1, Set(&A::SetMin, Number)},          {2, Set(&A::SetOrigin, Number)},
+    {3, Set(&A::SetTickStep, Number)},     {4, Set(&A::SetAxisScale, Scale)},     {5, Set(&A::SetAutoMax, Flag)},
+    {6, Set(&A::SetAutoMin, Flag)},        {7, Set(&A::SetAutoOrigin, Flag)},     {8, Set(&A::SetAutoStep, Flag)},
+    {9, Set(&A::SetTicksCount, SmallInt)}, {10, Set(&A::SetSubTicksCount, SmallInt)},
+    {11, Set(&A::SetLabelDecimal, SmallInt)}, {12, Set(&A::SetAutoDecimal, Flag)}, {13, Set(&A::SetInverted, Flag)},
+    {14, Set(&A::SetTitleAngle, Angle)},   {15, Set(&A::SetTitle, Title)},        {28, Set(&A::SetLabelSpace, SmallInt)},
+    {29, Set(&A::SetLabelsOnAxis, Flag)}};
 
-void Run(fuzz::ByteReader& in) {
+void Run(ByteReader& in) {
   TXYGraph graph;
   TXYLineSeries line;
   TXYMarkerSeries markers;
@@ -80,73 +79,64 @@ void Run(fuzz::ByteReader& in) {
   TXYErrorBarSeries bars;
   TXYGraphSeries* series[] = {&line, &markers, &bubbles, &bars};
   for (TXYGraphSeries* s : series) s->SetParentGraph(&graph);
-  auto paint = [&](bool svg) {
-    SvgCanvas canvas(graph.Width(), graph.Height());
-    graph.Paint(canvas);
-    if (svg) canvas.Svg();
-  };
+  auto some = [&]() -> TXYGraphSeries& { return *series[in.Below(4, 0)]; };
 
   for (int steps = 0; steps < 64 && !in.Empty(); ++steps) {
     const uint8_t op = in.Byte(0);
-    const int code = op & 0x1F;
     TGraphAxis& axis = (op & 0x80) ? graph.YAxis() : graph.XAxis();
-    const bool loading = graph.Loading();
     try {
-      if (auto it = kNumberSettings.find(code); it != kNumberSettings.end()) {
-        Setting(axis, loading, [&, v = Number(in)] { (axis.*it->second)(v); });
-      } else if (auto it = kFlagSettings.find(code); it != kFlagSettings.end()) {
-        Setting(axis, loading, [&, v = in.Bit()] { (axis.*it->second)(v); });
-      } else if (auto it = kIntSettings.find(code); it != kIntSettings.end()) {
-        Setting(axis, loading, [&, v = SmallInt(in)] { (axis.*it->second)(v); });
-      } else {
-        switch (code) {
-          case 4:
-            Setting(axis, loading,
-                    [&, v = static_cast<TAxisScale>(in.Below(4, 0))] { axis.SetAxisScale(v); });
-            break;
-          case 14: Setting(axis, loading, [&, v = SmallInt(in) * 45] { axis.SetTitleAngle(v); }); break;
-          case 15:
-            Setting(axis, loading, [&, v = std::string(in.Bytes(in.Below(16, 0)))] { axis.SetTitle(v); });
-            break;
-          case 16: {
-            const double x = Number(in), y = Number(in);
-            series[in.Below(4, 0)]->Add(x, y);
-            break;
-          }
-          case 17: {
-            const double x = Number(in), y = Number(in), z = Number(in);
-            bubbles.AddBubble(x, y, z);
-            bars.AddErrorBar(x, y, z);
-            break;
-          }
-          case 18: {
-            TXYGraphSeries* s = series[in.Below(4, 0)];
-            const unsigned at = in.Byte(0);
-            if (s->Count() > 0) s->Delete(static_cast<int>(at % static_cast<unsigned>(s->Count())));
-            break;
-          }
-          case 19: series[in.Below(4, 0)]->Clear(); break;
-          case 20: series[in.Below(4, 0)]->SetActive(in.Bit()); break;
-          case 21: {
-            const int w = static_cast<int>(in.Le32(0) % 4096), h = static_cast<int>(in.Le32(0) % 4096);
-            graph.SetBounds(w, h);
-            break;
-          }
-          case 22: graph.BeginLoading(); break;
-          case 23: graph.EndLoading(); break;
-          case 24: graph.SetGridStyle(static_cast<TGraphGridStyle>(in.Below(4, 0))); break;
-          case 25: graph.SetAutoAspectRatio(in.Bit()); break;
-          case 26: graph.SetTitle({std::string(in.Bytes(in.Below(8, 0))), "line 2"}); break;
-          case 27: {
-            const double v = Number(in);
-            axis.ValueToPixel(v);
-            axis.LabelText(v);
-            axis.NiceStep(v);
-            const double a = Number(in), b = Number(in);
-            axis.AutomaticOrigin(v, a, b);
-            break;
-          }
-          default: paint(true);
+      if (auto setting = kAxisSettings.find(op & 0x1F); setting != kAxisSettings.end()) {
+        const bool loading = graph.Loading();  // settings while loading are stored unchecked
+        const auto before = AxisState(axis);
+        try {
+          setting->second(axis, in);
+        } catch (const EXYGraphError&) {
+          if (!loading) ORV_FUZZ_CHECK(AxisState(axis) == before, "a refused setting changed the axis");
+        }
+        continue;
+      }
+      switch (op & 0x1F) {
+        case 16: {
+          const double x = Number(in), y = Number(in);
+          some().Add(x, y);
+          break;
+        }
+        case 17: {
+          const double x = Number(in), y = Number(in), z = Number(in);
+          bubbles.AddBubble(x, y, z);
+          bars.AddErrorBar(x, y, z);
+          break;
+        }
+        case 18: {
+          TXYGraphSeries& s = some();
+          const unsigned at = in.Byte(0);
+          if (s.Count() > 0) s.Delete(static_cast<int>(at % static_cast<unsigned>(s.Count())));
+          break;
+        }
+        case 19: some().Clear(); break;
+        case 20: some().SetActive(in.Bit()); break;
+        case 21: {
+          const int w = static_cast<int>(in.Le32(0) % 4096), h = static_cast<int>(in.Le32(0) % 4096);
+          graph.SetBounds(w, h);
+          break;
+        }
+        case 22: graph.BeginLoading(); break;
+        case 23: graph.EndLoading(); break;
+        case 24: graph.SetGridStyle(static_cast<TGraphGridStyle>(in.Below(4, 0))); break;
+        case 25: graph.SetAutoAspectRatio(in.Bit()); break;
+        case 26: graph.SetTitle({std::string(in.Bytes(in.Below(8, 0))), "line 2"}); break;
+        case 27: {
+          const double v = Number(in), a = Number(in), b = Number(in);
+          axis.ValueToPixel(v);
+          axis.LabelText(v);
+          axis.NiceStep(v);
+          axis.AutomaticOrigin(v, a, b);
+          break;
+        }
+        default: {
+          SvgCanvas canvas(graph.Width(), graph.Height());
+          graph.Paint(canvas);
+          canvas.Svg();
         }
       }
     } catch (const EXYGraphError&) {
@@ -155,10 +145,8 @@ void Run(fuzz::ByteReader& in) {
   }
   try {
     if (graph.Loading()) graph.EndLoading();
-  } catch (const EXYGraphError&) {
-  }
-  try {
-    paint(false);
+    SvgCanvas canvas(graph.Width(), graph.Height());
+    graph.Paint(canvas);
   } catch (const EXYGraphError&) {
   }
 }

@@ -1,5 +1,7 @@
-// The chart as a whole: repaint requests, grid rules, series attachment, colours and data, and
-// the lifetime of graphs and series. What a chart draws (clipping too) is in the sample pictures.
+// The chart as a whole: repaint requests, series without a graph, the lifetime of graphs and
+// series, and the value lists under the series (extremes, errors, stream form). What a chart
+// draws (clipping too) is in the sample pictures, the aspect ratio without a plot area in
+// chart_aspect_ratio.txt.
 
 #include <gtest/gtest.h>
 
@@ -9,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "xyGraph/svg_canvas.h"
+#include "xyGraph/graph_lists.h"
 #include "xyGraph/xyGraph.h"
 #include "xyGraph/xySeries.h"
 
@@ -64,124 +66,6 @@ TEST(XYGraph, EveryChangeOfThePictureRequestsARepaint) {
   }
 }
 
-TEST(XYGraph, SubGridNeedsAGrid) {
-  TXYGraph graph;
-  graph.SetSubGrid(true);
-  EXPECT_FALSE(graph.SubGrid());
-  graph.SetGridStyle(gsHorizontal);
-  graph.SetSubGrid(true);
-  graph.SetGridStyle(gsVertical);
-  EXPECT_TRUE(graph.SubGrid());
-  graph.SetGridStyle(gsNone);
-  EXPECT_FALSE(graph.SubGrid());
-}
-
-TEST(XYGraph, NewSeriesGetTheLeastUsedColourOfTheTable) {
-  const TColor table[] = {clRed,   clGreen,  clBlue,   clFuchsia, clTeal,  clNavy,   clMaroon, clLime,
-                          clOlive, clPurple, clSilver, clAqua,    clBlack, clYellow, clWhite,  clGray};
-  TXYGraph graph;
-  std::vector<std::unique_ptr<TXYLineSeries>> series;
-  auto attach = [&] {
-    series.push_back(std::make_unique<TXYLineSeries>());
-    series.back()->SetParentGraph(&graph);
-    return series.back()->LinePen().Color;
-  };
-  for (TColor expected : table) EXPECT_EQ(attach(), expected);
-  EXPECT_EQ(attach(), clRed);  // all used once: from the start again
-  series[1]->SetSeriesColor(0x123456);  // a colour of its own leaves green unused
-  EXPECT_EQ(attach(), clGreen);
-  TXYLineSeries own;
-  own.SetSeriesColor(clTeal);
-  own.SetParentGraph(&graph);
-  EXPECT_EQ(own.SeriesColor(), clTeal);
-}
-
-TEST(XYGraph, DataExtentsOfTheActiveSeriesThatHoldPoints) {
-  TXYGraph graph;
-  TXYLineSeries shown, more, hidden, empty;
-  for (TXYLineSeries* s : {&shown, &more, &hidden, &empty}) s->SetParentGraph(&graph);
-  EXPECT_FALSE(graph.HasData());
-  EXPECT_DOUBLE_EQ(graph.DataMax(false), 10);  // the axis's own end without data
-  shown.Add(3, 4);
-  shown.Add(5, 2);
-  more.Add(4, 7);
-  hidden.Add(-50, -100);
-  hidden.Add(500, 1000);
-  hidden.SetActive(false);
-  EXPECT_TRUE(graph.HasData());
-  EXPECT_EQ((std::vector<double>{graph.DataMin(true), graph.DataMax(true), graph.DataMin(false), graph.DataMax(false)}),
-            (std::vector<double>{3, 5, 2, 7}));
-}
-
-// The third values of bubbles and error bars stay with their points; polygons and their groups
-// are counted as they are closed.
-TEST(XYGraph, PointsOfTheSeries) {
-  TXYErrorBarSeries bars;
-  std::vector<int> added;
-  bars.OnAfterAdd = [&](TXYGraphSeries& sender, int index) { added.push_back(&sender == &bars ? index : -1); };
-  bars.AddErrorBar(1, 10, 0.5);
-  bars.AddErrorBar(2, 20, 1.5);
-  bars.Delete(0);
-  EXPECT_THROW(bars.Delete(1), EListError);  // checked before either list changes
-  EXPECT_EQ(added, (std::vector<int>{0, 1}));
-  EXPECT_EQ((std::vector<double>{bars.XValue(0), bars.YValue(0), bars.Errors()[0], 1.0 * bars.Count()}),
-            (std::vector<double>{2, 20, 1.5, 1}));
-  TXYBubbleSeries bubbles;
-  bubbles.AddBubble(1, 1, 5);
-  bubbles.AddBubble(2, 2, 6);
-  bubbles.Delete(0);
-  EXPECT_EQ((std::vector<double>{bubbles.XValue(0), bubbles.Sizes()[0], 1.0 * bubbles.Sizes().Count()}),
-            (std::vector<double>{2, 6, 1}));
-  TXYInequalSeries regions;
-  for (int i = 0; i < 7; ++i) {
-    regions.Add(i, i);
-    if (i == 2 || i == 6) regions.EndPolygon();
-  }
-  regions.EndPolygon();  // nothing new to close
-  regions.EndGroup();
-  EXPECT_EQ((std::vector<int>{regions.CountList()[0], regions.CountList()[1], regions.CountList().Count(),
-                              regions.GroupList()[0], regions.GroupList().Count()}),
-            (std::vector<int>{3, 4, 2, 2, 1}));
-  for (TXYGraphSeries* s : std::vector<TXYGraphSeries*>{&bars, &bubbles, &regions}) s->Clear();
-  EXPECT_EQ(bars.Errors().Count() + bubbles.Sizes().Count() + regions.Count() + regions.CountList().Count() +
-                regions.GroupList().Count(),
-            0);
-}
-
-// Points read anew may be fewer than the sizes: the sizes without a point draw nothing.
-TEST(XYGraph, BubblesWithMoreSizesThanPoints) {
-  TXYLineSeries one;
-  one.Add(5, 5);
-  std::stringstream data;
-  one.WriteData(data);
-  TXYGraph graph;
-  TXYBubbleSeries bubbles;
-  bubbles.AddBubble(1, 1, 5);
-  bubbles.AddBubble(2, 2, 6);
-  bubbles.ReadData(data);
-  bubbles.SetParentGraph(&graph);
-  SvgCanvas canvas(300, 200);
-  graph.Paint(canvas);
-  const std::string svg = canvas.Svg();
-  ASSERT_NE(svg.find("<ellipse"), std::string::npos);
-  EXPECT_EQ(svg.find("<ellipse", svg.find("<ellipse") + 1), std::string::npos);  // one bubble
-}
-
-TEST(XYGraph, PointDataStreamsAsTwoValueLists) {
-  TXYLineSeries a, b;
-  a.Add(-90.5, 35);
-  a.Add(0, 41.25);
-  std::stringstream stream;
-  a.WriteData(stream);
-  EXPECT_EQ(stream.str().size(), 2u * (4 + 2 * 8));
-  b.ReadData(stream);
-  EXPECT_EQ(b.XValues().Values(), (std::vector<double>{-90.5, 0}));
-  EXPECT_EQ(b.YValues().Values(), (std::vector<double>{35, 41.25}));
-  std::stringstream uneven(std::string("\x01\0\0\0", 4) + std::string(8, '\0') + std::string(4, '\0'));
-  EXPECT_THROW(b.ReadData(uneven), EListError);
-  EXPECT_EQ(b.Count(), 2);
-}
-
 TEST(XYGraph, SampleDataNeedsAGraph) {
   TXYLineSeries series;
   series.SetName("Series1");
@@ -215,8 +99,6 @@ TEST(XYGraph, SeriesAndGraphsOutliveEachOther) {
     kept.SetParentGraph(&graph);  // attaching twice keeps one entry
     gone.reset();
     EXPECT_EQ(graph.SeriesCount(), 1);
-    EXPECT_EQ(&graph.Series(0), &kept);
-    EXPECT_THROW(graph.Series(1), EListError);
   }
   EXPECT_EQ(kept.ParentGraph(), nullptr);
   kept.Add(2, 2);  // no graph to repaint
@@ -224,24 +106,66 @@ TEST(XYGraph, SeriesAndGraphsOutliveEachOther) {
   kept.SetParentGraph(&first);
   kept.SetParentGraph(&second);
   EXPECT_EQ((std::vector<int>{first.SeriesCount(), second.SeriesCount()}), (std::vector<int>{0, 1}));
-  EXPECT_EQ(kept.SeriesColor(), clGreen);  // the colour stays with the series
-  kept.SetParentGraph(nullptr);
-  EXPECT_EQ(second.SeriesCount(), 0);
 }
 
-// A graph smaller than its titles and labels has no plot area: the aspect ratio leaves it alone
-// instead of computing a side beyond any int.
-TEST(XYGraph, AutoAspectRatioOfAGraphWithoutPlotArea) {
-  TXYGraph graph;
-  graph.SetBounds(60, 20);
-  graph.SetTitle({"Temperature", "history"});
-  graph.XAxis().SetMax(1e-6);
-  graph.YAxis().SetMax(1e6);
-  graph.SetAutoAspectRatio(true);
-  SvgCanvas canvas(60, 20);
-  graph.Paint(canvas);
-  EXPECT_LE(graph.PlotRect().Height(), 0);
-  EXPECT_LE(std::abs(graph.PlotRect().Width()), 60);
+TEST(GraphLists, ExtremesStayThoseOfTheList) {
+  using L = TGraphValueList&;
+  const struct {
+    std::vector<double> values;
+    void (*change)(L);
+    std::vector<double> extremes;  // min, its index, max, its index
+  } rows[] = {
+      {{}, nullptr, {0, -1, 0, -1}}, {{7}, nullptr, {7, 0, 7, 0}}, {{3, -1, 8, 2}, nullptr, {-1, 1, 8, 2}},
+      {{3, 3, 8, 8}, nullptr, {3, 0, 8, 2}},  // ties keep the first
+      {{1, 9, 1, 9}, [](L l) { l.Delete(1); }, {1, 0, 9, 2}}, {{3, -1, 8}, [](L l) { l.Put(0, 9); }, {-1, 1, 9, 0}},
+      {{3, -1, 8}, [](L l) { l.Put(2, 0); }, {-1, 1, 3, 0}}, {{3, -1, 8}, [](L l) { l.Put(1, 5); }, {3, 0, 8, 2}},
+      {{3, 5, 8}, [](L l) { l.Put(1, 3); }, {3, 0, 8, 2}}, {{3, -1, 8}, [](L l) { l.Delete(1); }, {3, 0, 8, 1}},
+      {{3, -1, 8}, [](L l) { l.Delete(0); }, {-1, 0, 8, 1}}, {{8, -1, 3}, [](L l) { l.Delete(2); }, {-1, 1, 8, 0}},
+      {{3}, [](L l) { l.Delete(0); }, {0, -1, 0, -1}}, {{3, -1, 8, 2}, [](L l) { l.Sort(); }, {-1, 0, 8, 3}},
+      {{3, -1}, [](L l) { l.Clear(); l.Add(5); }, {5, 0, 5, 0}},
+      {{4}, [](L l) { TGraphValueList o; o.Add(2); o.Add(9); l.Assign(o); }, {2, 0, 9, 1}}};
+  for (const auto& r : rows) {
+    TGraphValueList list;
+    for (double v : r.values) list.Add(v);
+    if (r.change) r.change(list);
+    EXPECT_EQ((std::vector<double>{list.Min(), 1.0 * list.MinIndex(), list.Max(), 1.0 * list.MaxIndex()}), r.extremes)
+        << ::testing::PrintToString(list.Values());
+  }
+}
+
+TEST(GraphLists, IndexAndCapacityErrors) {
+  TGraphValueList list;
+  list.Add(1);
+  list.Add(2);
+  try {
+    list.Get(2);
+    ADD_FAILURE() << "no error";
+  } catch (const EListError& e) {
+    EXPECT_STREQ(e.what(), "List index out of bounds (2)");
+  }
+  EXPECT_THROW(list.Get(-1), EListError);
+  EXPECT_THROW(list.Put(2, 0), EListError);
+  EXPECT_THROW(list.SetCapacity(1), EListError);  // below Count
+  EXPECT_THROW(list.SetCapacity(TDynamicList::MaxListSize + 1), EListError);
+}
+
+TEST(GraphLists, StreamFormIsCountThenLittleEndianDoubles) {
+  TGraphValueList list;
+  list.Add(1.0);
+  list.Add(-2.5);
+  std::ostringstream out;
+  list.WriteTo(out);
+  const unsigned char expected[] = {2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F, 0, 0, 0, 0, 0, 0, 0x04, 0xC0};
+  EXPECT_EQ(out.str(), std::string(reinterpret_cast<const char*>(expected), sizeof expected));
+  TGraphValueList read;
+  read.Add(99);
+  std::istringstream in(out.str());
+  read.ReadFrom(in);
+  EXPECT_EQ(read.Values(), (std::vector<double>{1.0, -2.5}));
+  EXPECT_EQ(read.MinIndex(), 1);
+  std::istringstream shortStream(std::string("\x03\x00\x00\x00", 4) + std::string(8, '\0'));
+  EXPECT_THROW(read.ReadFrom(shortStream), EListError);  // leaves the list as it was
+  EXPECT_EQ(read.Values(), (std::vector<double>{1.0, -2.5}));
 }
 
 }  // namespace
