@@ -47,9 +47,8 @@ std::string Title(ByteReader& in) { return std::string(in.Bytes(in.Below(16, 0))
 std::vector<uint64_t> AxisState(const TGraphAxis& a) {
   std::vector<uint64_t> state;
   for (double d : {a.Max(), a.Min(), a.Origin(), a.TickStep(), a.Range()}) state.push_back(std::bit_cast<uint64_t>(d));
-  for (int v : {static_cast<int>(a.AxisScale()), static_cast<int>(a.AutoMax()), static_cast<int>(a.AutoMin()),
-                static_cast<int>(a.AutoOrigin()), static_cast<int>(a.AutoStep()), a.TicksCount(), a.SubTicksCount(),
-                a.LabelDecimal()})
+  for (int v : std::initializer_list<int>{static_cast<int>(a.AxisScale()), a.AutoMax(), a.AutoMin(), a.AutoOrigin(),
+                                          a.AutoStep(), a.TicksCount(), a.SubTicksCount(), a.LabelDecimal()})
     state.push_back(static_cast<uint64_t>(v));
   return state;
 }
@@ -62,14 +61,15 @@ AxisSetting Set(void (TGraphAxis::*set)(Value), Read read) {
 }
 
 using A = TGraphAxis;
+// By operation code (as the seeds and regressions of fuzz/corpus and fuzz/regressions use them).
 const std::map<int, AxisSetting> kAxisSettings = {
-    {0, Set(&A::SetMax, Number)},          {1, Set(&A::SetMin, Number)},          {2, Set(&A::SetOrigin, Number)},
-    {3, Set(&A::SetTickStep, Number)},     {4, Set(&A::SetAxisScale, Scale)},     {5, Set(&A::SetAutoMax, Flag)},
-    {6, Set(&A::SetAutoMin, Flag)},        {7, Set(&A::SetAutoOrigin, Flag)},     {8, Set(&A::SetAutoStep, Flag)},
-    {9, Set(&A::SetTicksCount, SmallInt)}, {10, Set(&A::SetSubTicksCount, SmallInt)},
-    {11, Set(&A::SetLabelDecimal, SmallInt)}, {12, Set(&A::SetAutoDecimal, Flag)}, {13, Set(&A::SetInverted, Flag)},
-    {14, Set(&A::SetTitleAngle, Angle)},   {15, Set(&A::SetTitle, Title)},        {28, Set(&A::SetLabelSpace, SmallInt)},
-    {29, Set(&A::SetLabelsOnAxis, Flag)}};
+    {0, Set(&A::SetMax, Number)},           {1, Set(&A::SetMin, Number)},          {2, Set(&A::SetOrigin, Number)},
+    {3, Set(&A::SetTickStep, Number)},      {4, Set(&A::SetAxisScale, Scale)},     {5, Set(&A::SetAutoMax, Flag)},
+    {6, Set(&A::SetAutoMin, Flag)},         {7, Set(&A::SetAutoOrigin, Flag)},     {8, Set(&A::SetAutoStep, Flag)},
+    {9, Set(&A::SetTicksCount, SmallInt)},  {10, Set(&A::SetSubTicksCount, SmallInt)},
+    {11, Set(&A::SetLabelDecimal, SmallInt)}, {12, Set(&A::SetAutoDecimal, Flag)},
+    {13, Set(&A::SetInverted, Flag)},       {14, Set(&A::SetTitleAngle, Angle)},   {15, Set(&A::SetTitle, Title)},
+    {28, Set(&A::SetLabelSpace, SmallInt)}, {29, Set(&A::SetLabelsOnAxis, Flag)}};
 
 void Run(ByteReader& in) {
   TXYGraph graph;

@@ -166,6 +166,10 @@ TEST(GraphLists, StreamFormIsCountThenLittleEndianDoubles) {
   std::istringstream shortStream(std::string("\x03\x00\x00\x00", 4) + std::string(8, '\0'));
   EXPECT_THROW(read.ReadFrom(shortStream), EListError);  // leaves the list as it was
   EXPECT_EQ(read.Values(), (std::vector<double>{1.0, -2.5}));
+  TXYLineSeries series;  // a series's data: its X list, then its Y list
+  std::istringstream xThenY(out.str() + out.str());
+  series.ReadData(xThenY);
+  EXPECT_EQ(series.XValues().Values(), read.Values());
 }
 
 }  // namespace

@@ -159,7 +159,6 @@ void AddPoints(TXYGraphSeries& series, const std::string& points) {
 
 void SetSeries(TXYGraphSeries& series, const std::string& key, std::istream& in) {
   auto* bubbles = dynamic_cast<TXYBubbleSeries*>(&series);
-  auto* bars = dynamic_cast<TXYErrorBarSeries*>(&series);
   if (key == "color") series.SetSeriesColor(Colour(in));
   else if (key == "points") AddPoints(series, Rest(in));
   else if (key == "linepen") dynamic_cast<TXYLineSeries&>(series).SetLinePen(Pen(in));
@@ -171,7 +170,7 @@ void SetSeries(TXYGraphSeries& series, const std::string& key, std::istream& in)
   else if (key == "marker") dynamic_cast<TXYMarkerSeries&>(series).SetMarker(Marker(in));
   else if (key == "arrowsize") dynamic_cast<TXYArrowSeries&>(series).SetArrowSize(Int(in));
   else if (key == "maxsize") bubbles->SetMaxSizeRate(Int(in));
-  else if (key == "barsize") bars->SetBarSize(Int(in));
+  else if (key == "barsize") dynamic_cast<TXYErrorBarSeries&>(series).SetBarSize(Int(in));
   else ADD_FAILURE() << "unknown series setting " << key;
 }
 
@@ -213,7 +212,6 @@ void ExpectPicture(const std::string& picture) {
     if (c[0] == "picture") name = c[1];
     else if (name == picture) chart.Apply(c);
   }
-  ASSERT_GT(chart.graph.SeriesCount(), 0) << "no picture " << picture;
   SvgCanvas svg(chart.graph.Width(), chart.graph.Height());
   chart.graph.Paint(svg);
   ExpectSvg(picture, svg.Svg());
