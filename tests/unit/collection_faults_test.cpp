@@ -36,7 +36,8 @@ void LoadWmi(test::FakeWmi& wmi) {
   for (const test::Case& c : test::LoadCases("record_full_pc_wmi.txt")) {
     const std::vector<std::string> source = Split(c[1], ' ');
     const std::string text = source[0] == "text" ? c[2] : test::ReadTestData("wmi/" + c[2]);
-    std::vector<WmiInstance> found = source[0] == "columns" ? test::ParseWmiColumns(text, source[1]) : test::ParseWmiListing(text);
+    std::vector<WmiInstance> found =
+        source[0] == "columns" ? test::ParseWmiColumns(text, source[1]) : test::ParseWmiListing(text);
     if (source[0] == "merged") found = {test::MergeInstances(found)};
     if (source[0] == "instance") found = {found.at(std::stoul(source[1]))};
     for (size_t i = 3; i < c.fields.size(); ++i) {
@@ -49,8 +50,8 @@ void LoadWmi(test::FakeWmi& wmi) {
 }
 
 // A PC on which every row of the record has a value of its own: registry (data/registry/
-// full_pc.reg), WMI answers of real machines (data/cases/record_full_pc_wmi.txt), a drive with S.M.A.R.T. data and a history,
-// printers, network, a script.
+// full_pc.reg), WMI answers of real machines (data/cases/record_full_pc_wmi.txt), a drive with
+// S.M.A.R.T. data and a history, printers, network, a script.
 struct Machine {
   test::FakePlatform fake;
   test::FakeWmi wmi;
@@ -89,7 +90,8 @@ struct Machine {
                             {{1, 0x000B, 100, 100, 0, 62}, {5, 0x0033, 60, 60, 0, 36}, {7, 0x000F, 100, 100, 0, 30},
                              {10, 0x0013, 100, 100, 0, 60}, {194, 0x0022, 40, 45, 40, 0}});
     // Its drive history (one earlier line) and a short script, CP932 with CR LF as the program writes them.
-    fake.files.Put(std::string(kSaveFolder) + "\\hdd\\PC01__WORKGROUP.csv", test::ReadTestData("machines/full_pc_history.csv"));
+    fake.files.Put(std::string(kSaveFolder) + "\\hdd\\PC01__WORKGROUP.csv",
+                   test::ReadTestData("machines/full_pc_history.csv"));
     fake.files.Put(std::string(kProgramFolder) + "regitems.txt", test::ReadTestData("machines/full_pc_regitems.txt"));
   }
 };
@@ -104,7 +106,8 @@ Rows Collect(long failAt, FaultPlan& plan) {
   MemoModel memo;
   Rows rows;
   try {
-    CollectRecord(services, CollectionInput{kSaveFolder}, kProgramFolder, memo, [&rows](const std::string& v) { rows.push_back(v); });
+    CollectRecord(services, CollectionInput{kSaveFolder}, kProgramFolder, memo,
+                  [&rows](const std::string& v) { rows.push_back(v); });
   } catch (const std::exception& e) {
     ADD_FAILURE() << "failing call " << plan.FirstFailure() << ": exception " << e.what();
   }

@@ -79,7 +79,8 @@ TEST(CollectionRun, Windows10And11InTheFixedRows) {
   p.system.administratorsMember = true;
   test::FakeWmi wmi;
   wmi.classes["Win32_QuickFixEngineering"] = test::ParseWmiListing(
-      "HotFixID=KB5026446\nDescription=Security Update\nInstalledOn=5/12/2023\nHotFixID=KB5012170\nInstalledOn=12/8/2022");
+      "HotFixID=KB5026446\nDescription=Security Update\nInstalledOn=5/12/2023\n"
+      "HotFixID=KB5012170\nInstalledOn=12/8/2022");
   // Windows 11 Pro's own caption: no service pack (null), the "Microsoft Windows " prefix.
   wmi.classes["Win32_OperatingSystem"] = test::ParseWmiListing(
       test::ReadTestData("wmi/wmi_win32_operatingsystem_formatlist_win11-de-parallels-vm_olray-delphifun.txt"));

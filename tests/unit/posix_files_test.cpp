@@ -73,8 +73,8 @@ TEST_F(PosixFilesTest, FilesAndFoldersAreToldApart) {
   EXPECT_FALSE(files_.FileSize(folder) || files_.ReadFile(folder) || files_.ReadFilePart(folder, 0, 1));
   EXPECT_FALSE(files_.RemoveFile(folder));
   EXPECT_TRUE(files_.RemoveFile(file));
-  EXPECT_FALSE(files_.RemoveFile(file) || files_.FileSize(file) || files_.LastWriteTime(file) || files_.ReadFile(file) ||
-               files_.ReadFilePart(file, 0, 1));
+  EXPECT_FALSE(files_.RemoveFile(file) || files_.FileSize(file) || files_.LastWriteTime(file) ||
+               files_.ReadFile(file) || files_.ReadFilePart(file, 0, 1));
 }
 
 TEST_F(PosixFilesTest, AWriteCutShortLeavesThePreviousFileAndAnAppendCutShortAddsNothing) {
@@ -83,7 +83,8 @@ TEST_F(PosixFilesTest, AWriteCutShortLeavesThePreviousFileAndAnAppendCutShortAdd
   for (int i = 0; i < 2000; ++i) fresh += "value " + std::to_string(i) + "\r\n";
   for (rlim_t limit : {rlim_t{0}, rlim_t{4096}, rlim_t{fresh.size() - 1}, rlim_t{fresh.size()}}) {
     Put("PC01.csv", old);
-    EXPECT_EQ(InChild([&] { return PosixFiles().WriteFileAtomic(WinPath("PC01.csv"), fresh); }, limit), limit < fresh.size() ? 1 : 0);
+    const int status = InChild([&] { return PosixFiles().WriteFileAtomic(WinPath("PC01.csv"), fresh); }, limit);
+    EXPECT_EQ(status, limit < fresh.size() ? 1 : 0);
     EXPECT_EQ(Content("PC01.csv"), limit < fresh.size() ? old : fresh) << "limit " << limit;
     EXPECT_EQ(Entries(), Names{"PC01.csv"}) << "limit " << limit;
   }
@@ -113,7 +114,8 @@ TEST_F(PosixFilesTest, AFolderThatRefusesRenamesIsWrittenInPlace) {
   lock.l_type = F_WRLCK;
   ASSERT_EQ(fcntl(locked, F_SETLK, &lock), 0);
   const pid_t writer = fork();
-  if (writer == 0) _exit(InChild([&] { return PosixFiles().WriteFileAtomic(WinPath("PC01__WG.csv"), "PC01__WG\r\n"); }, RLIM_INFINITY, kNobody));
+  const auto overwrite = [&] { return PosixFiles().WriteFileAtomic(WinPath("PC01__WG.csv"), "PC01__WG\r\n"); };
+  if (writer == 0) _exit(InChild(overwrite, RLIM_INFINITY, kNobody));
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
   EXPECT_EQ(waitpid(writer, nullptr, WNOHANG), 0) << "the overwrite did not wait for the lock";
   close(locked);
