@@ -2,17 +2,14 @@
 // Fault injection: wrappers around the platform interfaces that pass every call on to another
 // implementation (usually the fakes) and fail the calls a FaultPlan picks. One plan counts the
 // calls of all wrappers together, so that a test can count the calls of an operation once and then
-// fail each of them in turn. A failed call returns what its interface documents for a failure
-// (nullopt, empty, false, 0, nullptr) and has no effect.
+// fail each of them in turn. A failed call has no effect and answers what its interface documents
+// for a failure (FailedAnswer).
 
-#include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <type_traits>
 #include <utility>
-#include <vector>
 
 #include "platform/files.h"
 #include "platform/network.h"
@@ -34,63 +31,100 @@ class FaultPlan {
   void FailFrom(long n) { failAt_ = n, failFrom_ = true; }
   // Counts a call named `what`; true when it is to fail.
   bool Fail(std::string_view what) {
-    calls_.emplace_back(what);
-    const long n = static_cast<long>(calls_.size());
-    const bool fail = failAt_ > 0 && (n == failAt_ || (failFrom_ && n > failAt_));
-    if (fail && failed_.empty()) failed_ = std::to_string(n) + ": " + std::string(what);
+    const bool fail = ++calls_ == failAt_ || (failFrom_ && failAt_ > 0 && calls_ > failAt_);
+    if (fail && failed_.empty()) failed_ = std::to_string(calls_) + ": " + std::string(what);
     return fail;
   }
-  long Calls() const { return static_cast<long>(calls_.size()); }
+  long Calls() const { return calls_; }
   // "<n>: <name>" of the first call that failed; empty when none did.
   const std::string& FirstFailure() const { return failed_; }
 
  private:
-  long failAt_ = 0;
+  long failAt_ = 0, calls_ = 0;
   bool failFrom_ = false;
-  std::vector<std::string> calls_;
   std::string failed_;
 };
 
-// The wrapper of interface I: Pass counts the call `what` and either answers `failed` or passes
-// the call on.
+// The failure value of each result type: empty, false, 0 or nullptr, except where an interface
+// reports a failure with a status. Devices report ERROR_IO_DEVICE (a failed I/O control leaves the
+// output buffer as the caller handed it in, as a driver that gives up does).
+template <typename R>
+R FailedAnswer() {
+  if constexpr (std::is_same_v<R, ShareEnumResult>) return {ShareEnumResult::Status::OpenError, 53, {}};
+  else if constexpr (std::is_same_v<R, DialUpList>) return {DialUpList::Status::EnumFailed, {}};
+  else if constexpr (std::is_same_v<R, SmartIoStatus>) return {false, kErrorIoDevice, 0};
+  else if constexpr (std::is_same_v<R, SmartOpenResult>) return {nullptr, kErrorIoDevice};
+  else return R{};
+}
+
+// The wrapper of interface I around `inner`, or around an object it owns (a key, a device handle)
+// named `name`. Pass counts the call `what` and either fails it or passes it on.
 template <typename I>
 class Failing : public I {
  public:
   Failing(I& inner, FaultPlan& plan) : inner_(inner), plan_(plan) {}
+  Failing(std::unique_ptr<I> owned, FaultPlan& plan, std::string name)
+      : owned_(std::move(owned)), inner_(*owned_), plan_(plan), name_(std::move(name)) {}
 
  protected:
   template <typename R, typename... P, typename... A>
-  R Pass(const std::string& what, std::type_identity_t<R> failed, R (I::*call)(P...), A&&... args) {
-    if (plan_.Fail(what)) return failed;
+  R Pass(const std::string& what, R (I::*call)(P...), A&&... args) {
+    if (plan_.Fail(what)) return FailedAnswer<R>();
     return (inner_.*call)(std::forward<A>(args)...);
   }
+  std::unique_ptr<I> owned_;
   I& inner_;
   FaultPlan& plan_;
+  std::string name_;
+};
+
+class FailingRegistryKey final : public Failing<IRegistryKey> {
+ public:
+  using Failing::Failing;
+  using K = IRegistryKey;
+  std::vector<std::string> SubKeyNames() override { return Pass("SubKeyNames " + name_, &K::SubKeyNames); }
+  std::vector<std::string> ValueNames() override { return Pass("ValueNames " + name_, &K::ValueNames); }
+  bool QueryValue(std::string_view value, RegValue& out) override {
+    return Pass("QueryValue " + name_ + " " + std::string(value), &K::QueryValue, value, out);
+  }
 };
 
 class FailingRegistry final : public Failing<IRegistry> {
  public:
   using Failing::Failing;
-  std::unique_ptr<IRegistryKey> OpenKey(RegRoot root, std::string_view path, RegView view) override;
+  std::unique_ptr<IRegistryKey> OpenKey(RegRoot root, std::string_view path, RegView view) override {
+    std::unique_ptr<IRegistryKey> key = Pass("OpenKey " + std::string(path), &IRegistry::OpenKey, root, path, view);
+    return key ? std::make_unique<FailingRegistryKey>(std::move(key), plan_, std::string(path)) : nullptr;
+  }
 };
 
 class FailingWmi final : public Failing<IWmi> {
  public:
   using Failing::Failing;
   std::optional<std::vector<WmiInstance>> ExecQuery(const std::string& wql) override {
-    return Pass("wmi " + wql, {}, &IWmi::ExecQuery, wql);
+    return Pass("wmi " + wql, &IWmi::ExecQuery, wql);
   }
   std::optional<std::vector<WmiInstance>> InstancesOf(const std::string& name) override {
-    return Pass("wmi instances " + name, {}, &IWmi::InstancesOf, name);
+    return Pass("wmi instances " + name, &IWmi::InstancesOf, name);
   }
 };
 
-// A failed open reports ERROR_IO_DEVICE; a failed I/O control leaves the output buffer as the
-// caller handed it in and reports ERROR_IO_DEVICE, as a driver that gives up does.
+class FailingSmartHandle final : public Failing<ISmartHandle> {
+ public:
+  using Failing::Failing;
+  SmartIoStatus IoControl(uint32_t code, std::string_view input, std::string& output) override {
+    return Pass("IoControl " + name_ + " " + std::to_string(code), &ISmartHandle::IoControl, code, input, output);
+  }
+};
+
 class FailingSmartDevice final : public Failing<ISmartDevice> {
  public:
   using Failing::Failing;
-  SmartOpenResult Open(const std::string& path, uint32_t access, uint32_t shareMode, uint32_t disposition) override;
+  SmartOpenResult Open(const std::string& path, uint32_t access, uint32_t share, uint32_t disposition) override {
+    SmartOpenResult r = Pass("SmartOpen " + path, &ISmartDevice::Open, path, access, share, disposition);
+    if (r.handle) r.handle = std::make_unique<FailingSmartHandle>(std::move(r.handle), plan_, path);
+    return r;
+  }
   std::string ErrorText(uint32_t code) override { return inner_.ErrorText(code); }
 };
 
@@ -100,33 +134,34 @@ class FailingSystem final : public Failing<ISystem> {
  public:
   using Failing::Failing;
   using S = ISystem;
-  std::string ProgramPath() override { return Pass("ProgramPath", {}, &S::ProgramPath); }
+  using Text = std::optional<std::string>;
+  std::string ProgramPath() override { return Pass("ProgramPath", &S::ProgramPath); }
   OsVersion GetOsVersion() override { return inner_.GetOsVersion(); }
-  std::optional<std::string> ComputerName() override { return Pass("ComputerName", {}, &S::ComputerName); }
-  std::optional<std::string> UserName() override { return Pass("UserName", {}, &S::UserName); }
-  std::optional<std::string> NetworkUserName() override { return Pass("NetworkUserName", {}, &S::NetworkUserName); }
-  std::optional<std::string> Environment(const std::string& name) override {
-    return Pass("Environment " + name, {}, &S::Environment, name);
+  Text ComputerName() override { return Pass("ComputerName", &S::ComputerName); }
+  Text UserName() override { return Pass("UserName", &S::UserName); }
+  Text NetworkUserName() override { return Pass("NetworkUserName", &S::NetworkUserName); }
+  Text Environment(const std::string& name) override { return Pass("Environment " + name, &S::Environment, name); }
+  Text WindowsDirectory() override { return Pass("WindowsDirectory", &S::WindowsDirectory); }
+  Text SystemDirectory() override { return Pass("SystemDirectory", &S::SystemDirectory); }
+  Text DocumentsFolder() override { return Pass("DocumentsFolder", &S::DocumentsFolder); }
+  MemoryFacts Memory() override { return Pass("Memory", &S::Memory); }
+  DriveFacts Drive(char letter) override { return Pass(std::string("Drive ") + letter, &S::Drive, letter); }
+  int ScreenWidth() override { return Pass("ScreenWidth", &S::ScreenWidth); }
+  int ColorBits() override { return Pass("ColorBits", &S::ColorBits); }
+  Text DefaultPrinter() override { return Pass("DefaultPrinter", &S::DefaultPrinter); }
+  std::vector<std::string> Printers() override { return Pass("Printers", &S::Printers); }
+  std::optional<int> PrinterColor(const std::string& p) override {
+    return Pass("PrinterColor " + p, &S::PrinterColor, p);
   }
-  std::optional<std::string> WindowsDirectory() override { return Pass("WindowsDirectory", {}, &S::WindowsDirectory); }
-  std::optional<std::string> SystemDirectory() override { return Pass("SystemDirectory", {}, &S::SystemDirectory); }
-  std::optional<std::string> DocumentsFolder() override { return Pass("DocumentsFolder", {}, &S::DocumentsFolder); }
-  MemoryFacts Memory() override { return Pass("Memory", MemoryFacts{0, 0}, &S::Memory); }
-  DriveFacts Drive(char letter) override { return Pass(std::string("Drive ") + letter, {}, &S::Drive, letter); }
-  int ScreenWidth() override { return Pass("ScreenWidth", 0, &S::ScreenWidth); }
-  int ColorBits() override { return Pass("ColorBits", 0, &S::ColorBits); }
-  std::optional<std::string> DefaultPrinter() override { return Pass("DefaultPrinter", {}, &S::DefaultPrinter); }
-  std::vector<std::string> Printers() override { return Pass("Printers", {}, &S::Printers); }
-  std::optional<int> PrinterColor(const std::string& p) override { return Pass("PrinterColor " + p, {}, &S::PrinterColor, p); }
-  std::string DefaultImeName() override { return Pass("DefaultImeName", {}, &S::DefaultImeName); }
+  std::string DefaultImeName() override { return Pass("DefaultImeName", &S::DefaultImeName); }
   uint64_t MillisecondsSinceStart() override { return inner_.MillisecondsSinceStart(); }
   DateTime Now() override { return inner_.Now(); }
   std::optional<std::vector<std::string>> RunningProcesses() override {
-    return Pass("RunningProcesses", {}, &S::RunningProcesses);
+    return Pass("RunningProcesses", &S::RunningProcesses);
   }
-  bool IsWine() override { return Pass("IsWine", false, &S::IsWine); }
+  bool IsWine() override { return Pass("IsWine", &S::IsWine); }
   std::optional<bool> IsAdministratorsMember() override {
-    return Pass("IsAdministratorsMember", {}, &S::IsAdministratorsMember);
+    return Pass("IsAdministratorsMember", &S::IsAdministratorsMember);
   }
 };
 
@@ -134,45 +169,42 @@ class FailingNetwork final : public Failing<INetwork> {
  public:
   using Failing::Failing;
   using N = INetwork;
-  std::optional<std::string> WorkgroupName() override { return Pass("WorkgroupName", {}, &N::WorkgroupName); }
-  std::optional<bool> IsDomainMember() override { return Pass("IsDomainMember", {}, &N::IsDomainMember); }
-  std::optional<DateTime> ServerTime(const std::string& s) override { return Pass("ServerTime " + s, {}, &N::ServerTime, s); }
-  std::optional<std::string> HostName() override { return Pass("HostName", {}, &N::HostName); }
-  HostLookup ResolveHost(const std::string& name) override {
-    return Pass("ResolveHost " + name, HostLookup{HostLookup::Status::NotFound, {0, 0, 0, 0}}, &N::ResolveHost, name);
+  std::optional<std::string> WorkgroupName() override { return Pass("WorkgroupName", &N::WorkgroupName); }
+  std::optional<bool> IsDomainMember() override { return Pass("IsDomainMember", &N::IsDomainMember); }
+  std::optional<DateTime> ServerTime(const std::string& s) override {
+    return Pass("ServerTime " + s, &N::ServerTime, s);
   }
+  std::optional<std::string> HostName() override { return Pass("HostName", &N::HostName); }
+  HostLookup ResolveHost(const std::string& n) override { return Pass("ResolveHost " + n, &N::ResolveHost, n); }
   ShareEnumResult EnumShares(const std::string& container, const std::string& provider) override {
-    return Pass("EnumShares " + container, ShareEnumResult{ShareEnumResult::Status::OpenError, 53, {}}, &N::EnumShares,
-                container, provider);
+    return Pass("EnumShares " + container, &N::EnumShares, container, provider);
   }
-  DialUpList DialUpEntries() override {
-    return Pass("DialUpEntries", DialUpList{DialUpList::Status::EnumFailed, {}}, &N::DialUpEntries);
-  }
+  DialUpList DialUpEntries() override { return Pass("DialUpEntries", &N::DialUpEntries); }
 };
 
-// Files. A failed whole-file write leaves the target as it was (the replace never happened); a
-// failed append adds nothing.
+// Files. A failed whole-file write leaves the target as it was (the replace never happened) and a
+// failed append adds nothing; both give the reason as the interface documents.
 class FailingFiles final : public Failing<IFiles> {
  public:
   using Failing::Failing;
   using F = IFiles;
-  bool FileExists(const std::string& p) override { return Pass("FileExists " + p, false, &F::FileExists, p); }
-  bool DirectoryExists(const std::string& p) override { return Pass("DirectoryExists " + p, false, &F::DirectoryExists, p); }
-  bool CreateDirectory(const std::string& p) override { return Pass("CreateDirectory " + p, false, &F::CreateDirectory, p); }
-  std::optional<std::string> ReadFile(const std::string& p) override { return Pass("ReadFile " + p, {}, &F::ReadFile, p); }
+  bool FileExists(const std::string& p) override { return Pass("FileExists " + p, &F::FileExists, p); }
+  bool DirectoryExists(const std::string& p) override { return Pass("DirectoryExists " + p, &F::DirectoryExists, p); }
+  bool CreateDirectory(const std::string& p) override { return Pass("CreateDirectory " + p, &F::CreateDirectory, p); }
+  std::optional<std::string> ReadFile(const std::string& p) override { return Pass("ReadFile " + p, &F::ReadFile, p); }
   bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::string* error = nullptr) override {
     return Write("WriteFileAtomic ", &F::WriteFileAtomic, path, bytes, error);
   }
   bool AppendToFile(const std::string& path, std::string_view bytes, std::string* error = nullptr) override {
     return Write("AppendToFile ", &F::AppendToFile, path, bytes, error);
   }
-  bool RemoveFile(const std::string& p) override { return Pass("RemoveFile " + p, false, &F::RemoveFile, p); }
+  bool RemoveFile(const std::string& p) override { return Pass("RemoveFile " + p, &F::RemoveFile, p); }
   std::optional<std::vector<std::string>> ListFiles(const std::string& folder, const std::string& pattern) override {
-    return Pass("ListFiles " + folder, {}, &F::ListFiles, folder, pattern);
+    return Pass("ListFiles " + folder, &F::ListFiles, folder, pattern);
   }
-  std::optional<int64_t> FileSize(const std::string& p) override { return Pass("FileSize " + p, {}, &F::FileSize, p); }
+  std::optional<int64_t> FileSize(const std::string& p) override { return Pass("FileSize " + p, &F::FileSize, p); }
   std::optional<DateTime> LastWriteTime(const std::string& p) override {
-    return Pass("LastWriteTime " + p, {}, &F::LastWriteTime, p);
+    return Pass("LastWriteTime " + p, &F::LastWriteTime, p);
   }
 
  private:
@@ -188,17 +220,17 @@ class FailingShell final : public Failing<IShell> {
  public:
   using Failing::Failing;
   bool StartProcess(const std::string& application, const std::string& commandLine) override {
-    return Pass("StartProcess " + application, false, &IShell::StartProcess, application, commandLine);
+    return Pass("StartProcess " + application, &IShell::StartProcess, application, commandLine);
   }
-  bool OpenDocument(const std::string& p) override { return Pass("OpenDocument " + p, false, &IShell::OpenDocument, p); }
-  std::optional<bool> IsUserAnAdmin() override { return Pass("IsUserAnAdmin", {}, &IShell::IsUserAnAdmin); }
+  bool OpenDocument(const std::string& p) override { return Pass("OpenDocument " + p, &IShell::OpenDocument, p); }
+  std::optional<bool> IsUserAnAdmin() override { return Pass("IsUserAnAdmin", &IShell::IsUserAnAdmin); }
 };
 
 class FailingVersionInfo final : public Failing<IVersionInfo> {
  public:
   using Failing::Failing;
   std::unique_ptr<IVersionResource> Open(const std::string& p) override {
-    return Pass("VersionInfo " + p, nullptr, &IVersionInfo::Open, p);
+    return Pass("VersionInfo " + p, &IVersionInfo::Open, p);
   }
 };
 
@@ -206,12 +238,8 @@ class FailingVersionInfo final : public Failing<IVersionInfo> {
 // passed on as they are (they have no failures of their own), and so is the processor.
 struct FailingPlatform {
   FailingPlatform(const Platform& base, FaultPlan& plan)
-      : registry(base.registry, plan),
-        files(base.files, plan),
-        shell(base.shell, plan),
-        versions(base.versions, plan),
-        system(base.system, plan),
-        network(base.network, plan),
+      : registry(base.registry, plan), files(base.files, plan), shell(base.shell, plan), versions(base.versions, plan),
+        system(base.system, plan), network(base.network, plan),
         wmi(base.wmi ? std::make_unique<FailingWmi>(*base.wmi, plan) : nullptr),
         smart(base.smart ? std::make_unique<FailingSmartDevice>(*base.smart, plan) : nullptr),
         platform{registry, base.codec, files, base.dialogs, shell, versions, system, network,
