@@ -12,10 +12,10 @@
 
 #include "app/disk_grids.h"
 #include "app/health_graph.h"
-#include "fakes/recording_canvas.h"
 #include "fuzz_support.h"
 #include "platform/posix/iconv_codec.h"
 #include "util/text.h"
+#include "xyGraph/svg_canvas.h"
 
 namespace {
 
@@ -57,7 +57,7 @@ ORV_FUZZ_TARGET(input) {
     CheckAxes(panel, history);
   }
   panel.XYGraph1.SetBounds(480, 320);
-  xy::RecordingCanvas canvas;
+  xy::SvgCanvas canvas(panel.XYGraph1.Width(), panel.XYGraph1.Height());
   try {
     panel.XYGraph1.Paint(canvas);
   } catch (const xy::EXYGraphError&) {
