@@ -96,6 +96,40 @@ TEST_F(PosixFilesTest, AWriteCutShortLeavesThePreviousFileAndAnAppendCutShortAdd
   }
 }
 
+// Saves killed at every moment of their course: the file is the old or the new one, whole, and
+// what cut-off saves leave behind (also under the very names this process takes next) neither
+// looks like a per-PC file nor stops the next save.
+TEST_F(PosixFilesTest, AKilledSaveLeavesTheOldOrTheNewFile) {
+  const std::string a(1 << 20, 'a'), b((3 << 19) + 3, 'b');
+  Put("PC01.csv", a);
+  int sawOld = 0, sawNew = 0;
+  for (int round = 0; round < 40; ++round) {
+    const std::string& next = round % 2 ? a : b;
+    const pid_t pid = fork();
+    if (pid == 0) _exit(PosixFiles().WriteFileAtomic(WinPath("PC01.csv"), next) ? 0 : 1);
+    std::this_thread::sleep_for(std::chrono::microseconds(round * round * 60));
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    const std::string now = Content("PC01.csv");
+    ASSERT_TRUE(now == a || now == b) << "round " << round << ": " << now.size() << " bytes";
+    (now == next ? sawNew : sawOld)++;
+    if (now != next) Put("PC01.csv", next == a ? b : a);  // the next round writes the other text
+  }
+  EXPECT_GT(sawOld, 0);
+  EXPECT_GT(sawNew, 0);
+  EXPECT_EQ(files_.ListFiles(root_.string(), "*.csv"), Names{"PC01.csv"});
+
+  const std::string stem = "~PC01.csv." + std::to_string(getpid()) + ".";
+  fs::remove_all(root_);
+  fs::create_directory(root_);
+  Put(stem + "1.tmp", "hal");
+  Put(stem + "2.tmp", "complete\r\n");
+  ASSERT_TRUE(files_.WriteFileAtomic(WinPath("PC01.csv"), "new\r\n"));
+  EXPECT_EQ(Content("PC01.csv"), "new\r\n");
+  EXPECT_EQ(Content(stem + "1.tmp"), "hal") << "another save's file is never written into";
+  EXPECT_EQ(Entries().size(), 3u);
+}
+
 // A collection share that lets users create and write files but not delete or rename them: a
 // sticky folder whose files belong to root, written by the user nobody (the tests run as root,
 // for whom no permission applies). The per-PC file and the streamed tables are overwritten in
