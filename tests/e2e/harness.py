@@ -314,7 +314,8 @@ class WinePrefix:
     def windows(self, title=None) -> list:  # top-level windows or a window's controls: class, id, visible, text...
         return self._json("windows", *([title] if title else []))
 
-    def close(self, title: str) -> None:  # WM_CLOSE to a top-level window
+    def close(self, title: str) -> None:
+        # WM_CLOSE: Wine leaves the keyboard focus with a program the shell started, so keys would not do.
         self.helper("close", title)
 
     def window_text(self, title, control_class="", index=0) -> Optional[str]:  # or its index-th control's

@@ -55,8 +55,12 @@ std::string Json(const std::wstring& w) {
   char escaped[8];
   for (unsigned char c : Utf8(w)) {
     if (c == '"' || c == '\\') out += '\\';
+    if (c >= 0x20) {
+      out += static_cast<char>(c);
+      continue;
+    }
     wsprintfA(escaped, "\\u%04x", c);
-    out += c < 0x20 ? std::string(escaped) : std::string(1, static_cast<char>(c));
+    out += escaped;
   }
   return out + "\"";
 }
