@@ -1,12 +1,9 @@
-// The chart as a whole: repaint requests, series without a graph, the lifetime of graphs and
-// series, and the value lists under the series (extremes, errors, stream form). What a chart
-// draws (clipping too) is in the sample pictures, the aspect ratio without a plot area in
-// chart_aspect_ratio.txt.
+// The chart as a whole: every change of the picture requests a repaint, and the stream form of
+// the value lists under the series. What a chart draws (clipping too) is in the sample pictures.
 
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -64,89 +61,6 @@ TEST(XYGraph, EveryChangeOfThePictureRequestsARepaint) {
     changes[i](e);
     EXPECT_GT(requests, 0) << "change " << i;
   }
-}
-
-TEST(XYGraph, SampleDataNeedsAGraph) {
-  TXYLineSeries series;
-  series.SetName("Series1");
-  try {
-    series.GenerateSampleData();
-    ADD_FAILURE() << "no error";
-  } catch (const EXYGraphSeriesError& e) {
-    EXPECT_STREQ(e.what(), "Series1 は親グラフを持っていません");
-  }
-  TXYGraph graph;
-  series.SetParentGraph(&graph);
-  series.GenerateSampleData();
-  EXPECT_EQ((std::vector<double>{series.XMin(), series.XMax(), series.YValue(0)}), (std::vector<double>{0, 10, 5}));
-}
-
-TEST(XYGraph, KindNamesOfTheSeriesEditor) {
-  Everything e;
-  EXPECT_EQ(e.line.KindDisplayName() + e.markers.KindDisplayName() + e.arrows.KindDisplayName() +
-                e.bubbles.KindDisplayName() + e.bars.KindDisplayName(),
-            "折れ線散布図矢印泡エラーバー");
-  EXPECT_EQ(e.polygons.KindDisplayName() + e.regions.KindDisplayName() + TXYPolyPolyLineSeries().KindDisplayName(), "");
-}
-
-TEST(XYGraph, SeriesAndGraphsOutliveEachOther) {
-  TXYLineSeries kept;
-  {
-    TXYGraph graph;
-    auto gone = std::make_unique<TXYLineSeries>();
-    gone->SetParentGraph(&graph);
-    kept.SetParentGraph(&graph);
-    kept.SetParentGraph(&graph);  // attaching twice keeps one entry
-    gone.reset();
-    EXPECT_EQ(graph.SeriesCount(), 1);
-  }
-  EXPECT_EQ(kept.ParentGraph(), nullptr);
-  kept.Add(2, 2);  // no graph to repaint
-  TXYGraph first, second;
-  kept.SetParentGraph(&first);
-  kept.SetParentGraph(&second);
-  EXPECT_EQ((std::vector<int>{first.SeriesCount(), second.SeriesCount()}), (std::vector<int>{0, 1}));
-}
-
-TEST(GraphLists, ExtremesStayThoseOfTheList) {
-  using L = TGraphValueList&;
-  const struct {
-    std::vector<double> values;
-    void (*change)(L);
-    std::vector<double> extremes;  // min, its index, max, its index
-  } rows[] = {
-      {{}, nullptr, {0, -1, 0, -1}}, {{7}, nullptr, {7, 0, 7, 0}}, {{3, -1, 8, 2}, nullptr, {-1, 1, 8, 2}},
-      {{3, 3, 8, 8}, nullptr, {3, 0, 8, 2}},  // ties keep the first
-      {{1, 9, 1, 9}, [](L l) { l.Delete(1); }, {1, 0, 9, 2}}, {{3, -1, 8}, [](L l) { l.Put(0, 9); }, {-1, 1, 9, 0}},
-      {{3, -1, 8}, [](L l) { l.Put(2, 0); }, {-1, 1, 3, 0}}, {{3, -1, 8}, [](L l) { l.Put(1, 5); }, {3, 0, 8, 2}},
-      {{3, 5, 8}, [](L l) { l.Put(1, 3); }, {3, 0, 8, 2}}, {{3, -1, 8}, [](L l) { l.Delete(1); }, {3, 0, 8, 1}},
-      {{3, -1, 8}, [](L l) { l.Delete(0); }, {-1, 0, 8, 1}}, {{8, -1, 3}, [](L l) { l.Delete(2); }, {-1, 1, 8, 0}},
-      {{3}, [](L l) { l.Delete(0); }, {0, -1, 0, -1}}, {{3, -1, 8, 2}, [](L l) { l.Sort(); }, {-1, 0, 8, 3}},
-      {{3, -1}, [](L l) { l.Clear(); l.Add(5); }, {5, 0, 5, 0}},
-      {{4}, [](L l) { TGraphValueList o; o.Add(2); o.Add(9); l.Assign(o); }, {2, 0, 9, 1}}};
-  for (const auto& r : rows) {
-    TGraphValueList list;
-    for (double v : r.values) list.Add(v);
-    if (r.change) r.change(list);
-    EXPECT_EQ((std::vector<double>{list.Min(), 1.0 * list.MinIndex(), list.Max(), 1.0 * list.MaxIndex()}), r.extremes)
-        << ::testing::PrintToString(list.Values());
-  }
-}
-
-TEST(GraphLists, IndexAndCapacityErrors) {
-  TGraphValueList list;
-  list.Add(1);
-  list.Add(2);
-  try {
-    list.Get(2);
-    ADD_FAILURE() << "no error";
-  } catch (const EListError& e) {
-    EXPECT_STREQ(e.what(), "List index out of bounds (2)");
-  }
-  EXPECT_THROW(list.Get(-1), EListError);
-  EXPECT_THROW(list.Put(2, 0), EListError);
-  EXPECT_THROW(list.SetCapacity(1), EListError);  // below Count
-  EXPECT_THROW(list.SetCapacity(TDynamicList::MaxListSize + 1), EListError);
 }
 
 TEST(GraphLists, StreamFormIsCountThenLittleEndianDoubles) {
