@@ -29,7 +29,6 @@ TEST(HealthItems, LiveThenSavedThenEmpty) {
       {true, "ignored\r\n", false, {"0/1", "OK/100/100/62", "警戒/69/80/50/12", "", "OK/100/100/60", "-/36/45/0/36/45"}},
       {false, kSaved, false, {"1/2 (2026/11/30 09:15:00)", "OK/100/100/62", "故障/40/40/50/3", "///", "-/100/100/0",
                               "-/38/47/0/38/47"}},
-      {false, std::nullopt, false, Values(6, "")},
       {false, "", false, Values(6, "")},
       {false, kSaved, true, Values(6, "")},
   };
