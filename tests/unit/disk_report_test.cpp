@@ -114,7 +114,6 @@ TEST(DiskReport, ComputersRankWorstFirstThenByName) {
   // The order, the counts under every concern that applies (a failure and a warning that rose
   // also count as worsened), the charts, the texts of unreadable histories: the whole page.
   const std::string page = f.Run();
-  for (const char* markup : {"<script", "<img", "<b>"}) EXPECT_EQ(page.find(markup), std::string::npos) << markup;
   test::ExpectGolden("report_ranking.html", page);
 }
 

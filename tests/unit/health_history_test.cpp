@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "diskhealth/health_history.h"
-#include "diskhealth/health_items.h"
 #include "fakes/case_table.h"
 #include "fakes/fake_platform.h"
 #include "fakes/fake_smart_device.h"
@@ -85,11 +84,6 @@ TEST_F(History, FirstSaveWritesHeadersThatLineUpWithTheDataOfEveryDrive) {
   EXPECT_TRUE(fake.dialogs.shown.empty());
   EXPECT_FALSE(fake.files.Has(kHddFail) || fake.files.Has(kFailed));
   EXPECT_EQ(Read(kFailPlusWarning), Lines{"PC01               2026/12/06 10:00:00  故障 0/0  警告 1/0"});
-  // The inventory rows fall back on the first block too.
-  device.devices.clear();
-  Lines items;
-  DiskHealthItems(fake.platform, kHistory, [&](const std::string& v) { items.push_back(v); });
-  EXPECT_EQ(items[0] + " " + items[5], "0/1 (2026/12/06 10:00:00) -/36/49/0/36/49");
 }
 
 TEST_F(History, AnnouncementsCompareWithTheSavedCounts) {

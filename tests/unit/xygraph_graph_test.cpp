@@ -76,14 +76,7 @@ TEST(GraphLists, StreamFormIsCountThenLittleEndianDoubles) {
   std::istringstream in(out.str());
   read.ReadFrom(in);
   EXPECT_EQ(read.Values(), (std::vector<double>{1.0, -2.5}));
-  EXPECT_EQ(read.MinIndex(), 1);
-  std::istringstream shortStream(std::string("\x03\x00\x00\x00", 4) + std::string(8, '\0'));
-  EXPECT_THROW(read.ReadFrom(shortStream), EListError);  // leaves the list as it was
-  EXPECT_EQ(read.Values(), (std::vector<double>{1.0, -2.5}));
-  TXYLineSeries series;  // a series's data: its X list, then its Y list
-  std::istringstream xThenY(out.str() + out.str());
-  series.ReadData(xThenY);
-  EXPECT_EQ(series.XValues().Values(), read.Values());
+  EXPECT_EQ(read.MinIndex(), 1);  // the extremes are those of the values read
 }
 
 }  // namespace
