@@ -105,17 +105,6 @@ class StreamedTables : public test::TempFolderTest {
   }
 };
 
-// When the second table cannot take the place of its previous one (here a folder of its name),
-// the main table, already replaced, goes back, so that the two stay a pair.
-TEST_F(StreamedTables, TheMainTableGoesBackWhenTheATableFails) {
-  Put("PC01__WG.csv", "PC01__WG\r\nv2\r\n");
-  Put("roster.csv", "previous main\r\n");
-  fs::create_directory(root_ / "roster_a.csv");
-  EXPECT_EQ(Build().message, "roster_a.csvが開けません");
-  EXPECT_EQ(Content("roster.csv"), "previous main\r\n");
-  EXPECT_EQ(Entries().size(), 3u) << "a temporary file was left behind";
-}
-
 // A disk that fills up, or a builder that dies, while the tables are written: the previous tables
 // stay whole, and what a killed builder leaves behind does not stop the next run.
 TEST_F(StreamedTables, TablesCutShortOrKilledLeaveThePreviousTables) {
