@@ -78,14 +78,20 @@ class Failing : public I {
   std::string name_;
 };
 
+// Short names for the signatures below.
+using Str = const std::string&;
+using Text = std::optional<std::string>;
+using Names = std::vector<std::string>;
+using Instances = std::optional<std::vector<WmiInstance>>;
+
 class FailingRegistryKey final : public Failing<IRegistryKey> {
  public:
   using Failing::Failing;
   using K = IRegistryKey;
-  std::vector<std::string> SubKeyNames() override { return Pass("SubKeyNames " + name_, &K::SubKeyNames); }
-  std::vector<std::string> ValueNames() override { return Pass("ValueNames " + name_, &K::ValueNames); }
-  bool QueryValue(std::string_view value, RegValue& out) override {
-    return Pass("QueryValue " + name_ + " " + std::string(value), &K::QueryValue, value, out);
+  Names SubKeyNames() override { return Pass("SubKeyNames " + name_, &K::SubKeyNames); }
+  Names ValueNames() override { return Pass("ValueNames " + name_, &K::ValueNames); }
+  bool QueryValue(std::string_view v, RegValue& out) override {
+    return Pass("QueryValue " + name_ + " " + std::string(v), &K::QueryValue, v, out);
   }
 };
 
@@ -93,7 +99,7 @@ class FailingRegistry final : public Failing<IRegistry> {
  public:
   using Failing::Failing;
   std::unique_ptr<IRegistryKey> OpenKey(RegRoot root, std::string_view path, RegView view) override {
-    std::unique_ptr<IRegistryKey> key = Pass("OpenKey " + std::string(path), &IRegistry::OpenKey, root, path, view);
+    auto key = Pass("OpenKey " + std::string(path), &IRegistry::OpenKey, root, path, view);
     return key ? std::make_unique<FailingRegistryKey>(std::move(key), plan_, std::string(path)) : nullptr;
   }
 };
@@ -101,26 +107,22 @@ class FailingRegistry final : public Failing<IRegistry> {
 class FailingWmi final : public Failing<IWmi> {
  public:
   using Failing::Failing;
-  std::optional<std::vector<WmiInstance>> ExecQuery(const std::string& wql) override {
-    return Pass("wmi " + wql, &IWmi::ExecQuery, wql);
-  }
-  std::optional<std::vector<WmiInstance>> InstancesOf(const std::string& name) override {
-    return Pass("wmi instances " + name, &IWmi::InstancesOf, name);
-  }
+  Instances ExecQuery(Str wql) override { return Pass("wmi " + wql, &IWmi::ExecQuery, wql); }
+  Instances InstancesOf(Str name) override { return Pass("wmi instances " + name, &IWmi::InstancesOf, name); }
 };
 
 class FailingSmartHandle final : public Failing<ISmartHandle> {
  public:
   using Failing::Failing;
-  SmartIoStatus IoControl(uint32_t code, std::string_view input, std::string& output) override {
-    return Pass("IoControl " + name_ + " " + std::to_string(code), &ISmartHandle::IoControl, code, input, output);
+  SmartIoStatus IoControl(uint32_t code, std::string_view in, std::string& out) override {
+    return Pass("IoControl " + name_ + " " + std::to_string(code), &ISmartHandle::IoControl, code, in, out);
   }
 };
 
 class FailingSmartDevice final : public Failing<ISmartDevice> {
  public:
   using Failing::Failing;
-  SmartOpenResult Open(const std::string& path, uint32_t access, uint32_t share, uint32_t disposition) override {
+  SmartOpenResult Open(Str path, uint32_t access, uint32_t share, uint32_t disposition) override {
     SmartOpenResult r = Pass("SmartOpen " + path, &ISmartDevice::Open, path, access, share, disposition);
     if (r.handle) r.handle = std::make_unique<FailingSmartHandle>(std::move(r.handle), plan_, path);
     return r;
@@ -134,13 +136,12 @@ class FailingSystem final : public Failing<ISystem> {
  public:
   using Failing::Failing;
   using S = ISystem;
-  using Text = std::optional<std::string>;
   std::string ProgramPath() override { return Pass("ProgramPath", &S::ProgramPath); }
   OsVersion GetOsVersion() override { return inner_.GetOsVersion(); }
   Text ComputerName() override { return Pass("ComputerName", &S::ComputerName); }
   Text UserName() override { return Pass("UserName", &S::UserName); }
   Text NetworkUserName() override { return Pass("NetworkUserName", &S::NetworkUserName); }
-  Text Environment(const std::string& name) override { return Pass("Environment " + name, &S::Environment, name); }
+  Text Environment(Str name) override { return Pass("Environment " + name, &S::Environment, name); }
   Text WindowsDirectory() override { return Pass("WindowsDirectory", &S::WindowsDirectory); }
   Text SystemDirectory() override { return Pass("SystemDirectory", &S::SystemDirectory); }
   Text DocumentsFolder() override { return Pass("DocumentsFolder", &S::DocumentsFolder); }
@@ -149,36 +150,26 @@ class FailingSystem final : public Failing<ISystem> {
   int ScreenWidth() override { return Pass("ScreenWidth", &S::ScreenWidth); }
   int ColorBits() override { return Pass("ColorBits", &S::ColorBits); }
   Text DefaultPrinter() override { return Pass("DefaultPrinter", &S::DefaultPrinter); }
-  std::vector<std::string> Printers() override { return Pass("Printers", &S::Printers); }
-  std::optional<int> PrinterColor(const std::string& p) override {
-    return Pass("PrinterColor " + p, &S::PrinterColor, p);
-  }
+  Names Printers() override { return Pass("Printers", &S::Printers); }
+  std::optional<int> PrinterColor(Str p) override { return Pass("PrinterColor " + p, &S::PrinterColor, p); }
   std::string DefaultImeName() override { return Pass("DefaultImeName", &S::DefaultImeName); }
   uint64_t MillisecondsSinceStart() override { return inner_.MillisecondsSinceStart(); }
   DateTime Now() override { return inner_.Now(); }
-  std::optional<std::vector<std::string>> RunningProcesses() override {
-    return Pass("RunningProcesses", &S::RunningProcesses);
-  }
+  std::optional<Names> RunningProcesses() override { return Pass("RunningProcesses", &S::RunningProcesses); }
   bool IsWine() override { return Pass("IsWine", &S::IsWine); }
-  std::optional<bool> IsAdministratorsMember() override {
-    return Pass("IsAdministratorsMember", &S::IsAdministratorsMember);
-  }
+  std::optional<bool> IsAdministratorsMember() override { return Pass("IsAdmins", &S::IsAdministratorsMember); }
 };
 
 class FailingNetwork final : public Failing<INetwork> {
  public:
   using Failing::Failing;
   using N = INetwork;
-  std::optional<std::string> WorkgroupName() override { return Pass("WorkgroupName", &N::WorkgroupName); }
+  Text WorkgroupName() override { return Pass("WorkgroupName", &N::WorkgroupName); }
   std::optional<bool> IsDomainMember() override { return Pass("IsDomainMember", &N::IsDomainMember); }
-  std::optional<DateTime> ServerTime(const std::string& s) override {
-    return Pass("ServerTime " + s, &N::ServerTime, s);
-  }
-  std::optional<std::string> HostName() override { return Pass("HostName", &N::HostName); }
-  HostLookup ResolveHost(const std::string& n) override { return Pass("ResolveHost " + n, &N::ResolveHost, n); }
-  ShareEnumResult EnumShares(const std::string& container, const std::string& provider) override {
-    return Pass("EnumShares " + container, &N::EnumShares, container, provider);
-  }
+  std::optional<DateTime> ServerTime(Str s) override { return Pass("ServerTime " + s, &N::ServerTime, s); }
+  Text HostName() override { return Pass("HostName", &N::HostName); }
+  HostLookup ResolveHost(Str n) override { return Pass("ResolveHost " + n, &N::ResolveHost, n); }
+  ShareEnumResult EnumShares(Str c, Str p) override { return Pass("EnumShares " + c, &N::EnumShares, c, p); }
   DialUpList DialUpEntries() override { return Pass("DialUpEntries", &N::DialUpEntries); }
 };
 
@@ -188,28 +179,24 @@ class FailingFiles final : public Failing<IFiles> {
  public:
   using Failing::Failing;
   using F = IFiles;
-  bool FileExists(const std::string& p) override { return Pass("FileExists " + p, &F::FileExists, p); }
-  bool DirectoryExists(const std::string& p) override { return Pass("DirectoryExists " + p, &F::DirectoryExists, p); }
-  bool CreateDirectory(const std::string& p) override { return Pass("CreateDirectory " + p, &F::CreateDirectory, p); }
-  std::optional<std::string> ReadFile(const std::string& p) override { return Pass("ReadFile " + p, &F::ReadFile, p); }
-  bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::string* error = nullptr) override {
+  bool FileExists(Str p) override { return Pass("FileExists " + p, &F::FileExists, p); }
+  bool DirectoryExists(Str p) override { return Pass("DirectoryExists " + p, &F::DirectoryExists, p); }
+  bool CreateDirectory(Str p) override { return Pass("CreateDirectory " + p, &F::CreateDirectory, p); }
+  Text ReadFile(Str p) override { return Pass("ReadFile " + p, &F::ReadFile, p); }
+  bool WriteFileAtomic(Str path, std::string_view bytes, std::string* error = nullptr) override {
     return Write("WriteFileAtomic ", &F::WriteFileAtomic, path, bytes, error);
   }
-  bool AppendToFile(const std::string& path, std::string_view bytes, std::string* error = nullptr) override {
+  bool AppendToFile(Str path, std::string_view bytes, std::string* error = nullptr) override {
     return Write("AppendToFile ", &F::AppendToFile, path, bytes, error);
   }
-  bool RemoveFile(const std::string& p) override { return Pass("RemoveFile " + p, &F::RemoveFile, p); }
-  std::optional<std::vector<std::string>> ListFiles(const std::string& folder, const std::string& pattern) override {
-    return Pass("ListFiles " + folder, &F::ListFiles, folder, pattern);
-  }
-  std::optional<int64_t> FileSize(const std::string& p) override { return Pass("FileSize " + p, &F::FileSize, p); }
-  std::optional<DateTime> LastWriteTime(const std::string& p) override {
-    return Pass("LastWriteTime " + p, &F::LastWriteTime, p);
-  }
+  bool RemoveFile(Str p) override { return Pass("RemoveFile " + p, &F::RemoveFile, p); }
+  std::optional<Names> ListFiles(Str f, Str pat) override { return Pass("ListFiles " + f, &F::ListFiles, f, pat); }
+  std::optional<int64_t> FileSize(Str p) override { return Pass("FileSize " + p, &F::FileSize, p); }
+  std::optional<DateTime> LastWriteTime(Str p) override { return Pass("LastWriteTime " + p, &F::LastWriteTime, p); }
 
  private:
-  using WriteCall = bool (F::*)(const std::string&, std::string_view, std::string*);
-  bool Write(const char* what, WriteCall call, const std::string& path, std::string_view bytes, std::string* error) {
+  using WriteCall = bool (F::*)(Str, std::string_view, std::string*);
+  bool Write(const char* what, WriteCall call, Str path, std::string_view bytes, std::string* error) {
     if (!plan_.Fail(what + path)) return (inner_.*call)(path, bytes, error);
     if (error) *error = path + ": injected failure";
     return false;
@@ -219,19 +206,15 @@ class FailingFiles final : public Failing<IFiles> {
 class FailingShell final : public Failing<IShell> {
  public:
   using Failing::Failing;
-  bool StartProcess(const std::string& application, const std::string& commandLine) override {
-    return Pass("StartProcess " + application, &IShell::StartProcess, application, commandLine);
-  }
-  bool OpenDocument(const std::string& p) override { return Pass("OpenDocument " + p, &IShell::OpenDocument, p); }
+  bool StartProcess(Str a, Str line) override { return Pass("StartProcess " + a, &IShell::StartProcess, a, line); }
+  bool OpenDocument(Str p) override { return Pass("OpenDocument " + p, &IShell::OpenDocument, p); }
   std::optional<bool> IsUserAnAdmin() override { return Pass("IsUserAnAdmin", &IShell::IsUserAnAdmin); }
 };
 
 class FailingVersionInfo final : public Failing<IVersionInfo> {
  public:
   using Failing::Failing;
-  std::unique_ptr<IVersionResource> Open(const std::string& p) override {
-    return Pass("VersionInfo " + p, &IVersionInfo::Open, p);
-  }
+  std::unique_ptr<IVersionResource> Open(Str p) override { return Pass("VersionInfo " + p, &IVersionInfo::Open, p); }
 };
 
 // Every service of `base` behind a failing wrapper that follows `plan`; codec and dialogs are

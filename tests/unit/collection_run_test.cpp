@@ -1,6 +1,6 @@
 // Collection runs on small fake PCs (bare, Windows 98, Windows 10 and 11), each whole record
 // compared with its golden file in data/records (CP932, CR LF); run with ORV_RECORD_GOLDEN=1 to
-// write the files anew after a deliberate change, and review their diff.
+// write the files anew after a deliberate change, and review their diff. And runs whose WMI hangs.
 #include <gtest/gtest.h>
 
 #include "app/form1.h"
@@ -26,10 +26,11 @@ struct Record {
   }
 };
 
-Record Collect(FakePlatform& p, IWmi* fakeWmi = nullptr) {
+Record Collect(FakePlatform& p, IWmi* fakeWmi = nullptr, SteadyClock now = nullptr) {
   NullWmi noWmi;
   NullCpu cpu;
   CollectionServices services{p.platform, fakeWmi ? *fakeWmi : noWmi, cpu};
+  if (now) services.now = now;
   Record run;
   MemoModel memo;
   run.result = CollectRecord(services, CollectionInput{""}, "C:\\tools\\inv\\", memo,
@@ -87,6 +88,26 @@ TEST(CollectionRun, Windows10And11InTheFixedRows) {
   Collect(p, &wmi).ExpectGolden("win10_pc.csv");
   p.system.administratorsMember = false;
   EXPECT_EQ(Collect(p).Row(35), "Non-AdminUser");
+}
+
+// A WMI service that hangs or fails to connect costs the rows it feeds, never the run.
+TEST(WmiBounds, AServiceThatHangsOrCannotConnectCostsOnlyItsRows) {
+  FakePlatform p;
+  p.files.Put("C:\\tools\\inv\\regitems.txt", "#wmi:Win32_BIOS.Name 2\r\n#updates 2\r\n// end\r\n");
+  test::FakeWmi wmi;
+  wmi.hangs = true;
+  const auto start = std::chrono::steady_clock::now();
+  const Record run = Collect(p, &wmi, [&] { return start + wmi.waited; });
+  EXPECT_EQ(run.rows.size(), 90u + 4u + 100u);
+  EXPECT_EQ(wmi.waited, kCollectionWmiBudget);  // every call waited, none beyond the budget
+  EXPECT_EQ(wmi.asked.size(), 4u);
+  for (int row : {13, 48, 51, 62, 70, 91, 93}) EXPECT_EQ(run.Row(row), "") << row;
+  test::FakeWmi failsOnce;  // each run connects anew
+  failsOnce.classes["Win32_BIOS"] =
+      test::ParseWmiListing("SMBIOSBIOSVersion=J5ET56WW\nSMBIOSMajorVersion=2\nSMBIOSMinorVersion=7");
+  failsOnce.connectFailures = 1;
+  EXPECT_EQ(Collect(p, &failsOnce).Row(51), "");
+  EXPECT_EQ(Collect(p, &failsOnce).Row(51), "J5ET56WW v2.7");
 }
 
 }  // namespace
