@@ -37,10 +37,6 @@ def win_build() -> Path:  # the cross build: qumbel.exe, qumbel-fleet.exe, e2ehe
     return Path(os.environ.get("ORV_WIN_BUILD", REPO / "build" / "win")).resolve()
 
 
-def program_exe() -> Path:
-    return win_build() / PROGRAM_NAME
-
-
 class HarnessError(AssertionError):  # a failure of the program as the harness sees it: time-outs, no window
     pass
 
@@ -68,43 +64,21 @@ def _stop(proc: subprocess.Popen) -> None:  # terminated, and killed if it does 
             proc.wait(10)
 
 
-def chromium(*args, profile) -> subprocess.CompletedProcess:  # headless, with no traffic of its own
-    flags = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-             "--disable-background-networking", "--disable-component-update", "--disable-sync"]
-    return run_command(["chromium", *flags, f"--user-data-dir={profile}", *args], 180)
-
-
 class Xvfb:  # a private X server: `with Xvfb() as x: x.display`, on a free display number Xvfb picks
 
     def __enter__(self) -> "Xvfb":
-        rfd, wfd = os.pipe()
-        self.proc = subprocess.Popen(["Xvfb", "-displayfd", str(wfd), "-screen", "0", "1280x800x24", "-nolisten", "tcp"],
-                                     pass_fds=(wfd,), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                                     stderr=subprocess.DEVNULL)
-        os.close(wfd)
-        data, deadline = b"", time.monotonic() + 30
-        try:
-            while not data.endswith(b"\n"):  # the number, then a line end once it accepts connections
-                chunk = os.read(rfd, 64) if select.select([rfd], [], [], 0.5)[0] else None
-                if chunk == b"" or time.monotonic() > deadline or self.proc.poll() is not None:
-                    raise HarnessError("Xvfb did not start")
-                data += chunk or b""
-        except BaseException:
+        self.proc = subprocess.Popen(["Xvfb", "-displayfd", "1", "-screen", "0", "1280x800x24", "-nolisten", "tcp"],
+                                     stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        # It writes the display number and a line end in one go, once it accepts connections.
+        number = self.proc.stdout.readline().strip() if select.select([self.proc.stdout], [], [], 30)[0] else b""
+        if not number.isdigit():
             self.__exit__()
-            raise
-        finally:
-            os.close(rfd)
-        self.display = ":" + data.decode().strip()
+            raise HarnessError("Xvfb did not start")
+        self.display = ":" + number.decode()
         return self
 
     def __exit__(self, *exc) -> None:
         _stop(self.proc)
-
-
-def display_reachable(display: str) -> bool:
-    env = dict(os.environ, DISPLAY=display)
-    return bool(display and shutil.which("xdotool")) and run_command(["xdotool", "getdisplaygeometry"], 5,
-                                                                     env=env).returncode == 0
 
 
 def write_reg_file(path, text: str) -> Path:  # as regedit writes it (UTF-16LE with BOM, CR LF), with its header
@@ -133,20 +107,13 @@ def _prefix_settings() -> str:
             r'[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]' f"\n{fonts}\n")
 
 
-# Drive sectors for SmartReplayFolder, drive number -> "ata" (a real WD30EFRX), "failing"
-# (fixtures/failing_drive), "nvme" or "nvme without log" (a real NVMe drive).
-def replay_folder(folder: Path, drives: dict) -> Path:
-    ata, nvme = ("identify", "smart_read_data", "smart_read_thresholds"), SMART / "cdi_XPG_GAMMIX_S50_Lite_nvme_"
-    sources = {"ata": {p: SMART / f"cdi_WDC_WD30EFRX-68EUZN0_{p}" for p in ata},
-               "failing": {p: HERE / "fixtures" / "failing_drive" / f"drive0_{p}" for p in ata},
-               "nvme without log": {"nvme_identify_controller": f"{nvme}identify_controller_first512"}}
-    sources["nvme"] = dict(sources["nvme without log"], nvme_smart_health_log02=f"{nvme}smart_health_log02")
+# A folder for SmartReplayFolder holding drive 0: "ata" (a real WD30EFRX) or "failing" (fixtures/failing_drive).
+def replay_folder(folder: Path, kind: str) -> Path:
     folder.mkdir(parents=True)
-    for n, kind in drives.items():
-        for part, source in sources[kind].items():
-            shutil.copy(f"{source}.hexdump.txt", folder / f"drive{n}_{part}.hexdump.txt")
-        if kind.startswith("nvme"):  # the capture holds no size: a 1 TB drive's, as the length query gives it
-            (folder / f"drive{n}_length.txt").write_text("1000204886016\r\n")
+    failing = HERE / "fixtures" / "failing_drive"
+    for part in ("identify", "smart_read_data", "smart_read_thresholds"):
+        source = SMART / f"cdi_WDC_WD30EFRX-68EUZN0_{part}" if kind == "ata" else failing / f"drive0_{part}"
+        shutil.copy(f"{source}.hexdump.txt", folder / f"drive0_{part}.hexdump.txt")
     return folder
 
 
@@ -162,15 +129,12 @@ class Box:  # a dialog box as e2ehelper reports it
     def text(self) -> str:
         return "\n".join(self.texts)
 
-    def button_ids(self) -> list:
-        return [b["id"] for b in self.buttons]
-
     def __str__(self) -> str:
         return f"[{self.title}] {self.text!r} ({'/'.join(b['caption'] for b in self.buttons)})"
 
 
 def default_answer(box: Box):  # OK, Cancel or No, else the first button
-    ids = box.button_ids()
+    ids = [b["id"] for b in box.buttons]
     return next((i for i in (IDOK, IDCANCEL, IDNO) if i in ids), ids[0] if ids else IDCANCEL)
 
 
@@ -212,23 +176,20 @@ class WinePrefix:
         try:
             marker = self.path / ".orvanta-prefix"
             booted = marker.exists()
-            for attempt in range(1 if booted else 2):
+            for last_try in (False, True):
                 self.path.mkdir(parents=True, exist_ok=True)
                 # A server that stays up: otherwise every wine call pays the start of the services.
                 self._server = subprocess.Popen([*self.wrap, "wineserver", "-f", "-p"], env=self.env,
                                                 stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                                 stderr=subprocess.DEVNULL)
-                try:
-                    if not booted:
-                        self.wine(["wineboot", "-i"], timeout=120, bare=True)
+                boot = None if booted else self.wine(["wineboot", "-i"], timeout=120, bare=True,
+                                                     check=last_try or self.keep)
+                if boot is None or boot.returncode == 0:
                     break
-                except HarnessError:
-                    # The first boot of a prefix now and then fails on a loaded machine ("could
-                    # not load kernel32.dll" while twenty other prefixes start): once more, afresh.
-                    if attempt == 1 or self.keep:
-                        raise
-                    self.kill_all()
-                    shutil.rmtree(self.path, ignore_errors=True)
+                # The first boot of a prefix now and then fails on a loaded machine ("could not load
+                # kernel32.dll" while twenty other prefixes start): once more, afresh.
+                self.kill_all()
+                shutil.rmtree(self.path, ignore_errors=True)
             if not booted:
                 # Wine's own fonts (Marlett, Tahoma) load from the prefix only; Debian leaves them out.
                 fonts = self.path / "drive_c" / "windows" / "Fonts"
@@ -323,16 +284,15 @@ class WinePrefix:
         return out if code == 0 else None
 
     def grid(self, title):  # (column headers, rows of cells) of a window's list view
-        code, out = self.helper("grid", title)
-        lines = [json.loads(l) for l in out.splitlines() if l.strip()]
-        return (lines[0]["columns"], lines[1:]) if code == 0 and lines else None
+        lines = self._json("grid", title)  # nothing when there is no list view
+        return (lines[0]["columns"], lines[1:]) if lines else None
 
     @property
     def app_dir(self) -> Path:  # a copy of qumbel.exe, which writes beside itself, not into the build
         if self._app_dir is None:
             self._app_dir = self.root / "app" if not self.keep else self.path / "orvanta-app"
             self._app_dir.mkdir(parents=True, exist_ok=True)
-            shutil.copy2(program_exe(), self._app_dir / PROGRAM_NAME)
+            shutil.copy2(win_build() / PROGRAM_NAME, self._app_dir / PROGRAM_NAME)
         return self._app_dir
 
     def start_program(self, args=(), timeout=60, **how) -> "Program":  # how: exe, cwd, extra_env, host_name
@@ -479,14 +439,12 @@ class Session(contextlib.ExitStack):  # an Xvfb display plus a prefix on it: `wi
 
     def __init__(self, prefix_path=None, without_capabilities=False):
         super().__init__()
-        self.how = (prefix_path, without_capabilities)
-
-    def __enter__(self) -> "Session":
-        with contextlib.ExitStack() as started:  # what started is ended again if the rest fails
-            self.xvfb = started.enter_context(Xvfb())
-            self.prefix = started.enter_context(WinePrefix(self.how[0], self.xvfb.display, self.how[1]))
-            self.push(started.pop_all())
-        return self
+        try:
+            self.xvfb = self.enter_context(Xvfb())
+            self.prefix = self.enter_context(WinePrefix(prefix_path, self.xvfb.display, without_capabilities))
+        except BaseException:  # what started is ended again
+            self.close()
+            raise
 
 
 _session: Optional[Session] = None
@@ -499,11 +457,10 @@ def session(**how) -> Session:  # this test file's: started at the first call, e
     return _session
 
 
-def decode_cp932_lines(path, final_newline=True) -> list:  # every line's CR LF checked
+def decode_cp932_lines(path) -> list:  # every line's CR LF checked, the last one's too
     data = Path(path).read_bytes()
-    bare = data.replace(b"\r\n", b"")
-    assert b"\r" not in bare and b"\n" not in bare, f"{Path(path).name}: a line end that is not CR LF"
-    assert not final_newline or not data or data.endswith(b"\r\n"), f"{Path(path).name}: no CR LF at the end"
+    assert not re.search(rb"\r(?!\n)|(?<!\r)\n", data) and data.endswith(b"\r\n") or not data, \
+        f"{Path(path).name}: a line end that is not CR LF"
     lines = data.decode("cp932").split("\r\n")
     return lines[:-1] if lines[-1] == "" else lines
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 # End-to-end scenarios of one PC's record on a Japanese office PC (fixtures/japanese_pc.reg): the
 # unattended run (hidden, ends by itself, long names and values), the switches and the default save
-# folder; the interactive program: About, a read saved through the menu, the item lists, Help.
+# folder; the interactive program: a read saved through the menu, the item lists, Help.
 #
 #     python3 tests/e2e/test_collection.py [name filter...]
 
@@ -9,7 +9,7 @@ import os
 import shutil
 from pathlib import Path
 
-from harness import (HERE, IDOK, ITEM_LIST_TITLE, MAIN_TITLE, SHOTS, check_golden,
+from harness import (HERE, ITEM_LIST_TITLE, MAIN_TITLE, SHOTS, check_golden,
                      decode_cp932_lines, run_tests, session, wait_until, win_build, write_cp932)
 
 P = None  # the prefix
@@ -47,13 +47,10 @@ def test_unattended_run_writes_the_record_hidden_and_ends_by_itself():
     assert not list(P.app_dir.glob("*.csv")), list(P.app_dir.iterdir())
     rows = decode_cp932_lines(file)
     assert rows[0] == file.stem and rows[7] == file.stem.split("__")[0], (file.stem, rows[:8])
-    check_golden("collection_record.txt", rows[:91], long=LONG)
-    # The installed programs, sorted, NoRemove and hotfix entries left out, padded to 100 rows;
-    # then the patches from the end of the sorted list (an undated one sorts after the dated).
-    programs, patches = rows[91:191], rows[191:]
-    assert programs.index("Alpha 会計 10.0.3 PID-1") < programs.index("Zeta Viewer 2.1 "), programs[:10]
-    assert not any(p.startswith(("Beta Runtime", "Windows XP Hotfix")) for p in programs), programs[:10]
-    assert patches[:2] == ["Windows XP Hotfix - KB824146  ", "Windows XP Hotfix - KB823182 20030709.104512  "]
+    # The whole file: after the script row the installed programs, sorted, NoRemove and hotfix
+    # entries left out, padded to 100 rows; then the patches from the end of the sorted list (an
+    # undated one sorts after the dated).
+    check_golden("collection_record.txt", rows, long=LONG)
 
 
 def test_switches_the_default_folder_and_a_share_that_refuses_renames():
@@ -89,18 +86,13 @@ def export_item_list(prog, keys, count, golden):  # 設定 > 項目リスト: th
     assert columns[1:3] == ["9x", "NT"] and cells == [[str(i + 1), l] for i, l in enumerate(lines)], (columns, cells)
 
 
-def test_interactive_window_about_read_and_save_item_lists_help_and_close():
+def test_interactive_window_read_and_save_item_lists_help_and_close():
     out, elsewhere = P.root / "interactive", P.root / "elsewhere"  # the current folder is not the program's
     elsewhere.mkdir()
     record = P.record_shell_open(".mht")
     with P.start_program(["/a", settings(out)], timeout=240, cwd=elsewhere) as prog:
         prog.wait_window(MAIN_TITLE, timeout=40)
         P.screenshot(SHOTS / "main.png", MAIN_TITLE, settle=1.0)
-        prog.send_keys("alt+h", "a")
-        box = prog.wait_box(timeout=20)
-        assert "Orvanta" in box.text.splitlines()[0] and IDOK in box.button_ids(), str(box)
-        prog.press(IDOK)
-        assert wait_until(lambda: not P.boxes(), 10), "the About box is still open after OK"
         # 読み取り shows the numbered table; 保存(&S) writes what it shows, row for row.
         prog.send_keys("alt+f", "r")
         # Read again until whole: a cell of a busy window reads as empty.
@@ -127,7 +119,7 @@ def test_interactive_window_about_read_and_save_item_lists_help_and_close():
         # WM_CLOSE: Wine leaves the keyboard focus with a program the shell started, so keys would not do.
         P.close(ITEM_LIST_TITLE)  # the main window's caption since the item list shows
         r = prog.wait_exit(timeout=30, answer=lambda box: None)  # a question would stay open
-    assert r.exit_code == 0 and r.boxes == [box], str(r)
+    assert r.exit_code == 0 and not r.boxes, str(r)
     opened = record.read_bytes().decode("cp932").strip().strip('"')
     assert opened.lower() == P.windows_path(P.app_dir / "qumbel.mht").lower(), opened
 

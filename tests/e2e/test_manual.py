@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 # End-to-end tests of the user manual qumbel.mht beside qumbel.exe (`make manual`): one MHTML file
-# whose page finds its pictures and names every menu command, switch and sample script key; headless
-# Chromium prints every picture and the Japanese text (pages left in <build>/manual/pages).
+# whose page finds its pictures (every one a PNG part of the file, found by its location) and names
+# every menu command, switch and sample script key.
 #
 #     python3 tests/e2e/test_manual.py [name filter...]
 
@@ -9,18 +9,13 @@ import email
 import email.policy
 import html
 import re
-import shutil
 import struct
-import subprocess
-import tempfile
-from pathlib import Path
 from urllib.parse import urljoin
 
-from harness import REPO, chromium, decode_cp932_lines, run_tests, win_build
+from harness import REPO, decode_cp932_lines, run_tests, win_build
 
-TEST_TIMEOUT = 400
 MANUAL = win_build() / "qumbel.mht"
-PAGE, SIZES = [], []  # the page's HTML; the size of every picture it shows
+PAGE = []  # the page's HTML
 
 
 def setup_module():
@@ -34,11 +29,12 @@ def setup_module():
         ["multipart/related", "text/html"] + ["image/png"] * len(parts)
     pictures = {part["Content-Location"]: part.get_payload(decode=True) for part in parts}
     PAGE.append(page.get_content())
+    sizes = []
     for src in re.findall(r'<img\b[^>]*\bsrc="([^"]+)"', PAGE[0]):
         picture = pictures.get(urljoin(page["Content-Location"], src))
         assert picture and picture.startswith(b"\x89PNG\r\n\x1a\n"), f"the page shows {src}, which is not in the file"
-        SIZES.append(struct.unpack(">II", picture[16:24]))
-    assert len(SIZES) >= 12 and (749, 487) in SIZES, f"{len(SIZES)} pictures, none of the main window: {SIZES}"
+        sizes.append(struct.unpack(">II", picture[16:24]))
+    assert len(sizes) >= 12 and (749, 487) in sizes, f"{len(sizes)} pictures, none of the main window: {sizes}"
 
 
 def page_text(page: str) -> str:
@@ -63,35 +59,6 @@ def test_the_page_covers_every_menu_command_switch_and_sample_key():
     outside = page_text(page.replace(quote, ""))
     missing = [key for key in sample if key.startswith("\\") and key not in outside]
     assert not missing, f"the manual does not explain {missing}"
-
-
-def test_a_browser_prints_the_pictures_and_the_japanese_text():
-    assert shutil.which("chromium"), "chromium is missing (scripts/install-deps installs it)"
-    pages_folder = win_build() / "manual" / "pages"
-    with tempfile.TemporaryDirectory(prefix="orv-manual-") as tmp:
-        pdf = Path(tmp) / "manual.pdf"
-        r = chromium("--no-pdf-header-footer", f"--print-to-pdf={pdf}", MANUAL.as_uri(), profile=f"{tmp}/profile")
-        assert pdf.exists() and pdf.stat().st_size > 0, r.stderr.decode(errors="replace")[-800:]
-
-        def run(*cmd):
-            return subprocess.run(cmd, capture_output=True, text=True, check=True, timeout=120).stdout
-
-        # Every picture of the page is printed, at its own size: a picture the browser could not
-        # find in the file would be missing (or a small broken-image icon).
-        printed = [(int(f[3]), int(f[4])) for f in (l.split() for l in run("pdfimages", "-list", pdf).splitlines()[2:])
-                   if len(f) > 4 and f[2] == "image"]
-        assert sorted(printed) == sorted(SIZES), f"printed pictures {printed}, the page shows {SIZES}"
-        # The Japanese text is text in a Japanese font (not boxes of missing glyphs).
-        flat = re.sub(r"\s+", "", run("pdftotext", "-enc", "UTF-8", pdf, "-"))
-        missing = [p for p in ("Orvanta（qumbel.exe）説明書", "ハードディスクの健康状態", "登録項目スクリプト", "無人実行")
-                   if p not in flat]
-        assert not missing and "IPA" in run("pdffonts", pdf), f"not printed in a Japanese font: {missing}"
-        shutil.rmtree(pages_folder, ignore_errors=True)
-        pages_folder.mkdir(parents=True)
-        run("pdftoppm", "-r", "60", "-png", pdf, pages_folder / "page")
-    pages = sorted(pages_folder.glob("page-*.png"))
-    assert len(pages) >= 15, f"{len(pages)} pages"
-    print(f"  ({len(pages)} pages in {pages_folder})")
 
 
 if __name__ == "__main__":

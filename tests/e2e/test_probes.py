@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 # End-to-end checks of the probe rows under Wine against what Wine's own `wmic` and the machine
-# report for the same things: processor, board, BIOS, memory and its modules, network adapters, host
+# report for the same things: processor, board, BIOS, memory, network adapters, host
 # name and address, drive C:, and the script words that ask WMI.
 #
 #     python3 tests/e2e/test_probes.py [name filter...]
@@ -14,10 +14,6 @@ ROWS = []
 # Script words that ask WMI, from row 91 on: 1 + 2 + 2 + 3 rows.
 SCRIPT = ["#wmi:Win32_BIOS.Manufacturer,SMBIOSBIOSVersion", "#wmi:Win32_NoSuchClass.Name 2", "#antivirus 2",
           "#updates 3", "// end"]
-FORM_FACTORS = ("Unknown Other SIP DIP ZIP SOJ Proprietary SIMM DIMM TSOP PGA RIMM SODIMM SRIMM SMD SSMP QFP TQFP "
-                "SOIC LCC PLCC BGA FPBGA LGA").split()
-MEMORY_TYPES = ["Unknown", "Other", "DRAM", "Synchronous DRAM", "Cache DRAM", "EDO", "EDRAM", "VRAM", "SRAM", "RAM",
-                "ROM", "Flash", "EEPROM", "FEPROM", "EPROM", "CDRAM", "3DRAM", "SDRAM", "SGRAM", "RDRAM", "DDR"]
 
 
 def setup_module():
@@ -62,11 +58,6 @@ def test_processor_board_bios_memory_and_drive_c_agree_with_wmic():
                 # the disk model queries, written for Windows, find no instance there.
                 54: "", 55: ""}
     assert {n: ROWS[n - 1] for n in expected} == expected
-    # Wine's Win32_PhysicalMemory has no Speed, TotalWidth or SMBIOSMemoryType: those parts stay empty.
-    *columns, speed = wmic("Win32_PhysicalMemory", "DeviceLocator", "FormFactor", "Capacity", "MemoryType", "Speed")
-    want = " +".join(f"{slot}:{FORM_FACTORS[int(form)]}/{int(size) // 1048576}///{MEMORY_TYPES[int(kind)]}"
-                     for slot, form, size, kind in zip(*columns) if size and int(size) >= 32000000)
-    assert ROWS[47] == want and speed is None, (ROWS[47], columns)
     # Free space moves while other programs write; some GB of slack on a busy build machine.
     usage = shutil.disk_usage(session().prefix.path / "drive_c")
     assert abs(int(ROWS[19]) - usage.total // 1048576) <= 1 and abs(int(ROWS[18]) - usage.free // 1048576) <= 4096, \

@@ -25,6 +25,7 @@
 // After windows.h, which it needs.
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cwchar>
 #include <string>
 #include <vector>
@@ -52,14 +53,10 @@ std::string Utf8(const std::wstring& w) {
 
 std::string Json(const std::wstring& w) {
   std::string out = "\"";
-  char escaped[8];
   for (unsigned char c : Utf8(w)) {
     if (c == '"' || c == '\\') out += '\\';
-    if (c >= 0x20) {
-      out += static_cast<char>(c);
-      continue;
-    }
-    wsprintfA(escaped, "\\u%04x", c);
+    char escaped[8] = {static_cast<char>(c), '\0'};
+    if (c < 0x20) wsprintfA(escaped, "\\u%04x", c);  // only control characters need formatting
     out += escaped;
   }
   return out + "\"";
@@ -75,9 +72,8 @@ std::wstring TextOf(HWND h) {
   DWORD_PTR len = 0;
   if (!SendMessageTimeoutW(h, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kTimeoutMs, &len)) return {};
   std::vector<wchar_t> buf(len + 2, L'\0');
-  DWORD_PTR got = 0;
   if (!SendMessageTimeoutW(h, WM_GETTEXT, buf.size(), reinterpret_cast<LPARAM>(buf.data()), SMTO_ABORTIFHUNG,
-                           kTimeoutMs, &got))
+                           kTimeoutMs, &len))
     return {};
   return buf.data();
 }
@@ -166,79 +162,50 @@ int CmdWindows(HWND parent) {
 
 // The texts of a list view's cells and columns. The list view messages carry pointers that are
 // not marshalled between processes, so the item struct and its text buffer are put into the list
-// view's own process (VirtualAllocEx) and read back from there.
-class RemoteListView {
- public:
-  explicit RemoteListView(HWND lv) : lv_(lv) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(lv, &pid);
-    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-    if (process_)
-      memory_ = static_cast<char*>(VirtualAllocEx(process_, nullptr, kTextAt + sizeof text_,
-                                                  MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-  }
-  ~RemoteListView() {
-    if (memory_) VirtualFreeEx(process_, memory_, 0, MEM_RELEASE);
-    if (process_) CloseHandle(process_);
-  }
-  RemoteListView(const RemoteListView&) = delete;
-  RemoteListView& operator=(const RemoteListView&) = delete;
-
-  bool ok() const { return memory_ != nullptr; }
-
-  DWORD_PTR Send(UINT message, WPARAM w = 0, LPARAM l = 0, HWND to = nullptr) const {
-    DWORD_PTR result = 0;
-    SendMessageTimeoutW(to ? to : lv_, message, w, l, SMTO_ABORTIFHUNG, kTimeoutMs, &result);
-    return result;
-  }
-
-  // LVM_GETITEMTEXTW with an LVITEMW, LVM_GETCOLUMNW with an LVCOLUMNW.
-  template <typename Item>
-  std::string Text(UINT message, WPARAM w, Item item) {
-    item.pszText = reinterpret_cast<LPWSTR>(memory_ + kTextAt);
-    item.cchTextMax = kChars;
-    text_[0] = L'\0';
-    if (!WriteProcessMemory(process_, memory_, &item, sizeof item, nullptr) ||
-        !WriteProcessMemory(process_, memory_ + kTextAt, text_, sizeof text_[0], nullptr))
-      return Json({});
-    Send(message, w, reinterpret_cast<LPARAM>(memory_));
-    if (!ReadProcessMemory(process_, memory_ + kTextAt, text_, kChars * sizeof text_[0], nullptr)) return Json({});
-    return Json(std::wstring(text_, wcsnlen(text_, kChars)));
-  }
-
- private:
-  static constexpr int kChars = 4096;
-  static constexpr size_t kTextAt = 1024;  // room for the item struct
-  HWND lv_;
-  HANDLE process_ = nullptr;
-  char* memory_ = nullptr;
-  wchar_t text_[kChars + 1] = {};
-};
-
+// view's own process (VirtualAllocEx) and read back from there. Handles close as this tool exits.
 int CmdGrid(HWND w) {
   HWND lv = NthChild(w, WC_LISTVIEWW, 0);
   if (!lv) return Fail("no list view");
-  RemoteListView remote(lv);
-  if (!remote.ok()) return Fail("cannot reach the list view's process");
-  HWND header = reinterpret_cast<HWND>(remote.Send(LVM_GETHEADER));
-  const auto columns = static_cast<INT_PTR>(header ? remote.Send(HDM_GETITEMCOUNT, 0, 0, header) : 0);
+  constexpr size_t kChars = 4096, kTextAt = 1024;  // room for the item struct before the text
+  DWORD pid = 0;
+  GetWindowThreadProcessId(lv, &pid);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  auto* memory = static_cast<char*>(process ? VirtualAllocEx(process, nullptr, kTextAt + (kChars + 1) * sizeof(wchar_t),
+                                                             MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)
+                                            : nullptr);
+  if (!memory) return Fail("cannot reach the list view's process");
+  auto send = [](HWND to, UINT message, WPARAM wp, LPARAM lp) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(to, message, wp, lp, SMTO_ABORTIFHUNG, kTimeoutMs, &result);
+    return result;
+  };
+  // LVM_GETITEMTEXTW with an LVITEMW, LVM_GETCOLUMNW with an LVCOLUMNW: the text as JSON.
+  auto text = [&](UINT message, WPARAM wp, auto item) {
+    std::vector<wchar_t> buf(kChars + 1, L'\0');
+    item.pszText = reinterpret_cast<LPWSTR>(memory + kTextAt);
+    item.cchTextMax = kChars;
+    const bool written = WriteProcessMemory(process, memory, &item, sizeof item, nullptr) &&
+                         WriteProcessMemory(process, memory + kTextAt, buf.data(), sizeof(wchar_t), nullptr);
+    if (written) send(lv, message, wp, reinterpret_cast<LPARAM>(memory));
+    if (!written || !ReadProcessMemory(process, memory + kTextAt, buf.data(), kChars * sizeof(wchar_t), nullptr))
+      return Json({});
+    return Json(buf.data());
+  };
+  HWND header = reinterpret_cast<HWND>(send(lv, LVM_GETHEADER, 0, 0));
+  const auto columns = static_cast<int>(header ? send(header, HDM_GETITEMCOUNT, 0, 0) : 0);
+  LVCOLUMNW column{};
+  column.mask = LVCF_TEXT;
   std::string line = "{\"columns\":[";
-  for (int c = 0; c < columns; ++c) {
-    LVCOLUMNW column{};
-    column.mask = LVCF_TEXT;
-    line += (c ? "," : "") + remote.Text(LVM_GETCOLUMNW, c, column);
-  }
+  for (int c = 0; c < columns; ++c) line += (c ? "," : "") + text(LVM_GETCOLUMNW, c, column);
   Write(STD_OUTPUT_HANDLE, line + "]}\n");
-  const auto rows = static_cast<int>(remote.Send(LVM_GETITEMCOUNT));
-  for (int r = 0; r < rows; ++r) {
+  LVITEMW item{};
+  for (int r = 0; r < static_cast<int>(send(lv, LVM_GETITEMCOUNT, 0, 0)); ++r) {
     line = "[";
-    for (int c = 0; c < (columns > 0 ? columns : 1); ++c) {
-      LVITEMW item{};
-      item.iSubItem = c;
-      line += (c ? "," : "") + remote.Text(LVM_GETITEMTEXTW, r, item);
-    }
+    for (item.iSubItem = 0; item.iSubItem < std::max(columns, 1); ++item.iSubItem)
+      line += (item.iSubItem ? "," : "") + text(LVM_GETITEMTEXTW, r, item);
     Write(STD_OUTPUT_HANDLE, line + "]\n");
   }
+  VirtualFreeEx(process, memory, 0, MEM_RELEASE);
   return 0;
 }
 
