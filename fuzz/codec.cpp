@@ -7,19 +7,17 @@
 // takes no valid character after it along).
 
 #include "fuzz_support.h"
-#include "platform/posix/iconv_codec.h"
 
 ORV_FUZZ_TARGET(bytes) {
   const IconvCodec codec;
   const std::string text = codec.FromCp932(bytes);
   ORV_FUZZ_CHECK(ValidUtf8(text), text);
   const std::string again = codec.FromCp932(codec.ToCp932(text));
-  ORV_FUZZ_CHECK(again == text, text + "\n" + again);
+  ORV_FUZZ_CHECK(again == text, text, "\n", again);
 
   auto ascii = [](std::string_view s) {
     return std::count_if(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
   };
   const std::string encoded = codec.ToCp932(bytes);
-  ORV_FUZZ_CHECK(ascii(encoded) >= ascii(bytes),
-                 std::to_string(ascii(bytes)) + " ASCII in, " + std::to_string(ascii(encoded)) + " out");
+  ORV_FUZZ_CHECK(ascii(encoded) >= ascii(bytes), ascii(bytes), " ASCII in, ", ascii(encoded), " out");
 }

@@ -10,16 +10,14 @@
 #include "app/command_line.h"
 
 #include "fuzz_support.h"
-#include "platform/posix/iconv_codec.h"
 #include "util/ini_text.h"
-#include "util/text.h"
 #include "util/text_file.h"
 
 ORV_FUZZ_TARGET(input) {
   const Parts parts(input);
   const std::vector<std::string> args = parts[0].empty() ? std::vector<std::string>() : Split(parts[0], '\0');
   const StartOptions o = ParseCommandLine(args, "C:\\tools\\inv\\qumbel.exe");
-  ORV_FUZZ_CHECK(o.delayMs <= kMaxTimerIntervalMs, std::to_string(o.delayMs));
+  ORV_FUZZ_CHECK(o.delayMs <= kMaxTimerIntervalMs, o.delayMs);
   if (!o.unattended) ORV_FUZZ_CHECK(o.delayMs == 0 && !o.noHistory && !o.noFile && !o.auditTool, "");
   const bool named =
       (args.size() > 0 && o.settingsPath == args[0]) || (args.size() > 1 && o.settingsPath == args[1]);

@@ -11,8 +11,6 @@
 #include "fleet/fleet_tables.h"
 #include "fleet/table_files.h"
 #include "fuzz_support.h"
-#include "platform/posix/iconv_codec.h"
-#include "util/text.h"
 
 ORV_FUZZ_TARGET(input) {
   const std::string folder = "C:\\pcdata";
@@ -29,12 +27,11 @@ ORV_FUZZ_TARGET(input) {
   BufferedTableFiles tables(files);
   const FleetTablesResult result = BuildFleetTables(files, codec, tables, folder);
   ORV_FUZZ_CHECK(result.ok, result.message);
-  ORV_FUZZ_CHECK(result.computers == perPcFiles, std::to_string(result.computers));
+  ORV_FUZZ_CHECK(result.computers == perPcFiles, result.computers);
   const long expected =
       files.FileExists(folder + "\\itemlist.csv") + result.computers + result.masterOnlyRows;
   for (const char* table : {kMainTableFileName, kATableFileName}) {
     const long lines = CrLfLines(files.Get(folder + "\\" + table));
-    ORV_FUZZ_CHECK(lines == expected, std::string(table) + ": " + std::to_string(lines) +
-                                          " lines, expected " + std::to_string(expected));
+    ORV_FUZZ_CHECK(lines == expected, table, ": ", lines, " lines, expected ", expected);
   }
 }

@@ -1,5 +1,6 @@
 #pragma once
-// Helpers shared by the fuzz targets of this folder (each fuzz/*.cpp is one libFuzzer program).
+// Helpers shared by the fuzz targets of this folder (each fuzz/*.cpp is one libFuzzer program), and
+// the text functions and the native codec that most of them use.
 //
 // Inputs that hold several files or a file and some settings are split into parts at the byte
 // 0x1E (record separator): it never occurs inside a CP932 character, so the seeds stay readable
@@ -8,14 +9,17 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iostream>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "fakes/fake_files.h"
+#include "platform/posix/iconv_codec.h"
+#include "util/text.h"
 
 namespace orv::fuzz {
 
@@ -26,11 +30,9 @@ inline constexpr char kPartSeparator = '\x1e';
 class Parts {
  public:
   explicit Parts(std::string_view input) {
-    for (size_t start = 0;;) {
-      const size_t cut = input.find(kPartSeparator, start);
+    for (size_t start = 0, cut = 0; cut != std::string_view::npos; start = cut + 1) {
+      cut = input.find(kPartSeparator, start);
       parts_.push_back(input.substr(start, cut == std::string_view::npos ? cut : cut - start));
-      if (cut == std::string_view::npos) return;
-      start = cut + 1;
     }
   }
   std::string_view operator[](size_t i) const { return i < parts_.size() ? parts_[i] : std::string_view(); }
@@ -44,28 +46,20 @@ class Parts {
 };
 
 // Reads small settings from a part byte after byte; once it is used up every read gives the
-// default, so that a short input still makes a complete run.
+// default (0 unless given), so that a short input still makes a complete run.
 class ByteReader {
  public:
   explicit ByteReader(std::string_view bytes) : bytes_(bytes) {}
-  uint8_t Byte(uint8_t fallback = 0) {
-    return at_ < bytes_.size() ? static_cast<uint8_t>(bytes_[at_++]) : fallback;
-  }
-  bool Bit(bool fallback = false) { return at_ < bytes_.size() ? (Byte() & 1) != 0 : fallback; }
+  uint8_t Byte(uint8_t fallback = 0) { return Empty() ? fallback : static_cast<uint8_t>(bytes_[at_++]); }
+  bool Bit() { return Byte() & 1; }
   // A number in 0 .. limit - 1.
-  unsigned Below(unsigned limit, unsigned fallback = 0) {
-    return at_ < bytes_.size() ? Byte() % limit : fallback;
-  }
-  uint32_t Le32(uint32_t fallback = 0) {
-    if (at_ >= bytes_.size()) return fallback;
+  unsigned Below(unsigned limit, unsigned fallback = 0) { return Empty() ? fallback : Byte() % limit; }
+  uint32_t Le32() {
     uint32_t v = 0;
     for (int k = 0; k < 4; ++k) v |= static_cast<uint32_t>(Byte()) << (8 * k);
     return v;
   }
-  uint64_t Le64() {
-    const uint64_t low = Le32();
-    return low | static_cast<uint64_t>(Le32()) << 32;
-  }
+  uint64_t Le64() { return Le32() | static_cast<uint64_t>(Le32()) << 32; }
   // Eight bytes as the bits of a double: any value, NaNs and infinities too.
   double Double() {
     const uint64_t bits = Le64();
@@ -75,7 +69,7 @@ class ByteReader {
   }
   // The next `n` bytes (fewer at the end).
   std::string_view Bytes(size_t n) {
-    std::string_view out = bytes_.substr(at_ < bytes_.size() ? at_ : bytes_.size(), n);
+    const std::string_view out = bytes_.substr(std::min(at_, bytes_.size()), n);
     at_ += out.size();
     return out;
   }
@@ -94,7 +88,7 @@ inline bool ValidUtf8(std::string_view s) {
     const size_t n = c < 0x80                   ? 1
                      : (c >= 0xC2 && c <= 0xDF) ? 2
                      : (c >= 0xE0 && c <= 0xEF) ? 3
-                     : (c >= 0xF0 && c <= 0xF4) ? 4
+                     : c >= 0xF0 && c <= 0xF4   ? 4
                                                 : 0;
     if (n == 0 || i + n > s.size()) return false;
     for (size_t k = 1; k < n; ++k)
@@ -108,13 +102,19 @@ inline bool ValidUtf8(std::string_view s) {
   return true;
 }
 
+// The number of times `what` occurs in `text`, none overlapping.
+inline long Occurrences(std::string_view text, std::string_view what) {
+  long n = 0;
+  for (size_t at = text.find(what); at != std::string_view::npos; at = text.find(what, at + what.size())) ++n;
+  return n;
+}
+
 // The lines of a text whose every line ends with CR LF; -1 when a CR or LF stands anywhere else
 // or the last line has no end.
 inline long CrLfLines(std::string_view bytes) {
-  long pairs = 0;
-  for (size_t at = bytes.find("\r\n"); at != std::string_view::npos; at = bytes.find("\r\n", at + 2)) ++pairs;
-  const bool whole = pairs == std::count(bytes.begin(), bytes.end(), '\r') &&
-                     pairs == std::count(bytes.begin(), bytes.end(), '\n') && (bytes.empty() || bytes.ends_with("\r\n"));
+  const long pairs = Occurrences(bytes, "\r\n");
+  const bool whole = pairs == Occurrences(bytes, "\r") && pairs == Occurrences(bytes, "\n") &&
+                     (bytes.empty() || bytes.ends_with("\r\n"));
   return whole ? pairs : -1;
 }
 
@@ -128,24 +128,27 @@ void PutFiles(test::FakeFiles& files, const Parts& parts, Place&& place) {
     std::string name(part.substr(0, lf));
     const std::string folder = place(name);
     std::erase_if(name, [](char c) { return c == '\\' || c == '/' || c == ':' || c == '\r' || c == '\0'; });
-    if (name.empty()) continue;
-    files.Put(folder + "\\" + name,
-              std::string(lf == std::string_view::npos ? std::string_view() : part.substr(lf + 1)));
+    if (!name.empty())
+      files.Put(folder + "\\" + name, std::string(part.substr(std::min(lf, part.size() - 1) + 1)));
   }
 }
 
-// A property of the code under test does not hold: report it and stop, so that libFuzzer keeps
-// the input as a crash.
-[[noreturn]] inline void PropertyFailed(const char* what, const std::string& detail = std::string()) {
-  std::fprintf(stderr, "property failed: %s\n%s\n", what, detail.c_str());
+// A property of the code under test does not hold: report it with the values that tell why, and
+// stop, so that libFuzzer keeps the input as a crash.
+template <typename... Detail>
+[[noreturn]] void PropertyFailed(const char* what, const Detail&... detail) {
+  std::ostringstream out;
+  (out << ... << detail);
+  std::cerr << "property failed: " << what << "\n" << out.str() << "\n";
   std::abort();
 }
 
 }  // namespace orv::fuzz
 
-#define ORV_FUZZ_CHECK(condition, detail)                                \
-  do {                                                                   \
-    if (!(condition)) ::orv::fuzz::PropertyFailed(#condition, (detail)); \
+// ORV_FUZZ_CHECK(condition, detail...): the detail values are printed one after the other.
+#define ORV_FUZZ_CHECK(condition, ...)                                      \
+  do {                                                                      \
+    if (!(condition)) ::orv::fuzz::PropertyFailed(#condition, __VA_ARGS__); \
   } while (0)
 
 // The entry point: `ORV_FUZZ_TARGET(input) { ... }` runs its body, in namespace orv, on each input

@@ -18,54 +18,48 @@
 #include "fakes/fake_platform.h"
 #include "fakes/fake_smart_device.h"
 #include "fuzz_support.h"
-#include "util/text.h"
 
 ORV_FUZZ_TARGET(input) {
-  const char* const kHistory = "C:\\tools\\inv\\hdd\\PC01__WORKGROUP.csv";
+  const std::string folder = "C:\\tools\\inv\\hdd\\", history = folder + "PC01__WORKGROUP.csv";
   const Parts parts(input);
   ByteReader settings(parts[0]);
-  const uint8_t flags = settings.Byte(0);
+  const uint8_t flags = settings.Byte();
   const bool unreadable = flags & 1, noHistory = flags & 2;
-  const std::string old = parts.Text(1);
-
   test::FakePlatform p;
+  p.system.now.minute = settings.Below(60);
   test::FakeSmartDevice device;
   p.platform.smart = &device;
-  p.system.now.minute = settings.Below(60, 0);
-  if (!unreadable) {
-    std::vector<test::FakeAttr> attrs;
-    for (ByteReader in(parts[2]); !in.Empty() && attrs.size() < 30;) {
-      test::FakeAttr& a = attrs.emplace_back();
-      std::tie(a.id, a.flags, a.current, a.worst, a.threshold, a.raw) =
-          std::tuple{in.Byte(), in.Byte(), in.Byte(), in.Byte(), in.Byte(), in.Byte()};  // read in order
-    }
-    device.PhysicalDrive(0).positions[0] = test::DrivePosition("MODEL, WITH COMMA", "SER0", attrs);
+  std::vector<test::FakeAttr> attrs;
+  for (ByteReader in(parts[2]); !unreadable && !in.Empty() && attrs.size() < 30;) {
+    test::FakeAttr& a = attrs.emplace_back();
+    std::tie(a.id, a.flags, a.current, a.worst, a.threshold, a.raw) =
+        std::tuple{in.Byte(), in.Byte(), in.Byte(), in.Byte(), in.Byte(), in.Byte()};  // read in order
   }
-  if (!noHistory) p.files.Put(kHistory, old);
+  if (!unreadable)
+    device.PhysicalDrive(0).positions[0] = test::DrivePosition("MODEL, WITH COMMA", "SER0", attrs);
+  if (!noHistory) p.files.Put(history, parts.Text(1));
 
   int values = 0;
-  DiskHealthItems(p.platform, kHistory, [&values](const std::string&) { ++values; });
-  ORV_FUZZ_CHECK(values == 6, std::to_string(values));
+  DiskHealthItems(p.platform, history, [&values](const std::string&) { ++values; });
+  ORV_FUZZ_CHECK(values == 6, values);
 
-  const std::vector<std::string> before = SplitLines(p.codec.FromCp932(old));
+  const std::vector<std::string> before = SplitLines(p.codec.FromCp932(parts.Text(1)));
   bool written = false;
   AppendHealthHistory(p.platform, "C:\\tools\\inv\\PC01__WORKGROUP.csv", written);
   if (unreadable) return;
 
-  const std::string bytes = p.files.Get(kHistory);
-  const long lines = CrLfLines(bytes);
-  ORV_FUZZ_CHECK(lines > 0 && written, bytes);
+  const std::string bytes = p.files.Get(history);
   const std::vector<std::string> after = SplitLines(p.codec.FromCp932(bytes));
-  ORV_FUZZ_CHECK(static_cast<long>(after.size()) == lines && after.size() <= kHistoryMaxLines,
-                 std::to_string(after.size()));
+  ORV_FUZZ_CHECK(written && !after.empty() && CrLfLines(bytes) == static_cast<long>(after.size()) &&
+                     after.size() <= kHistoryMaxLines,
+                 bytes);
   if (!noHistory) {
     const size_t expected = before.size() >= kHistoryMaxLines - 1 ? kHistoryMaxLines : before.size() + 1;
-    ORV_FUZZ_CHECK(after.size() == expected,
-                   std::to_string(after.size()) + " after " + std::to_string(before.size()));
+    ORV_FUZZ_CHECK(after.size() == expected, after.size(), " after ", before.size());
     for (size_t i = 0; i < 2 && i + 1 < after.size() && i < before.size(); ++i)
-      ORV_FUZZ_CHECK(after[i] == before[i], after[i] + "\n" + before[i]);
+      ORV_FUZZ_CHECK(after[i] == before[i], after[i], "\n", before[i]);
   }
   ORV_FUZZ_CHECK(after.back() == HealthDataLine(p.system.now, ReadHealthDrives(p.platform)), after.back());
   for (const char* log : {"_hddfail.txt", "_failed.txt", "_fail_plus_warning.txt"})
-    ORV_FUZZ_CHECK(CrLfLines(p.files.Get(std::string("C:\\tools\\inv\\hdd\\") + log)) >= 0, log);
+    ORV_FUZZ_CHECK(CrLfLines(p.files.Get(folder + log)) >= 0, log);
 }

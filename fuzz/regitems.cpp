@@ -21,32 +21,35 @@
 #include "inventory/catalogue.h"
 #include "regscript/reg_items.h"
 #include "regscript/value_readers.h"
-#include "util/text.h"
 #include "util/text_file.h"
 
 namespace orv {
 namespace {
 
 // The registry of tests/data/registry/fuzz_regitems.reg with the first `printers` of its three
-// printers installed, and version resources for the registered programs.
-void FillMachine(test::FakePlatform& p, int printers) {
+// printers installed, `processes` of three programs running, and version resources for the
+// registered programs.
+void FillMachine(test::FakePlatform& p, unsigned printers, unsigned processes) {
   static const test::FakeRegistry registry = [] {  // read once, not for every input
     test::FakeRegistry loaded;
     loaded.Load("fuzz_regitems.reg");
     return loaded;
   }();
   p.registry = registry;
-  const char* names[] = {"Laser1", "Ink Jet on LPT2:", "Fax"};
-  p.system.printers.assign(names, names + printers);
-  test::FakeVersionInfo::Resource notepad;
-  notepad.translations = {"041104B0"};
-  for (auto [name, text] : {std::pair{"OriginalFilename", "NOTEPAD.EXE"},
-                            {"ProductVersion", "10.0.19041.1"},
-                            {"FileVersion", "10.0"}})
-    notepad.strings[std::string("\\StringFileInfo\\041104B0\\") + name] = text;
-  p.versions.files["c:\\windows\\notepad.exe"] = p.versions.files["c:\\program files\\app\\app.exe"] =
-      notepad;
-  p.versions.files["c:\\office\\winword.exe"] = test::FakeVersionInfo::Resource{};
+  const std::vector<std::string> names = {"Laser1", "Ink Jet on LPT2:", "Fax"};
+  p.system.printers.assign(names.begin(), names.begin() + printers);
+  const std::vector<std::string> running = {"C:\\Windows\\explorer.exe", "C:\\Office\\WINWORD.EXE",
+                                            "c:\\x\\excel.exe"};
+  p.system.processes = std::vector<std::string>(running.begin(), running.begin() + processes);
+  p.system.environment = {{"USERNAME", "sato"}, {"LONG", std::string(3000, 'x')}};
+  const std::string block = "\\StringFileInfo\\041104B0\\";
+  const test::FakeVersionInfo::Resource notepad{{"041104B0"},
+                                                {{block + "OriginalFilename", "NOTEPAD.EXE"},
+                                                 {block + "ProductVersion", "10.0.19041.1"},
+                                                 {block + "FileVersion", "10.0"}}};
+  p.versions.files = {{"c:\\windows\\notepad.exe", notepad},
+                      {"c:\\program files\\app\\app.exe", notepad},
+                      {"c:\\office\\winword.exe", {}}};
 }
 
 bool IsCountLineOfOneValue(const std::string& line, size_t processes) {
@@ -69,36 +72,20 @@ bool NamesMatchValuesByDesign(const std::vector<std::string>& lines, size_t proc
   });
 }
 
-std::string Describe(const std::vector<std::string>& names, const std::vector<std::string>& values) {
-  std::string out =
-      "names " + std::to_string(names.size()) + ", values " + std::to_string(values.size()) + "\n";
-  for (size_t i = 0; i < names.size() || i < values.size(); ++i)
-    out +=
-        "  [" + (i < names.size() ? names[i] : "-") + "] = [" + (i < values.size() ? values[i] : "-") + "]\n";
-  return out;
-}
-
 }  // namespace
 }  // namespace orv
 
 ORV_FUZZ_TARGET(input) {
   const Parts parts(input);
   ByteReader settings(parts[1]);
-  const uint8_t flags = settings.Byte(0);
+  const uint8_t flags = settings.Byte();
   const std::string osKind = (flags & 1) ? kOsKind9x : kOsKindNT;
-  const int printers = static_cast<int>(settings.Below(4, 1));
-  const size_t processes = settings.Below(4, 1);
-  const unsigned shareStatus = settings.Below(5, 0);
-
   test::FakePlatform p;
-  FillMachine(p, printers);
+  const unsigned printers = settings.Below(4, 1), processes = settings.Below(4, 1);
+  FillMachine(p, printers, processes);
   if (osKind == kOsKind9x) p.system.os.platformId = 1;
-  const char* running[] = {"C:\\Windows\\explorer.exe", "C:\\Office\\WINWORD.EXE", "c:\\x\\excel.exe"};
-  p.system.processes = std::vector<std::string>(running, running + processes);
-  p.system.environment["USERNAME"] = "sato";
-  p.system.environment["LONG"] = std::string(3000, 'x');
-  p.network.shares = {
-      static_cast<ShareEnumResult::Status>(shareStatus), 5, {"\\\\PC01\\data", "\\\\PC01\\none"}};
+  const auto shareStatus = static_cast<ShareEnumResult::Status>(settings.Below(5));
+  p.network.shares = {shareStatus, 5, {"\\\\PC01\\data", "\\\\PC01\\none"}};
 
   const std::string programFolder = "C:\\tools\\inv\\";
   const std::string script = parts.Text(0) + ((flags & 2) ? "" : "\r\n// end");
@@ -113,13 +100,12 @@ ORV_FUZZ_TARGET(input) {
   TRegistryEx reg(p.registry);
   reg.SetRootKey(RegRoot::LocalMachine);
   ReaderContext readers = ReaderContext::From(reg, keyOpen, programFiles, p.platform);
-  RegItemsContext context{readers,       p.platform,
-                          programs,      "Windows 10 Pro",
-                          programFolder, [&values](const std::string& v) { values.push_back(v); },
-                          memo};
+  auto addValue = [&values](const std::string& v) { values.push_back(v); };
+  RegItemsContext context{readers, p.platform, programs, "Windows 10 Pro", programFolder, addValue, memo};
   EvaluateRegItems(context, osKind);
 
   const std::vector<std::string> names = ReadScriptItemNames(p.files, p.codec, programFolder, osKind);
   if (NamesMatchValuesByDesign(SplitLines(p.codec.FromCp932(script)), processes))
-    ORV_FUZZ_CHECK(names.size() == values.size(), Describe(names, values));
+    ORV_FUZZ_CHECK(names.size() == values.size(), "names [", Join(names, "] ["), "]\nvalues [",
+                   Join(values, "] ["), "]");
 }

@@ -21,22 +21,18 @@
 #include "diskhealth/smart_read.h"
 #include "fuzz_support.h"
 #include "platform/smart_device.h"
-#include "util/text.h"
 
 namespace orv {
 namespace {
 
-// Zeroes the buffer, puts `bytes` at `at` as far as it reaches, and answers as given.
-SmartIoStatus Reply(std::string& output, size_t at, std::string_view bytes, bool fails, uint32_t error,
-                    uint32_t returned) {
+// Zeroes the buffer and puts `bytes` at `at` as far as it reaches.
+void Fill(std::string& output, size_t at, std::string_view bytes) {
   std::fill(output.begin(), output.end(), '\0');
   for (size_t k = 0; k < bytes.size() && at + k < output.size(); ++k) output[at + k] = bytes[k];
-  return fails ? SmartIoStatus{false, error, 0} : SmartIoStatus{true, 0, returned};
 }
 
 // The device and its handles share the input; `open` counts the handles not yet closed.
-class FuzzDevice final : public ISmartDevice {
- public:
+struct FuzzDevice final : ISmartDevice {
   FuzzDevice(fuzz::ByteReader& input, uint8_t map, uint8_t flags) : in(input), map(map), flags(flags) {}
   SmartOpenResult Open(const std::string&, uint32_t, uint32_t, uint32_t) override {
     if (flags & 1) return {nullptr, kErrorFileNotFound};
@@ -44,69 +40,70 @@ class FuzzDevice final : public ISmartDevice {
   }
   std::string ErrorText(uint32_t code) override { return "error " + std::to_string(code); }
 
-  fuzz::ByteReader& in;
-  const uint8_t map, flags;
-  int open = 0;
-
- private:
   struct Handle final : ISmartHandle {
     explicit Handle(FuzzDevice& device) : d(device) { ++d.open; }
     ~Handle() override { --d.open; }
-    SmartIoStatus IoControl(uint32_t code, std::string_view, std::string& output) override {
-      const bool storage = d.flags & 4;
-      const auto size = static_cast<uint32_t>(output.size());
-      if (code == kStorageQueryProperty) {
-        if (!storage) return {false, kErrorNotSupported, 0};
-        const uint8_t how = d.in.Byte(0);
-        const uint32_t returned = d.in.Byte(0xFF) | (d.in.Byte(0xFF) << 8);
-        return Reply(output, 0, d.in.Bytes(output.size()), how & 1,
-                     (how & 2) ? kErrorAccessDenied : kErrorNotSupported, returned);
-      }
-      if (code == kDiskGetLengthInfo || code == kDiskGetDriveGeometryEx) {
-        if (!storage) return {false, kErrorInvalidFunction, 0};
-        const bool fails = d.in.Bit(false);
-        return Reply(output, code == kDiskGetLengthInfo ? 0 : 24, d.in.Bytes(8), fails, kErrorIoDevice, size);
-      }
-      if (code == kSmartGetVersion) {
-        if (d.flags & 2) return {false, kErrorNotSupported, 0};
-        const char version[] = {0, 0, 0, static_cast<char>(d.map)};
-        return Reply(output, 0, std::string_view(version, 4), false, 0, size);
-      }
-      const bool fails = d.in.Bit(false);
-      const char errors[] = {static_cast<char>(d.in.Byte(0)), static_cast<char>(d.in.Byte(0))};
-      const std::string sector(code == kSmartRcvDriveData ? d.in.Bytes(512) : std::string_view());
-      Reply(output, 16, sector, false, 0, 0);
-      if (output.size() > 5) std::copy(errors, errors + 2, output.begin() + 4);
-      return fails ? SmartIoStatus{false, kErrorIoDevice, 0} : SmartIoStatus{true, 0, size};
-    }
+    SmartIoStatus IoControl(uint32_t code, std::string_view, std::string& output) override;
     FuzzDevice& d;
   };
+
+  fuzz::ByteReader& in;
+  const uint8_t map, flags;
+  int open = 0;
 };
+
+SmartIoStatus FuzzDevice::Handle::IoControl(uint32_t code, std::string_view, std::string& output) {
+  const bool storage = d.flags & 4;
+  const auto size = static_cast<uint32_t>(output.size());
+  if (code == kStorageQueryProperty) {
+    if (!storage) return {false, kErrorNotSupported, 0};
+    const uint8_t how = d.in.Byte();
+    const uint32_t returned = d.in.Byte(0xFF) | (d.in.Byte(0xFF) << 8);
+    Fill(output, 0, d.in.Bytes(output.size()));
+    if (how & 1) return {false, (how & 2) ? kErrorAccessDenied : kErrorNotSupported, 0};
+    return {true, 0, returned};
+  }
+  if (code == kDiskGetLengthInfo || code == kDiskGetDriveGeometryEx) {
+    if (!storage) return {false, kErrorInvalidFunction, 0};
+    const bool fails = d.in.Bit();
+    Fill(output, code == kDiskGetLengthInfo ? 0 : 24, d.in.Bytes(8));
+    return fails ? SmartIoStatus{false, kErrorIoDevice, 0} : SmartIoStatus{true, 0, size};
+  }
+  if (code == kSmartGetVersion) {
+    if (d.flags & 2) return {false, kErrorNotSupported, 0};
+    Fill(output, 3, std::string(1, static_cast<char>(d.map)));
+    return {true, 0, size};
+  }
+  const bool fails = d.in.Bit();
+  const std::string errors = {static_cast<char>(d.in.Byte()), static_cast<char>(d.in.Byte())};
+  Fill(output, 16, code == kSmartRcvDriveData ? d.in.Bytes(512) : std::string_view());
+  if (output.size() > 5) output.replace(4, 2, errors);
+  return fails ? SmartIoStatus{false, kErrorIoDevice, 0} : SmartIoStatus{true, 0, size};
+}
 
 }  // namespace
 }  // namespace orv
 
 ORV_FUZZ_TARGET(bytes) {
   ByteReader input(bytes);
-  const unsigned family = input.Below(3, 0);
+  const unsigned family = input.Below(3);
   const uint32_t platformId = family == 0 ? kPlatformNT : family == 1 ? kPlatformWin9x : 3;
   const uint8_t map = input.Byte(1);
-  const uint8_t flags = input.Byte(0);
-  const int32_t drive = input.Byte(0);
+  const uint8_t flags = input.Byte();
+  const int32_t drive = input.Byte();
   FuzzDevice device(input, map, flags);
 
   TSmartResult r;
   std::string error;
   ReadSmartData(device, platformId, drive, r, error);
-  ORV_FUZZ_CHECK(r.AttrCount >= 0 && r.AttrCount <= kSmartEntries, std::to_string(r.AttrCount));
-  ORV_FUZZ_CHECK(device.open == 0, std::to_string(device.open));
+  ORV_FUZZ_CHECK(r.AttrCount >= 0 && r.AttrCount <= kSmartEntries, r.AttrCount);
+  ORV_FUZZ_CHECK(device.open == 0, device.open);
   for (int id : {1, 3, 5, 7, 9, 10, 12, 194, 0, 255}) AttrCell(r, id);
   if (!error.empty()) return;
 
   const std::vector<TSmartResult> drives = {r, r};
   const std::string line = HealthDataLine(DateTime{2026, 12, 6, 10, 0, 0, 0}, drives);
   ORV_FUZZ_CHECK(line.find_first_of("\r\n") == std::string::npos, line);
-  const size_t fields = Split(line, ',').size();
   for (const std::string& header : {EnglishHealthHeader(drives), JapaneseHealthHeader(drives)})
-    ORV_FUZZ_CHECK(Split(header, ',').size() == fields, line + "\n" + header);
+    ORV_FUZZ_CHECK(Split(header, ',').size() == Split(line, ',').size(), line, "\n", header);
 }

@@ -14,7 +14,6 @@
 #include "diskhealth/replay_device.h"
 #include "diskhealth/smart_read.h"
 #include "fuzz_support.h"
-#include "util/text.h"
 
 namespace {
 
@@ -22,14 +21,11 @@ namespace {
 std::string HexDump(const std::string& sector) {
   std::string out;
   char buf[16];
-  for (size_t line = 0; line < sector.size(); line += 16) {
-    std::snprintf(buf, sizeof buf, "%03zu-%03zu:", line, line + 15);
+  for (size_t at = 0; at < sector.size(); ++at) {
+    if (at % 16 == 0) out += (std::snprintf(buf, sizeof buf, "%03zu-%03zu:", at, at + 15), buf);
+    std::snprintf(buf, sizeof buf, at % 16 == 15 ? " %02x\r\n" : " %02x",
+                  static_cast<unsigned char>(sector[at]));
     out += buf;
-    for (size_t k = line; k < line + 16 && k < sector.size(); ++k) {
-      std::snprintf(buf, sizeof buf, " %02x", static_cast<unsigned char>(sector[k]));
-      out += buf;
-    }
-    out += "\r\n";
   }
   return out;
 }
@@ -39,29 +35,28 @@ std::string HexDump(const std::string& sector) {
 ORV_FUZZ_TARGET(input) {
   const Parts parts(input);
   ByteReader settings(parts[0]);
-  const uint8_t flags = settings.Byte(0);
-  const uint32_t platformId = settings.Below(2, 0) == 0 ? kPlatformNT : kPlatformWin9x;
+  const uint8_t flags = settings.Byte();
+  const uint32_t platformId = settings.Below(2) == 0 ? kPlatformNT : kPlatformWin9x;
   const int drive = (flags & 8) ? 1 : 0;
   const bool nvme = flags & 32;
 
   test::FakeFiles files;
   const std::string programFolder = "C:\\tools\\inv\\";
-  files.AddFolder(programFolder);
   // The captures lie in C:\captures or beside the program; the settings name that folder (or
   // any other text).
   const std::string folderPath = (flags & 16) ? programFolder + "captures" : "C:\\captures";
   const std::string folder = parts.size() > 4 ? parts.Text(4) : (flags & 16) ? "captures" : folderPath;
+  files.AddFolder(programFolder);
   files.AddFolder(folderPath);
-  const char* ataKinds[] = {"identify", "smart_read_data", "smart_read_thresholds"};
-  const char* nvmeKinds[] = {"nvme_identify_controller", "nvme_smart_health_log02", "length"};
+  const char* kinds[2][3] = {{"identify", "smart_read_data", "smart_read_thresholds"},
+                             {"nvme_identify_controller", "nvme_smart_health_log02", "length"}};
   for (int k = 0; k < 3; ++k) {
     const bool length = nvme && k == 2, bin = ((flags >> k) & 1) && !length;
     const char* extension = bin ? ".bin" : length ? ".txt" : ".hexdump.txt";
-    files.Put(
-        folderPath + "\\drive" + std::to_string(drive) + "_" + (nvme ? nvmeKinds : ataKinds)[k] + extension,
-        parts.Text(1 + k));
+    files.Put(folderPath + "\\drive" + std::to_string(drive) + "_" + kinds[nvme][k] + extension,
+              parts.Text(1 + k));
     if (const auto sector = bin || length ? std::nullopt : ParseSectorDump(parts.Text(1 + k)))
-      ORV_FUZZ_CHECK(sector->size() == 512, std::to_string(sector->size()));
+      ORV_FUZZ_CHECK(sector->size() == 512, sector->size());
   }
 
   // Without a folder the real device (none here) stays.
@@ -71,7 +66,7 @@ ORV_FUZZ_TARGET(input) {
     TSmartResult r;
     std::string error;
     ReadSmartData(*device, platformId, drive, r, error);
-    ORV_FUZZ_CHECK(r.AttrCount >= 0 && r.AttrCount <= kSmartEntries, std::to_string(r.AttrCount));
+    ORV_FUZZ_CHECK(r.AttrCount >= 0 && r.AttrCount <= kSmartEntries, r.AttrCount);
     if (nvme && error.empty() && platformId == kPlatformNT)
       ORV_FUZZ_CHECK(r.AttrCount == 10 && r.BusType == "NVMe" && r.Capacity >= 0, r.BusType);
   }

@@ -15,7 +15,6 @@
 
 #include "fakes/fake_registry.h"
 #include "fuzz_support.h"
-#include "util/text.h"
 
 ORV_FUZZ_TARGET(input) {
   const Parts parts(input);
@@ -24,7 +23,7 @@ ORV_FUZZ_TARGET(input) {
   registry.SetString(key, "S", parts.Text(1));
   registry.SetString(key, "", parts.Text(1));
   registry.SetExpandString(key, "E", parts.Text(2));
-  registry.SetDword(key, "D", ByteReader(parts[3]).Le32(0));
+  registry.SetDword(key, "D", ByteReader(parts[3]).Le32());
   registry.SetBinary(key, "B", std::vector<uint8_t>(parts[4].begin(), parts[4].end()));
   registry.SetMulti(key, "M", Split(parts.Text(5), '\0'));
   ByteReader any(parts[6]);
@@ -34,7 +33,7 @@ ORV_FUZZ_TARGET(input) {
   if (x.type == regtype::String || x.type == regtype::ExpandString)
     x.text = rest;
   else if (x.type == regtype::Dword)
-    x.number = ByteReader(rest).Le32(0);
+    x.number = ByteReader(rest).Le32();
   else if (x.type == regtype::MultiString)
     x.strings = Split(rest, '\0');
   else
@@ -43,9 +42,9 @@ ORV_FUZZ_TARGET(input) {
 
   TRegistryEx reg(registry);
   reg.SetRootKey(RegRoot::LocalMachine);
-  const bool keyOpen = !ByteReader(parts[7]).Bit(false) && reg.OpenKeyReadOnly("\\Software\\Fuzz");
+  const bool keyOpen = !ByteReader(parts[7]).Bit() && reg.OpenKeyReadOnly("\\Software\\Fuzz");
   const std::string value = ReadItemValue(reg, keyOpen, item);
-  if (!keyOpen) ORV_FUZZ_CHECK(value.empty(), item + " -> " + value);
+  if (!keyOpen) ORV_FUZZ_CHECK(value.empty(), item, " -> ", value);
   const std::string single = ReadRegValue(reg, item);
   if (StartsWith(item, "'"))
     ORV_FUZZ_CHECK(single.empty() || StartsWith(single, "'") || single == "Error!", single);

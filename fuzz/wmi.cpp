@@ -23,62 +23,52 @@
 #include "probes/network_info.h"
 #include "probes/wmi_table.h"
 #include "probes/wmi_word.h"
-#include "util/text.h"
 
 namespace orv {
 namespace {
 
 // Property names the probes look for.
-// clang-format off
-const char* const kNames[] = {
-    "Model", "Manufacturer", "Name", "Capacity", "FormFactor", "MemoryType", "Speed", "TotalWidth",
-    "DeviceLocator", "MaxCapacity", "MemoryDevices", "SMBIOSBIOSVersion", "SMBIOSMajorVersion",
-    "SMBIOSMinorVersion", "SerialNumber", "Product", "Description", "IPEnabled", "DHCPEnabled", "IPAddress",
-    "IPSubnet", "DefaultIPGateway", "DNSServerSearchOrder", "MACAddress", "WINSPrimaryServer",
-    "WINSSecondaryServer", "L2CacheSize", "Caption", "SMBIOSMemoryType", "HotFixID", "InstalledOn",
-    "displayName", "productState", "AMProductVersion", "AntivirusEnabled", "RealTimeProtectionEnabled",
-    "AntivirusSignatureVersion", "AntivirusSignatureLastUpdated"};
-// clang-format on
+const std::vector<std::string> kNames = Split(
+    "Model Manufacturer Name Capacity FormFactor MemoryType Speed TotalWidth DeviceLocator MaxCapacity "
+    "MemoryDevices SMBIOSBIOSVersion SMBIOSMajorVersion SMBIOSMinorVersion SerialNumber Product Description "
+    "IPEnabled DHCPEnabled IPAddress IPSubnet DefaultIPGateway DNSServerSearchOrder MACAddress "
+    "WINSPrimaryServer WINSSecondaryServer L2CacheSize Caption SMBIOSMemoryType HotFixID InstalledOn "
+    "displayName productState AMProductVersion AntivirusEnabled RealTimeProtectionEnabled "
+    "AntivirusSignatureVersion AntivirusSignatureLastUpdated",
+    ' ');
 
 WmiScalar ReadScalar(fuzz::ByteReader& in) {
-  switch (in.Below(6, 0)) {
+  switch (in.Below(6)) {
     case 1: return static_cast<int64_t>(in.Le64());
     case 2: return in.Le64();
     case 3: return in.Double();
-    case 4: return in.Bit(false);
-    case 5: return std::string(in.Bytes(in.Byte(0)));
+    case 4: return in.Bit();
+    case 5: return std::string(in.Bytes(in.Byte()));
     default: return std::monostate{};
   }
 }
 
 std::vector<WmiInstance> ReadInstances(fuzz::ByteReader& in, unsigned count) {
   std::vector<WmiInstance> instances(count);
-  for (WmiInstance& instance : instances) {
-    const unsigned properties = in.Below(16, 0);
-    for (unsigned k = 0; k < properties; ++k) {
+  for (WmiInstance& instance : instances)
+    for (unsigned k = in.Below(16); k > 0; --k) {
       WmiProperty& p = instance.properties.emplace_back();
-      const uint8_t name = in.Byte(0);
-      p.name = name < std::size(kNames) ? kNames[name] : "Prop" + std::to_string(name);
+      const uint8_t name = in.Byte();
+      p.name = name < kNames.size() ? kNames[name] : "Prop" + std::to_string(name);
       p.cimType = in.Byte(8);
-      const uint8_t flags = in.Byte(0);
+      const uint8_t flags = in.Byte();
       p.isArray = flags & 1, p.isNull = flags & 2;
-      for (unsigned v = in.Below(4, 0); v > 0; --v) p.values.push_back(ReadScalar(in));
+      for (unsigned v = in.Below(4); v > 0; --v) p.values.push_back(ReadScalar(in));
     }
-  }
   return instances;
 }
 
 // Answers every query with the same instances, or fails them all.
-class FuzzWmi final : public IWmi {
- public:
-  using Answer = std::optional<std::vector<WmiInstance>>;
-  explicit FuzzWmi(Answer answer) : answer_(std::move(answer)) {}
-  Answer ExecQuery(const std::string&) override { return answer_; }
-  Answer InstancesOf(const std::string&) override { return answer_; }
-  Answer Query(const WmiRequest&) override { return answer_; }
-
- private:
-  Answer answer_;
+struct FuzzWmi final : IWmi {
+  std::optional<std::vector<WmiInstance>> answer;
+  std::optional<std::vector<WmiInstance>> ExecQuery(const std::string&) override { return answer; }
+  std::optional<std::vector<WmiInstance>> InstancesOf(const std::string&) override { return answer; }
+  std::optional<std::vector<WmiInstance>> Query(const WmiRequest&) override { return answer; }
 };
 
 }  // namespace
@@ -86,24 +76,27 @@ class FuzzWmi final : public IWmi {
 
 ORV_FUZZ_TARGET(bytes) {
   ByteReader in(bytes);
-  const uint8_t head = in.Byte(0);
+  const uint8_t head = in.Byte();
   const std::vector<WmiInstance> instances = ReadInstances(in, (head >> 1) & 3);
-  FuzzWmi wmi((head & 1) ? std::nullopt : FuzzWmi::Answer(instances));
+  FuzzWmi wmi;
+  if (!(head & 1)) wmi.answer = instances;
 
+  std::vector<std::string> texts;
   for (const WmiInstance& instance : instances)
     for (const WmiProperty& p : instance.properties) {
       const std::string text = RenderWmiValue(p);
       if (p.isNull) ORV_FUZZ_CHECK(text == "NULL", text);
+      for (const WmiScalar& v : p.values)
+        if (const std::string* s = std::get_if<std::string>(&v)) texts.push_back(*s);
     }
 
   int count = -1;
   T2DimStrArray table;
-  const bool ok = RunWmiTable(wmi, "Win32_PhysicalMemory", count, table);
-  if (ok && count > 0) {
-    ORV_FUZZ_CHECK(table.size() == static_cast<size_t>(count) + 1, std::to_string(table.size()));
-    for (const auto& row : table) ORV_FUZZ_CHECK(row.size() == table[0].size(), std::to_string(row.size()));
+  if (RunWmiTable(wmi, "Win32_PhysicalMemory", count, table) && count > 0) {
+    ORV_FUZZ_CHECK(table.size() == static_cast<size_t>(count) + 1, table.size(), " rows, count ", count);
+    for (const auto& row : table) ORV_FUZZ_CHECK(row.size() == table[0].size(), row.size());
   } else {
-    ORV_FUZZ_CHECK(count == 0 && table.empty(), std::to_string(count));
+    ORV_FUZZ_CHECK(count == 0 && table.empty(), count);
   }
   GetWmiCell(table, "Capacity");
 
@@ -113,19 +106,16 @@ ORV_FUZZ_TARGET(bytes) {
   GetDiskModel(wmi, 0), GetDiskSerial(wmi, 1);
   int values = 0;
   CollectAdapters(wmi, [&values](const std::string&) { ++values; });
-  ORV_FUZZ_CHECK(values == 16, std::to_string(values));
+  ORV_FUZZ_CHECK(values == 16, values);
 
   ORV_FUZZ_CHECK(AntivirusWordValues(&wmi, 3).size() == 3, "antivirus");
   DateTime t;
   for (const std::string& line : UpdatesWordValues(&wmi, nullptr, 3))
     ORV_FUZZ_CHECK(
         line.empty() || StartsWith(line, kUnknownUpdateDate) || ParseDateTime(line.substr(0, 10), t), line);
-  for (const WmiInstance& instance : instances)
-    for (const WmiProperty& p : instance.properties)
-      for (const WmiScalar& v : p.values)
-        if (const std::string* text = std::get_if<std::string>(&v)) {
-          const std::string date = InstalledOnDate(*text);
-          ORV_FUZZ_CHECK(date.empty() || (date.size() == 10 && ParseDateTime(date, t)), date);
-          ORV_FUZZ_CHECK(WmiWordValues(&wmi, ParseWmiWord(*text), 2).size() == 2, *text);
-        }
+  for (const std::string& text : texts) {
+    const std::string date = InstalledOnDate(text);
+    ORV_FUZZ_CHECK(date.empty() || (date.size() == 10 && ParseDateTime(date, t)), date);
+    ORV_FUZZ_CHECK(WmiWordValues(&wmi, ParseWmiWord(text), 2).size() == 2, text);
+  }
 }
