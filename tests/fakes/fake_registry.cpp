@@ -11,22 +11,12 @@ namespace orv::test {
 
 namespace {
 
-std::string RootName(RegRoot root) {
-  switch (root) {
-    case RegRoot::ClassesRoot: return "hkcr";
-    case RegRoot::CurrentUser: return "hkcu";
-    case RegRoot::LocalMachine: return "hklm";
-    case RegRoot::Users: return "hku";
-    case RegRoot::CurrentConfig: return "hkcc";
-  }
-  return "hklm";
-}
-
-std::string CleanPath(std::string_view path) {
+// The lower-case path without leading or trailing backslashes, "wow32:" in front in that view.
+std::string CleanPath(std::string_view path, RegView view) {
   std::string p = LowerCase(path);
-  while (!p.empty() && p.front() == '\\') p.erase(p.begin());
+  p.erase(0, std::min(p.find_first_not_of('\\'), p.size()));
   while (!p.empty() && p.back() == '\\') p.pop_back();
-  return p;
+  return view == RegView::Wow32 ? "wow32:" + p : p;
 }
 
 class FakeRegistryKey final : public IRegistryKey {
@@ -86,34 +76,18 @@ void FakeRegistry::Load(const std::string& name) {
   }
 }
 
-std::string FakeRegistry::Normalise(RegRoot root, std::string_view path, RegView view) {
-  std::string p = CleanPath(path);
-  std::string key = RootName(root) + (p.empty() ? "" : "\\" + p);
-  return view == RegView::Wow32 ? "wow32:" + key : key;
-}
-
-std::string FakeRegistry::NormaliseFull(const std::string& path, RegView view) {
-  const std::string p = CleanPath(path);
-  return view == RegView::Wow32 ? "wow32:" + p : p;
-}
-
 FakeRegistry::Key& FakeRegistry::AddKey(const std::string& path, RegView view) {
-  std::string full = NormaliseFull(path, view);
   // Create parents and record each child name once (as first given), in the order first added.
-  auto parts = Split(full, '\\');
-  auto originalParts = Split(path.substr(std::min(path.find_first_not_of('\\'), path.size())), '\\');
-  std::string current = parts[0];
-  keys_[current];
-  for (size_t i = 1; i < parts.size(); ++i) {
-    Key& parent = keys_[current];
-    const std::string& childName = originalParts[i];
-    bool known = std::any_of(parent.subKeyOrder.begin(), parent.subKeyOrder.end(),
-                             [&](const std::string& n) { return SameTextIgnoringCase(n, childName); });
-    if (!known) parent.subKeyOrder.push_back(childName);
-    current += "\\" + parts[i];
-    keys_[current];
+  const size_t first = std::min(path.find_first_not_of('\\'), path.size());
+  const std::vector<std::string> names = Split(path.substr(first, path.find_last_not_of('\\') + 1 - first), '\\');
+  std::string current = CleanPath(names[0], view);
+  for (size_t i = 1; i < names.size(); ++i) {
+    std::vector<std::string>& children = keys_[current].subKeyOrder;
+    const auto same = [&](const std::string& n) { return SameTextIgnoringCase(n, names[i]); };
+    if (std::none_of(children.begin(), children.end(), same)) children.push_back(names[i]);
+    current += "\\" + LowerCase(names[i]);
   }
-  return keys_[full];
+  return keys_[current];
 }
 
 void FakeRegistry::SetValue(const std::string& keyPath, const std::string& name, const RegValue& value) {
@@ -127,8 +101,10 @@ void FakeRegistry::SetValue(const std::string& keyPath, const std::string& name,
 }
 
 std::unique_ptr<IRegistryKey> FakeRegistry::OpenKey(RegRoot root, std::string_view path, RegView view) {
+  static const char* const kRootNames[] = {"hkcr", "hkcu", "hklm", "hku", "hkcc"};  // in the order of RegRoot
   ++openCount;
-  auto it = keys_.find(Normalise(root, path, view));
+  const std::string p = CleanPath(path, RegView::Native);
+  auto it = keys_.find(CleanPath(std::string(kRootNames[static_cast<int>(root)]) + (p.empty() ? "" : "\\" + p), view));
   if (it == keys_.end() || it->second.denyOpen) return nullptr;
   return std::make_unique<FakeRegistryKey>(it->second);
 }

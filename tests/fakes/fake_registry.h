@@ -48,10 +48,7 @@ class FakeRegistry final : public IRegistry {
   int openCount = 0;  // how many OpenKey calls were made
 
  private:
-  static std::string Normalise(RegRoot root, std::string_view path, RegView view);
-  static std::string NormaliseFull(const std::string& path, RegView view);
   std::map<std::string, Key> keys_;  // normalised lower-case path -> key
-  friend class FakeRegistryKey;
 };
 
 }  // namespace orv::test

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-
 #include "app/form1.h"
 #include "fakes/case_table.h"
 #include "fakes/fake_platform.h"
@@ -50,32 +49,19 @@ TEST(Form1, UnattendedStartArmsTheTimerAndHidesTheWindow) {
   FakePlatform p;
   p.files.Put("C:\\site.ini", "[General]\r\nSaveDir=D:\\pc\\\r\n");
   TForm1 f(p.platform, {"/p/b30", "C:\\site.ini"});
-  EXPECT_FALSE(f.showMainForm);
-  EXPECT_TRUE(f.Timer1.enabled);
+  EXPECT_TRUE(!f.showMainForm && f.Timer1.enabled && f.state.historyWritten);
   EXPECT_EQ(f.Timer1.intervalMs, 30000u);
-  EXPECT_TRUE(f.state.historyWritten);
   EXPECT_EQ(f.state.saveFolder, "D:\\pc");
   f.Timer1Timer();
-  EXPECT_FALSE(f.Timer1.enabled);
-  EXPECT_TRUE(f.closeRequested);
-  EXPECT_TRUE(p.dialogs.shown.empty());
-}
-
-TEST(Form1, ExitClosesWithoutAQuestionWhenNothingChanged) {
-  FakePlatform p;
-  TForm1 f(p.platform, {});
-  f.Memo1.modified = true;  // typed text, but not the script editor
-  f.OnMenu(MenuId::Exit1);
-  EXPECT_TRUE(f.closeRequested);
-  EXPECT_TRUE(f.FormCloseQuery());
-  EXPECT_TRUE(p.dialogs.shown.empty());
+  EXPECT_TRUE(!f.Timer1.enabled && f.closeRequested && p.dialogs.shown.empty());
 }
 
 TEST(Form1, ConfirmationsWhileEditingTheScript) {
   FakePlatform p;
   TForm1 f(p.platform, {});
+  f.Memo1.modified = true;  // typed text, but not the script editor: no question
+  EXPECT_TRUE(f.FormCloseQuery());
   f.state.settingsEdit = true;
-  f.Memo1.modified = true;
   p.dialogs.answers = {MsgResult::Cancel};
   EXPECT_TRUE(f.ConfirmDiscard());
   ASSERT_EQ(p.dialogs.shown.size(), 1u);
@@ -85,40 +71,6 @@ TEST(Form1, ConfirmationsWhileEditingTheScript) {
   EXPECT_FALSE(f.FormCloseQuery());
   p.dialogs.answers = {MsgResult::Ok};
   EXPECT_TRUE(f.FormCloseQuery());
-}
-
-TEST(Form1, SwitchScreenTogglesTextAndTableAndLeavesTheGraph) {
-  FakePlatform p;
-  TForm1 f(p.platform, {});
-  f.Panel1Visible = true;
-  f.SwitchScreen1Click();
-  EXPECT_TRUE(f.StringGrid1.visible && !f.Memo1.visible && !f.Panel1Visible);
-  f.caption = "x";
-  f.SwitchScreen1Click();
-  EXPECT_TRUE(f.Memo1.visible && !f.StringGrid1.visible);
-  EXPECT_EQ(f.caption, "Orvanta");
-}
-
-TEST(Form1, HelpOpensTheManualBesideTheProgram) {
-  FakePlatform p;
-  TForm1 f(p.platform, {});
-  f.OnMenu(MenuId::Help2);
-  ASSERT_EQ(p.shell.opened.size(), 1u);
-  EXPECT_EQ(p.shell.opened[0], "C:\\tools\\inv\\qumbel.mht");
-}
-
-TEST(Form1, NumberRowsWritesColumnZeroFromRowOne) {
-  FakePlatform p;
-  TForm1 f(p.platform, {});
-  f.StringGrid1.SetRowCount(4);
-  f.NumberRows();
-  EXPECT_EQ(f.StringGrid1.Cell(0, 0), "");
-  EXPECT_EQ(f.StringGrid1.Cell(0, 1), "1");
-  EXPECT_EQ(f.StringGrid1.Cell(0, 3), "3");
-  // A cell outside the grid, on either side of either edge, reads empty.
-  f.StringGrid1.SetCell(1, 3, "x");
-  for (auto [col, row] : {std::pair{-1, 3}, {1, -1}, {f.StringGrid1.ColCount(), 3}, {1, 4}})
-    EXPECT_EQ(f.StringGrid1.Cell(col, row), "") << col << "," << row;
 }
 
 }  // namespace

@@ -62,21 +62,5 @@ TEST(RunningProgramsTool, ListsEveryProcessAsThePlatformNamesIt) {
   EXPECT_TRUE(s.f.Memo1.lines.empty());
 }
 
-// The caption of the tool changes (the search commands keep theirs), nothing else does.
-TEST(LookupTools, UnsavedScriptEditsAreNotDiscardedWithoutAQuestion) {
-  for (MenuId id : {MenuId::RunningProg1, MenuId::FileVersion1, MenuId::SearchStr1, MenuId::LOCALMACHINE1}) {
-    LookupForm s;
-    s.f.state.settingsEdit = true;
-    s.f.Memo1.lines = {"script"};
-    s.f.Memo1.modified = true;
-    s.p.dialogs.answers = {MsgResult::Cancel};
-    s.f.OnMenu(id);
-    EXPECT_EQ(s.f.caption == "Orvanta", id == MenuId::LOCALMACHINE1);
-    EXPECT_EQ(s.f.Memo1.lines, Lines{"script"});
-    EXPECT_TRUE(s.f.state.settingsEdit);
-    EXPECT_EQ(s.p.dialogs.shown.size(), 1u);
-  }
-}
-
 }  // namespace
 }  // namespace orv

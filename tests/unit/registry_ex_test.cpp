@@ -1,52 +1,14 @@
+// The typed reads of TRegistryEx and the value readers of the reg item script over it.
 #include <gtest/gtest.h>
 
 #include "fakes/case_table.h"
 #include "fakes/fake_registry.h"
 #include "regscript/registry_ex.h"
+#include "regscript/value_readers.h"
 #include "util/text.h"
 
 namespace orv {
 namespace {
-
-using test::FakeRegistry;
-
-class RegistryExTest : public ::testing::Test {
- protected:
-  RegistryExTest() { fake.Load("registry_ex.reg"); }
-  FakeRegistry fake;
-  TRegistryEx reg{fake};
-
-  void OpenT() {
-    reg.SetRootKey(RegRoot::LocalMachine);
-    ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\T"));
-  }
-};
-
-TEST_F(RegistryExTest, StartsAtCurrentUserWithoutKeyAndOpensOneKeyAtATime) {
-  EXPECT_EQ(reg.CurrentRoot(), RegRoot::CurrentUser);
-  EXPECT_FALSE(reg.HasOpenKey());
-  EXPECT_FALSE(reg.ValueExists("Str"));
-  EXPECT_EQ(reg.GetDataType("Str"), RegDataType::None);
-  EXPECT_EQ(reg.ReadString("Str"), "");
-  EXPECT_THROW(reg.ReadInteger("Seven"), ERegistryError);
-  EXPECT_FALSE(reg.HasSubKeys());
-  ASSERT_TRUE(reg.OpenKeyReadOnly("Software\\T"));  // paths are taken from the current root
-  EXPECT_EQ(reg.ReadString("Str"), "user");
-  // An open replaces the key; a failed one leaves none open.
-  OpenT();
-  EXPECT_EQ(reg.ReadString("Str"), "text");
-  EXPECT_TRUE(reg.OpenKeyReadOnly("Software\\T\\Sub1"));  // no leading backslash, not relative
-  EXPECT_FALSE(reg.ValueExists("Str"));
-  EXPECT_FALSE(reg.OpenKeyReadOnly("\\Software\\Missing"));
-  EXPECT_FALSE(reg.HasOpenKey());
-  EXPECT_FALSE(reg.OpenKeyReadOnly("\\Software\\Locked"));
-  OpenT();
-  reg.SetRootKey(RegRoot::CurrentUser);  // the open key stays open
-  EXPECT_EQ(reg.ReadString("Str"), "text");
-  reg.CloseKey();
-  EXPECT_FALSE(reg.HasOpenKey());
-  EXPECT_EQ(reg.CurrentRoot(), RegRoot::CurrentUser);
-}
 
 // A read's result as a text, "throws" when it throws ERegistryError.
 template <typename Read>
@@ -64,9 +26,13 @@ std::string Hex(const std::vector<uint8_t>& bytes) {
   return out;
 }
 
-TEST_F(RegistryExTest, DataTypesAndTypedReads) {
+TEST(RegistryEx, DataTypesAndTypedReads) {
   const std::vector<std::string> types = {"None", "String", "ExpandString", "Integer", "Binary", "Unknown"};
-  OpenT();
+  test::FakeRegistry fake;
+  fake.Load("registry_ex.reg");
+  TRegistryEx reg{fake};
+  reg.SetRootKey(RegRoot::LocalMachine);
+  ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\T"));
   for (const test::Case& c : test::LoadCases("record_registry_values.txt")) {
     SCOPED_TRACE(c.where);
     const std::string& name = c[0];
@@ -81,31 +47,19 @@ TEST_F(RegistryExTest, DataTypesAndTypedReads) {
   }
 }
 
-TEST_F(RegistryExTest, KeyAndValueNamesReplaceTheList) {
-  OpenT();
-  std::vector<std::string> list{"old"};
-  reg.GetKeyNames(list);
-  EXPECT_EQ(list, (std::vector<std::string>{"Sub2", "Sub1"}));
-  EXPECT_TRUE(reg.HasSubKeys());
-  reg.GetValueNames(list);
-  EXPECT_EQ(list.size(), 9u);
-  EXPECT_EQ(list.front(), "Str");
-  ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\T\\Sub1"));
-  EXPECT_FALSE(reg.HasSubKeys());
-  reg.CloseKey();
-  reg.GetValueNames(list);
-  EXPECT_TRUE(list.empty());
-}
-
-TEST_F(RegistryExTest, OpensInTheViewItWasMadeFor) {
-  fake.SetString("HKLM\\Software\\T", "Where", "native");
-  fake.AddKey("HKLM\\Software\\T", RegView::Wow32).values.emplace_back("Where", RegValue{.type = regtype::String, .text = "wow"});
-  TRegistryEx wow(fake, RegView::Wow32);
-  wow.SetRootKey(RegRoot::LocalMachine);
-  ASSERT_TRUE(wow.OpenKeyReadOnly("\\Software\\T"));
-  EXPECT_EQ(wow.ReadString("Where"), "wow");
-  OpenT();
-  EXPECT_EQ(reg.ReadString("Where"), "native");
+TEST(ValueReaders, ItemTextsOverOneKey) {
+  test::FakeRegistry fake;
+  fake.Load("value_readers.reg");
+  for (const test::Case& c : test::LoadCases("probes_value_readers.txt")) {
+    TRegistryEx reg{fake};
+    reg.SetRootKey(RegRoot::LocalMachine);
+    ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\Vendor\\App"));
+    if (c[0] == "reg-nokey") reg.CloseKey();
+    const std::string value = c[0] == "item" || c[0] == "closed" ? ReadItemValue(reg, c[0] == "item", c[1])
+                              : StartsWith(c[0], "reg")          ? ReadRegValue(reg, c[1])
+                                                                 : PadVersion(c[1]);
+    EXPECT_EQ(value, c[2]) << c.where;
+  }
 }
 
 }  // namespace

@@ -49,34 +49,5 @@ TEST(RegistrySearch, MatchingKeysListTheirStringAndIntegerValuesInNameOrder) {
   EXPECT_EQ(keys.p.registry.openCount, 7);  // one opening per key, not per value
 }
 
-TEST(RegistrySearch, ProgressBarCountsTheStartKeysSubkeys) {
-  SearchForm s("search.reg");
-  std::vector<std::pair<int, int>> seen;  // (position, maximum) whenever the window may repaint
-  std::vector<std::string> statuses;
-  s.f.ProcessMessages = [&] {
-    seen.emplace_back(s.f.ProgressBar1.position, s.f.ProgressBar1.max);
-    statuses.push_back(s.f.StatusBar1Text);
-  };
-  s.Search("anything");
-  EXPECT_TRUE(s.f.ProgressBar1.visible);
-  EXPECT_EQ(s.f.StatusBar1Text, "\\Software\\WOW6432Node");
-  ASSERT_FALSE(seen.empty());
-  EXPECT_EQ(seen.front(), std::make_pair(0, 9999));  // shown before the walk starts
-  EXPECT_EQ(seen.back(), std::make_pair(5, 5));
-  EXPECT_EQ(statuses[1], "\\Software\\A\\z");  // after the first subkey of the start key
-}
-
-TEST(RegistrySearch, SearchInputScreenKeepsItsCaption) {
-  SearchForm s("search.reg");
-  s.f.Memo1.lines = {"old"};
-  s.f.Panel1Visible = true;
-  s.f.OnMenu(MenuId::SearchStr1);
-  EXPECT_EQ(s.f.caption, "Orvanta 検索");
-  EXPECT_TRUE(s.f.Memo1.lines.empty());
-  EXPECT_FALSE(s.f.Panel1Visible);
-  s.Search("abc");
-  EXPECT_EQ(s.f.caption, "Orvanta 検索");
-}
-
 }  // namespace
 }  // namespace orv
