@@ -29,7 +29,7 @@ const std::map<std::string, std::string>& Keys() {
   return keys;
 }
 
-// The registry and files of a case: its fields from the third on, each "KEY NAME TYPE VALUE" (KEY a
+// The registry and files of a case: its fields from `first` on, each "KEY NAME TYPE VALUE" (KEY a
 // short name of Keys(), optionally /SUBKEY, and @32 for the 32-bit view) or "file yyyy,m,d,h,m,s PATH".
 // The probes read it through `reg`, rooted at HKEY_LOCAL_MACHINE.
 struct Machine {
@@ -37,8 +37,8 @@ struct Machine {
   test::FakeFiles files;
   TRegistryEx reg{registry};
 
-  explicit Machine(const test::Case& c) {
-    for (size_t i = 2; i < c.fields.size(); ++i) Put(c[i]);
+  explicit Machine(const test::Case& c, size_t first = 2) {
+    for (size_t i = first; i < c.fields.size(); ++i) Put(c[i]);
     reg.SetRootKey(RegRoot::LocalMachine);
   }
   void Put(const std::string& field) {
@@ -99,18 +99,12 @@ TEST(InstalledSoftware, ProgramsUpdatesAndTheNewestUpdateDate) {
 }
 
 TEST(AntiVirus, SevenItemsFromTheRegistryOfBothProductLines) {
-  const std::vector<std::string> names = {"version", "engine", "definition", "lastscan", "infected", "onaccess", "pattern"};
   for (const test::Case& c : test::LoadCases("probes_antivirus.txt")) {
-    Machine m(c);
+    Machine m(c, 1);
     std::vector<std::string> items;
     GetAntiVirusStatus(m.reg, m.files, [&items](const std::string& v) { items.push_back(v); });
-    ASSERT_EQ(items.size(), 7u) << c.where;
     EXPECT_FALSE(m.reg.HasOpenKey()) << c.where;  // the caller's registry is left as it was
-    std::string have;
-    if (c[0] == "all") have = Join(items, ";");
-    else if (c[0] == "scan") have = items[3] + ";" + items[4] + ";" + items[5];
-    else have = items.at(std::find(names.begin(), names.end(), c[0]) - names.begin());
-    EXPECT_EQ(have, c[1]) << c.where;
+    EXPECT_EQ(Join(items, ";"), c[0]) << c.where;
   }
 }
 
