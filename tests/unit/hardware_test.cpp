@@ -5,6 +5,7 @@
 // format are in tests/data/cases/probes_cpuid.txt.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <sstream>
 
 #include "fakes/case_table.h"
@@ -57,28 +58,27 @@ class ListedHistory final : public IUpdateHistory {
   std::optional<std::vector<HistoryUpdate>> InstalledUpdates(std::chrono::milliseconds) override { return updates; }
 };
 
+// The probes that read WMI alone, and those that turn a text into another.
+const std::map<std::string, std::string (*)(IWmi&)> kWmiProbes = {
+    {"memory-slots", GetMemorySlots}, {"memory-speed", GetMemorySpeed}, {"memory-array", GetMemoryArray},
+    {"board", GetBaseBoard}, {"bios", GetBiosVersion}, {"model", GetComputerModel}, {"cdrom", GetCDROMName}};
+const std::map<std::string, std::string (*)(const std::string&)> kTextProbes = {
+    {"installed-on", InstalledOnDate}, {"kb", KbNumber}, {"ie-label", GetIEVersionLabel},
+    {"update-date", NormaliseUpdateDate}, {"trim-trailing", TrimTrailingSpaces},
+    {"address-columns", FormatAddressColumns}};
+
 // What probe "NAME" or "NAME:ARGUMENT" reads.
 std::string Probe(test::FakeWmi& wmi, const std::string& probe) {
   const size_t colon = probe.find(':');
-  const std::string name = probe.substr(0, colon), argument = colon == std::string::npos ? "" : probe.substr(colon + 1);
-  if (name == "memory-slots") return GetMemorySlots(wmi);
-  if (name == "memory-speed") return GetMemorySpeed(wmi);
-  if (name == "memory-array") return GetMemoryArray(wmi);
-  if (name == "board") return GetBaseBoard(wmi);
-  if (name == "bios") return GetBiosVersion(wmi);
+  const std::string name = probe.substr(0, colon);
+  const std::string argument = colon == std::string::npos ? "" : probe.substr(colon + 1);
+  if (kWmiProbes.count(name)) return kWmiProbes.at(name)(wmi);
+  if (kTextProbes.count(name)) return kTextProbes.at(name)(argument);
   if (name == "disk-model") return GetDiskModel(wmi, std::stoi(argument));
   if (name == "disk-serial") return GetDiskSerial(wmi, std::stoi(argument));
   if (name == "processor") return GetProcessorProperty(wmi, argument);
   if (name == "os") return GetOSProperty(wmi, argument);
-  if (name == "model") return GetComputerModel(wmi);
-  if (name == "cdrom") return GetCDROMName(wmi);
-  if (name == "installed-on") return InstalledOnDate(argument);
-  if (name == "kb") return KbNumber(argument);
-  if (name == "ie-label") return GetIEVersionLabel(argument);
-  if (name == "update-date") return NormaliseUpdateDate(argument);
   if (name == "unix-time") return FormatDateTime(UnixTimeToDateTime(std::stoll(argument)));
-  if (name == "trim-trailing") return TrimTrailingSpaces(argument);
-  if (name == "address-columns") return FormatAddressColumns(argument);
   if (name == "updates" || name == "updates-without-wmi") {
     ListedHistory history;
     for (WmiInstance& row : wmi.classes["UpdateHistory"]) {
