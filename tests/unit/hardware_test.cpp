@@ -40,20 +40,8 @@ std::vector<WmiInstance> Instances(const std::string& source) {
   return chosen;
 }
 
-// Adds the instances of a source to a class; extend:INSTANCE adds properties to its last instance.
-void Add(std::vector<WmiInstance>& instances, const std::string& source) {
-  if (StartsWith(source, "extend:")) {
-    ASSERT_FALSE(instances.empty()) << source;
-    instances.back() = test::MergeInstances({instances.back(), test::ParseWmiListing(source.substr(7)).at(0)});
-    return;
-  }
-  const std::vector<WmiInstance> more = Instances(source);
-  instances.insert(instances.end(), more.begin(), more.end());
-}
-
 // The update history of the instances of the pseudo-class "UpdateHistory" (Title and Date).
-class ListedHistory final : public IUpdateHistory {
- public:
+struct ListedHistory final : IUpdateHistory {
   std::vector<HistoryUpdate> updates;
   std::optional<std::vector<HistoryUpdate>> InstalledUpdates(std::chrono::milliseconds) override { return updates; }
 };
@@ -116,7 +104,10 @@ TEST(WmiProbes, RealMachinesAndHandMadeInstances) {
       const size_t eq = c[i].find('=');
       if (c[i] == "down") wmi.down = true;
       else if (c[i].substr(0, eq) == "failing") wmi.failing.insert(c[i].substr(eq + 1));
-      else if (eq != std::string::npos) Add(wmi.classes[c[i].substr(0, eq)], c[i].substr(eq + 1));
+      else if (eq != std::string::npos) {
+        std::vector<WmiInstance>& instances = wmi.classes[c[i].substr(0, eq)];  // named: the class exists
+        for (const WmiInstance& instance : Instances(c[i].substr(eq + 1))) instances.push_back(instance);
+      }
     }
     EXPECT_EQ(Probe(wmi, c[0]), c[1]) << c.where;
   }
@@ -143,17 +134,9 @@ TEST(RenderWmiValue, EveryCimType) {
   }
 }
 
-template <typename T>
-std::vector<T> Readings(const std::string& list) {
-  std::vector<T> values;
-  for (const std::string& v : Split(list, ',')) values.push_back(static_cast<T>(std::stoull(v)));
-  return values;
-}
-
-// Sets up the processor of one case; returns the leaf that a query asks for.
-uint32_t Load(test::FakeCpu& cpu, const test::Case& c) {
+// Sets up the processor of one case.
+void Load(test::FakeCpu& cpu, const test::Case& c) {
   cpu.SetVendor(c[2], std::stoul(c[3], nullptr, 16));
-  uint32_t ask = 0;
   for (const std::string& word : Split(c[4], ' ')) {
     const size_t eq = word.find('='), dot = word.find('.');
     const std::string key = word.substr(0, std::min(eq, dot));
@@ -164,32 +147,23 @@ uint32_t Load(test::FakeCpu& cpu, const test::Case& c) {
       *regs[std::string("abcd").find(word.at(dot + 2))] = std::stoul(value, nullptr, 16);  // eax, ebx, ecx or edx
     } else if (key == "nocpuid") cpu.available = false;
     else if (key == "os") cpu.processorType = std::stoul(value);
-    else if (key == "ask") ask = std::stoul(value, nullptr, 16);
-    else if (key == "ms") cpu.milliseconds = Readings<uint32_t>(value);
-    else if (key == "counters") cpu.counters = Readings<int64_t>(value);
-    else if (key == "stamps") cpu.stamps = Readings<uint64_t>(value);
+    else if (key == "ms") for (const std::string& v : Split(value, ',')) cpu.milliseconds.push_back(std::stoul(v));
+    else if (key == "counters") for (const std::string& v : Split(value, ',')) cpu.counters.push_back(std::stoll(v));
+    else if (key == "stamps") for (const std::string& v : Split(value, ',')) cpu.stamps.push_back(std::stoull(v));
     else if (key == "freq") cpu.frequency = std::stoll(value);
     else if (!key.empty()) ADD_FAILURE() << "unknown word " << word;
   }
-  return ask;
 }
 
 // What the case's check reads from the processor, as the table writes it.
 std::string Check(const test::Case& c) {
   test::FakeCpu cpu;
-  const uint32_t ask = Load(cpu, c);
+  Load(cpu, c);
   const std::string& check = c[0];
   std::ostringstream out;
   if (check == "name") return GetProcessorName(cpu);
   if (check == "tsc") return HasTimeStampCounter(cpu) ? "1" : "0";
   if (check == "clock") return Trim(std::to_string(MeasureProcessorClock(cpu)) + " " + cpu.clockReads);
-  if (check == "query") {
-    CpuidLeaf leaf{9, 9, 9, 9};  // untouched unless the query is done
-    out << QueryCpuidLeaf(cpu, ask, leaf) << std::hex << ' ' << leaf.eax << ' ' << leaf.ebx << ' ' << leaf.ecx
-        << ' ' << leaf.edx << " ran";
-    for (uint32_t executed : cpu.executed) out << ' ' << executed;
-    return out.str();
-  }
   const CpuidRecord record = ReadCpuidRecord(cpu);
   if (check == "cache") out << GetCacheSizes(record).l2 << ' ' << GetCacheSizes(record).l3;
   else if (check == "logical") out << GetLogicalProcessorCount(record);
