@@ -19,18 +19,16 @@
 namespace orv {
 namespace {
 
-// The keys the cases name by a short name (tests/data/cases/probes_registry_keys.txt).
-const std::map<std::string, std::string>& Keys() {
-  static const std::map<std::string, std::string> keys = [] {
-    std::map<std::string, std::string> byName;
-    for (const test::Case& c : test::LoadCases("probes_registry_keys.txt")) byName[c[0]] = c[1];
-    return byName;
-  }();
-  return keys;
+// The key that the cases name by a short name (tests/data/cases/probes_registry_keys.txt).
+std::string KeyPath(const std::string& shortName) {
+  static std::map<std::string, std::string> keys;
+  if (keys.empty())
+    for (const test::Case& c : test::LoadCases("probes_registry_keys.txt")) keys[c[0]] = c[1];
+  return keys.at(shortName);
 }
 
 // The registry and files of a case: its fields from `first` on, each "KEY NAME TYPE VALUE" (KEY a
-// short name of Keys(), optionally /SUBKEY, and @32 for the 32-bit view) or "file yyyy,m,d,h,m,s PATH".
+// short name of KeyPath(), optionally /SUBKEY, and @32 for the 32-bit view) or "file yyyy,m,d,h,m,s PATH".
 // The probes read it through `reg`, rooted at HKEY_LOCAL_MACHINE.
 struct Machine {
   test::FakeRegistry registry;
@@ -59,7 +57,7 @@ struct Machine {
     if (wow32) key.resize(key.size() - 3);
     std::replace(key.begin(), key.end(), '/', '\\');
     const size_t slash = key.find('\\');
-    const std::string path = Keys().at(key.substr(0, slash)) + (slash == std::string::npos ? "" : key.substr(slash));
+    const std::string path = KeyPath(key.substr(0, slash)) + (slash == std::string::npos ? "" : key.substr(slash));
     test::FakeRegistry::Key& k = registry.AddKey(path, wow32 ? RegView::Wow32 : RegView::Native);
     RegValue v;
     v.type = type == "dword" ? regtype::Dword : type == "binary" ? regtype::Binary
