@@ -28,9 +28,7 @@ class FakeCpu final : public ICpu {
   std::vector<uint32_t> milliseconds;
   uint32_t millisecondStep = 100;
 
-  // Every executed leaf, and one letter per clock read: P counter, F frequency, C time-stamp
-  // counter, M millisecond clock.
-  std::vector<uint32_t> executed;
+  // One letter per clock read: P counter, F frequency, C time-stamp counter, M millisecond clock.
   std::string clockReads;
 
   // Leaf 0: the highest standard leaf and the 12-character vendor text.
@@ -42,10 +40,7 @@ class FakeCpu final : public ICpu {
   }
 
   bool CpuidAvailable() override { return available; }
-  CpuidLeaf Cpuid(uint32_t leaf) override {
-    executed.push_back(leaf);
-    return leaves.count(leaf) ? leaves[leaf] : CpuidLeaf{};
-  }
+  CpuidLeaf Cpuid(uint32_t leaf) override { return leaves.count(leaf) ? leaves[leaf] : CpuidLeaf{}; }
   uint32_t ProcessorType() override { return processorType; }
   uint64_t TimeStampCounter() override { return Read('C', stamps, stampIndex_, stampStep); }
   int64_t PerformanceCounter() override { return Read('P', counters, counterIndex_, counterStep); }

@@ -13,7 +13,6 @@ class FakeNetwork final : public INetwork {
   std::optional<std::string> workgroup = "WORKGROUP";
   std::optional<bool> domainMember = false;
   std::map<std::string, DateTime> serverTimes;  // server ("" = this computer) -> clock
-  std::optional<std::string> hostName = "pc01";
   std::map<std::string, HostLookup> hosts;
   ShareEnumResult shares{ShareEnumResult::Status::NoNetwork, 1222, {}};
   std::string lastShareContainer, lastShareProvider;
@@ -24,7 +23,7 @@ class FakeNetwork final : public INetwork {
   std::optional<DateTime> ServerTime(const std::string& server) override {
     return serverTimes.count(server) ? std::optional(serverTimes[server]) : std::nullopt;
   }
-  std::optional<std::string> HostName() override { return hostName; }
+  std::optional<std::string> HostName() override { return "pc01"; }
   HostLookup ResolveHost(const std::string& name) override { return hosts.count(name) ? hosts[name] : HostLookup{}; }
   ShareEnumResult EnumShares(const std::string& container, const std::string& provider) override {
     lastShareContainer = container;

@@ -16,11 +16,10 @@ class FakeShell final : public IShell {
   std::vector<Started> started;
   std::vector<std::string> opened;
   std::optional<bool> admin = true;
-  bool startSucceeds = true;
 
   bool StartProcess(const std::string& application, const std::string& commandLine) override {
     started.push_back({application, commandLine});
-    return startSucceeds;
+    return true;
   }
   bool OpenDocument(const std::string& path) override {
     opened.push_back(path);

@@ -20,23 +20,20 @@ class FakeVersionInfo final : public IVersionInfo {
 
   std::unique_ptr<IVersionResource> Open(const std::string& path) override {
     auto it = files.find(LowerCase(path));
-    if (it == files.end()) return nullptr;
-    return std::make_unique<FakeResource>(it->second);
+    return it == files.end() ? nullptr : std::make_unique<Opened>(it->second);
   }
 
  private:
-  class FakeResource final : public IVersionResource {
-   public:
-    explicit FakeResource(Resource r) : r_(std::move(r)) {}
-    std::vector<std::string> Translations() const override { return r_.translations; }
+  // A copy of the resource as the program opened it. An entry without text counts as none.
+  struct Opened final : IVersionResource {
+    explicit Opened(Resource r) : resource(std::move(r)) {}
+    std::vector<std::string> Translations() const override { return resource.translations; }
     std::optional<std::string> QueryString(const std::string& subBlock) const override {
-      for (const auto& [k, v] : r_.strings)
-        if (SameTextIgnoringCase(k, subBlock)) return v.empty() ? std::nullopt : std::optional<std::string>(v);
+      for (const auto& [k, v] : resource.strings)
+        if (SameTextIgnoringCase(k, subBlock) && !v.empty()) return v;
       return std::nullopt;
     }
-
-   private:
-    Resource r_;
+    Resource resource;
   };
 };
 

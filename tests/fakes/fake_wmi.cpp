@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <regex>
 
+#include "probes/wmi_table.h"
 #include "util/text.h"
 
 namespace orv::test {
@@ -12,8 +13,7 @@ namespace {
 // One element from its printed text: True and False are booleans, anything else a text (the code
 // renders every number from its text exactly as from the number, so the CIM type does not matter).
 WmiScalar ElementFromText(const std::string& text) {
-  if (SameTextIgnoringCase(text, "true")) return true;
-  if (SameTextIgnoringCase(text, "false")) return false;
+  if (SameTextIgnoringCase(text, "true") || SameTextIgnoringCase(text, "false")) return LowerCase(text) == "true";
   return text;
 }
 
@@ -58,12 +58,6 @@ std::optional<ParsedQuery> ReadQuery(const std::string& wql) {
 
 }  // namespace
 
-const std::vector<WmiInstance>* FakeWmi::Class(const std::string& prefix, const std::string& name) const {
-  for (const auto& [className, instances] : classes)
-    if (SameTextIgnoringCase(className, prefix + name)) return &instances;
-  return nullptr;
-}
-
 bool FakeWmi::Connected() {
   // The first query after a Reconnect connects, or fails to while failures are left.
   if (!connected_ && !connectFailed_) (connectFailures-- > 0 ? connectFailed_ : connected_) = true;
@@ -86,15 +80,14 @@ std::optional<std::vector<WmiInstance>> FakeWmi::Query(const WmiRequest& request
   if (down || hangs || !Connected() || failing.count(prefix + request.text)) return std::nullopt;
   const std::optional<ParsedQuery> q = request.listClass ? ParsedQuery{{}, request.text} : ReadQuery(request.text);
   if (!q || failing.count(prefix + q->className)) return std::nullopt;
-  const std::vector<WmiInstance>* instances = Class(prefix, q->className);
-  if (!instances) return std::nullopt;
+  auto named = std::find_if(classes.begin(), classes.end(),
+                            [&](const auto& c) { return SameTextIgnoringCase(c.first, prefix + q->className); });
+  if (named == classes.end()) return std::nullopt;
   std::vector<WmiInstance> answer;
-  for (WmiInstance instance : *instances) {
+  for (WmiInstance instance : named->second) {
     if (!q->whereProperty.empty()) {
       const WmiProperty* p = FindProperty(instance, q->whereProperty);
-      const std::string* text =
-          p && !p->isNull && !p->values.empty() ? std::get_if<std::string>(&p->values[0]) : nullptr;
-      if (!text || !SameTextIgnoringCase(*text, q->whereValue)) continue;
+      if (!p || p->isNull || !SameTextIgnoringCase(RenderWmiValue(*p), q->whereValue)) continue;
     }
     if (!q->properties.empty()) {
       WmiInstance projected;

@@ -36,7 +36,6 @@ class FakeWmi final : public IWmi {
   void Reconnect() override;
 
  private:
-  const std::vector<WmiInstance>* Class(const std::string& prefix, const std::string& name) const;
   bool Connected();
   bool connected_ = false, connectFailed_ = false;
 };
