@@ -22,9 +22,8 @@ namespace {
 // The first "<" that does not open or close an element of the page's own vocabulary; npos if none.
 size_t StrayMarkup(const std::string& page) {
   static const std::vector<std::string> list = orv::Split(
-      "!DOCTYPE html head meta title style body h1 h2 p br ul li span div figure figcaption pre table thead "
-      "tbody "
-      "tr th td svg rect path text clipPath g polygon ellipse",
+      "!DOCTYPE html head meta title style body h1 h2 p br ul li span div figure figcaption pre table "
+      "thead tbody tr th td svg rect path text clipPath g polygon ellipse",
       ' ');
   static const std::set<std::string> tags(list.begin(), list.end());
   for (size_t at = page.find('<'); at != std::string::npos; at = page.find('<', at + 1)) {

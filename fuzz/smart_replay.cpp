@@ -22,10 +22,13 @@ std::string HexDump(const std::string& sector) {
   std::string out;
   char buf[16];
   for (size_t at = 0; at < sector.size(); ++at) {
-    if (at % 16 == 0) out += (std::snprintf(buf, sizeof buf, "%03zu-%03zu:", at, at + 15), buf);
-    std::snprintf(buf, sizeof buf, at % 16 == 15 ? " %02x\r\n" : " %02x",
-                  static_cast<unsigned char>(sector[at]));
+    if (at % 16 == 0) {
+      std::snprintf(buf, sizeof buf, "%03zu-%03zu:", at, at + 15);
+      out += buf;
+    }
+    std::snprintf(buf, sizeof buf, " %02x", static_cast<unsigned char>(sector[at]));
     out += buf;
+    if (at % 16 == 15) out += "\r\n";
   }
   return out;
 }

@@ -157,7 +157,9 @@ class FailingSystem final : public Failing<ISystem> {
   DateTime Now() override { return inner_.Now(); }
   std::optional<Names> RunningProcesses() override { return Pass("RunningProcesses", &S::RunningProcesses); }
   bool IsWine() override { return Pass("IsWine", &S::IsWine); }
-  std::optional<bool> IsAdministratorsMember() override { return Pass("IsAdmins", &S::IsAdministratorsMember); }
+  std::optional<bool> IsAdministratorsMember() override {
+    return Pass("IsAdmins", &S::IsAdministratorsMember);
+  }
 };
 
 class FailingNetwork final : public Failing<INetwork> {
@@ -190,9 +192,13 @@ class FailingFiles final : public Failing<IFiles> {
     return Write("AppendToFile ", &F::AppendToFile, path, bytes, error);
   }
   bool RemoveFile(Str p) override { return Pass("RemoveFile " + p, &F::RemoveFile, p); }
-  std::optional<Names> ListFiles(Str f, Str pat) override { return Pass("ListFiles " + f, &F::ListFiles, f, pat); }
+  std::optional<Names> ListFiles(Str f, Str pat) override {
+    return Pass("ListFiles " + f, &F::ListFiles, f, pat);
+  }
   std::optional<int64_t> FileSize(Str p) override { return Pass("FileSize " + p, &F::FileSize, p); }
-  std::optional<DateTime> LastWriteTime(Str p) override { return Pass("LastWriteTime " + p, &F::LastWriteTime, p); }
+  std::optional<DateTime> LastWriteTime(Str p) override {
+    return Pass("LastWriteTime " + p, &F::LastWriteTime, p);
+  }
 
  private:
   using WriteCall = bool (F::*)(Str, std::string_view, std::string*);
@@ -206,7 +212,9 @@ class FailingFiles final : public Failing<IFiles> {
 class FailingShell final : public Failing<IShell> {
  public:
   using Failing::Failing;
-  bool StartProcess(Str a, Str line) override { return Pass("StartProcess " + a, &IShell::StartProcess, a, line); }
+  bool StartProcess(Str a, Str line) override {
+    return Pass("StartProcess " + a, &IShell::StartProcess, a, line);
+  }
   bool OpenDocument(Str p) override { return Pass("OpenDocument " + p, &IShell::OpenDocument, p); }
   std::optional<bool> IsUserAnAdmin() override { return Pass("IsUserAnAdmin", &IShell::IsUserAnAdmin); }
 };
@@ -214,7 +222,9 @@ class FailingShell final : public Failing<IShell> {
 class FailingVersionInfo final : public Failing<IVersionInfo> {
  public:
   using Failing::Failing;
-  std::unique_ptr<IVersionResource> Open(Str p) override { return Pass("VersionInfo " + p, &IVersionInfo::Open, p); }
+  std::unique_ptr<IVersionResource> Open(Str p) override {
+    return Pass("VersionInfo " + p, &IVersionInfo::Open, p);
+  }
 };
 
 // Every service of `base` behind a failing wrapper that follows `plan`; codec and dialogs are

@@ -79,7 +79,8 @@ void FakeRegistry::Load(const std::string& name) {
 FakeRegistry::Key& FakeRegistry::AddKey(const std::string& path, RegView view) {
   // Create parents and record each child name once (as first given), in the order first added.
   const size_t first = std::min(path.find_first_not_of('\\'), path.size());
-  const std::vector<std::string> names = Split(path.substr(first, path.find_last_not_of('\\') + 1 - first), '\\');
+  const std::vector<std::string> names =
+      Split(path.substr(first, path.find_last_not_of('\\') + 1 - first), '\\');
   std::string current = CleanPath(names[0], view);
   for (size_t i = 1; i < names.size(); ++i) {
     std::vector<std::string>& children = keys_[current].subKeyOrder;
@@ -103,8 +104,8 @@ void FakeRegistry::SetValue(const std::string& keyPath, const std::string& name,
 std::unique_ptr<IRegistryKey> FakeRegistry::OpenKey(RegRoot root, std::string_view path, RegView view) {
   static const char* const kRootNames[] = {"hkcr", "hkcu", "hklm", "hku", "hkcc"};  // in the order of RegRoot
   ++openCount;
-  const std::string p = CleanPath(path, RegView::Native);
-  auto it = keys_.find(CleanPath(std::string(kRootNames[static_cast<int>(root)]) + (p.empty() ? "" : "\\" + p), view));
+  const std::string key = kRootNames[static_cast<int>(root)] + ("\\" + CleanPath(path, RegView::Native));
+  auto it = keys_.find(CleanPath(key, view));  // a root's own key: the backslash after it goes
   if (it == keys_.end() || it->second.denyOpen) return nullptr;
   return std::make_unique<FakeRegistryKey>(it->second);
 }

@@ -13,7 +13,8 @@ namespace {
 // One element from its printed text: True and False are booleans, anything else a text (the code
 // renders every number from its text exactly as from the number, so the CIM type does not matter).
 WmiScalar ElementFromText(const std::string& text) {
-  if (SameTextIgnoringCase(text, "true") || SameTextIgnoringCase(text, "false")) return LowerCase(text) == "true";
+  if (SameTextIgnoringCase(text, "true") || SameTextIgnoringCase(text, "false"))
+    return LowerCase(text) == "true";
   return text;
 }
 
@@ -80,8 +81,9 @@ std::optional<std::vector<WmiInstance>> FakeWmi::Query(const WmiRequest& request
   if (down || hangs || !Connected() || failing.count(prefix + request.text)) return std::nullopt;
   const std::optional<ParsedQuery> q = request.listClass ? ParsedQuery{{}, request.text} : ReadQuery(request.text);
   if (!q || failing.count(prefix + q->className)) return std::nullopt;
-  auto named = std::find_if(classes.begin(), classes.end(),
-                            [&](const auto& c) { return SameTextIgnoringCase(c.first, prefix + q->className); });
+  auto named = std::find_if(classes.begin(), classes.end(), [&](const auto& c) {
+    return SameTextIgnoringCase(c.first, prefix + q->className);
+  });
   if (named == classes.end()) return std::nullopt;
   std::vector<WmiInstance> answer;
   for (WmiInstance instance : named->second) {

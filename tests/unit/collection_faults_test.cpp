@@ -163,7 +163,8 @@ TEST(CollectionFaults, EveryFailingCallLeavesEveryRowInPlace) {
     ASSERT_TRUE(run.size() + kPatchRows >= baseline.size() && run.size() <= baseline.size()) << run.size();
     for (size_t i = 0; i < run.size(); ++i)
       if (run[i] != baseline[i])
-        EXPECT_TRUE(IsFallback(static_cast<int>(i + 1), run[i], baseline)) << "row " << i + 1 << ": " << run[i];
+        EXPECT_TRUE(IsFallback(static_cast<int>(i + 1), run[i], baseline))
+            << "row " << i + 1 << ": " << run[i];
   }
 }
 
@@ -201,7 +202,8 @@ TEST(SaveFaults, EveryFailingCallLeavesThePcFileHistoryAndEventLogsWhole) {
                               "D:\\pc\\hdd\\_fail_plus_warning.txt"};
   const std::string history =
       "DateTime,DayOfWeek,DriveNum\r\nH2\r\n2026/12/05 09:00:00,3,0,114473,MODEL,SER0,0,0,0,0,0,0,0,0,\r\n";
-  const std::string event = "PC77               2026/12/05 08:00:00  \x8c\xcc\x8f\xe1 1/0  \x8c\x78\x8d\x90 0/0\r\n";
+  const std::string event =
+      "PC77               2026/12/05 08:00:00  \x8c\xcc\x8f\xe1 1/0  \x8c\x78\x8d\x90 0/0\r\n";
   const std::regex historyLine(R"(2026/12/06 10:00:00,1,0,114473,MODEL,SER0,.*)");
   // A computer name that could not be read stays blank.
   const std::regex eventLine(R"((PC01 {15}| {19})2026/12/06 10:00:00  故障 1/0  警告 0/0)");
@@ -224,7 +226,8 @@ TEST(SaveFaults, EveryFailingCallLeavesThePcFileHistoryAndEventLogsWhole) {
     form.Save1Click();
     SCOPED_TRACE(plan.FirstFailure());
     const std::string record = pc.files.Get("D:\\pc\\PC01__WG.csv");
-    EXPECT_TRUE((record == "PC01__WG\r\nold\r\n" && !plan.FirstFailure().empty()) || record == "PC01__WG\r\nnew\r\n")
+    EXPECT_TRUE((record == "PC01__WG\r\nold\r\n" && !plan.FirstFailure().empty()) ||
+                record == "PC01__WG\r\nnew\r\n")
         << record;
     EXPECT_TRUE(GrewByOneLineAtMost(history, pc.files.Get("D:\\pc\\hdd\\PC01__WG.csv"), historyLine));
     for (const char* log : logs) EXPECT_TRUE(GrewByOneLineAtMost(event, pc.files.Get(log), eventLine)) << log;

@@ -144,12 +144,16 @@ void Load(test::FakeCpu& cpu, const test::Case& c) {
     if (dot < eq) {
       CpuidLeaf& leaf = cpu.leaves[std::stoul(key, nullptr, 16)];
       uint32_t* regs[] = {&leaf.eax, &leaf.ebx, &leaf.ecx, &leaf.edx};
-      *regs[std::string("abcd").find(word.at(dot + 2))] = std::stoul(value, nullptr, 16);  // eax, ebx, ecx or edx
+      *regs[std::string("abcd").find(word.at(dot + 2))] =
+          std::stoul(value, nullptr, 16);  // eax, ebx, ecx or edx
     } else if (key == "nocpuid") cpu.available = false;
     else if (key == "os") cpu.processorType = std::stoul(value);
-    else if (key == "ms") for (const std::string& v : Split(value, ',')) cpu.milliseconds.push_back(std::stoul(v));
-    else if (key == "counters") for (const std::string& v : Split(value, ',')) cpu.counters.push_back(std::stoll(v));
-    else if (key == "stamps") for (const std::string& v : Split(value, ',')) cpu.stamps.push_back(std::stoull(v));
+    else if (key == "ms")
+      for (const std::string& v : Split(value, ',')) cpu.milliseconds.push_back(std::stoul(v));
+    else if (key == "counters")
+      for (const std::string& v : Split(value, ',')) cpu.counters.push_back(std::stoll(v));
+    else if (key == "stamps")
+      for (const std::string& v : Split(value, ',')) cpu.stamps.push_back(std::stoull(v));
     else if (key == "freq") cpu.frequency = std::stoll(value);
     else if (!key.empty()) ADD_FAILURE() << "unknown word " << word;
   }

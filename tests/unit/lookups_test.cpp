@@ -32,7 +32,8 @@ TEST(Lookups, ProgramsOfFileTypesVersionTextsAndSharedFolders) {
       if (!c[2].empty()) resource.translations = Split(c[2], ',');
       if (!c[3].empty())
         for (const std::string& entry : Split(c[3], '\n'))
-          resource.strings["\\StringFileInfo\\" + entry.substr(0, entry.find('='))] = entry.substr(entry.find('=') + 1);
+          resource.strings["\\StringFileInfo\\" + entry.substr(0, entry.find('='))] =
+              entry.substr(entry.find('=') + 1);
     } else if (c[0] == "ListSharedFolders") {
       const std::vector<std::string> names = c[3].empty() ? std::vector<std::string>{} : Split(c[3], '\n');
       fp.network.shares = {statuses.at(c[1]), static_cast<uint32_t>(c.Int(2)), names};
@@ -40,12 +41,12 @@ TEST(Lookups, ProgramsOfFileTypesVersionTextsAndSharedFolders) {
       EXPECT_EQ(Join(list, "\n"), c[4]);
     } else if (c[0] == "FileVersionText") {
       EXPECT_EQ(FileVersionText(ctx, c[1], c[2]), c[3]);
-    } else {
-      if (c[0] == "ExeForExtension") {
-        fp.registry.SetString("HKCR\\.tst", "", "tstfile");
-        fp.registry.SetString("HKCR\\tstfile\\shell\\open\\command", "", c[1]);
-      }
-      EXPECT_EQ(ExeForExtension(ctx, c[0] == "ExeForExtension" ? ".tst" : c[1]), c[2]);
+    } else if (c[0] == "ExeForExtension") {
+      fp.registry.SetString("HKCR\\.tst", "", "tstfile");
+      fp.registry.SetString("HKCR\\tstfile\\shell\\open\\command", "", c[1]);
+      EXPECT_EQ(ExeForExtension(ctx, ".tst"), c[2]);
+    } else {  // ExeOfRegisteredType: an extension of file_types.reg
+      EXPECT_EQ(ExeForExtension(ctx, c[1]), c[2]);
     }
   }
 }

@@ -75,7 +75,8 @@ TEST(SaveCommand, WritesTheRecordAsCp932WithCrLfOrReportsWhyNot) {
     g.state.computerStem = "PC01__WG";
     g.Save1Click();
     ASSERT_EQ(missing.p.dialogs.shown.size(), unattended ? 0u : 1u);
-    if (!unattended) EXPECT_NE(missing.p.dialogs.shown[0].text.find("D:\\missing\\PC01__WG.csv"), std::string::npos);
+    if (!unattended)
+      EXPECT_NE(missing.p.dialogs.shown[0].text.find("D:\\missing\\PC01__WG.csv"), std::string::npos);
   }
 }
 

@@ -38,7 +38,8 @@ TEST_F(PosixFilesTest, WritesAppendsReadsAndListings) {
                 files_.ReadFilePart(path, 7, 1).value(), std::string("\0\xFF|\r\n|", 6));
   EXPECT_EQ(files_.FileSize(path), 7);
   EXPECT_GE(files_.LastWriteTime(path).value().year, 2020);
-  for (const char* line : {"first\r\n", "", "second\r\n"}) ASSERT_TRUE(files_.AppendToFile(WinPath("log"), line));
+  for (const char* line : {"first\r\n", "", "second\r\n"})
+    ASSERT_TRUE(files_.AppendToFile(WinPath("log"), line));
   EXPECT_EQ(Content("log"), "first\r\nsecond\r\n");
   // A missing folder: nothing is left, and the error names the path and then the reason.
   const std::string missing = WinPath("missing\\PC01.csv");
@@ -112,7 +113,8 @@ TEST_F(PosixFilesTest, AKilledSaveLeavesTheOldOrTheNewFile) {
   Put(stem + "1.tmp", "hal");
   Put(stem + "2.tmp", "complete\r\n");
   ASSERT_TRUE(files_.WriteFileAtomic(WinPath("PC01.csv"), "new\r\n"));
-  EXPECT_EQ(Content("PC01.csv") + Content(stem + "1.tmp"), "new\r\nhal") << "another save's file is never written into";
+  EXPECT_EQ(Content("PC01.csv") + Content(stem + "1.tmp"), "new\r\nhal")
+      << "another save's file is never written into";
 }
 
 // A collection share that lets users create and write files but not delete or rename them: a

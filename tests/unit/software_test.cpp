@@ -57,7 +57,8 @@ struct Machine {
     if (wow32) key.resize(key.size() - 3);
     std::replace(key.begin(), key.end(), '/', '\\');
     const size_t slash = key.find('\\');
-    const std::string path = KeyPath(key.substr(0, slash)) + (slash == std::string::npos ? "" : key.substr(slash));
+    const std::string path =
+        KeyPath(key.substr(0, slash)) + (slash == std::string::npos ? "" : key.substr(slash));
     test::FakeRegistry::Key& k = registry.AddKey(path, wow32 ? RegView::Wow32 : RegView::Native);
     RegValue v;
     v.type = type == "dword" ? regtype::Dword : type == "binary" ? regtype::Binary

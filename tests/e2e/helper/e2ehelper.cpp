@@ -27,6 +27,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -162,18 +163,31 @@ int CmdWindows(HWND parent) {
 
 // The texts of a list view's cells and columns. The list view messages carry pointers that are
 // not marshalled between processes, so the item struct and its text buffer are put into the list
-// view's own process (VirtualAllocEx) and read back from there. Handles close as this tool exits.
+// view's own process (VirtualAllocEx) and read back from there.
+struct CloseProcess {
+  void operator()(HANDLE process) const { CloseHandle(process); }
+};
+struct FreeRemoteMemory {
+  HANDLE process;
+  void operator()(char* memory) const { VirtualFreeEx(process, memory, 0, MEM_RELEASE); }
+};
+
 int CmdGrid(HWND w) {
   HWND lv = NthChild(w, WC_LISTVIEWW, 0);
   if (!lv) return Fail("no list view");
   constexpr size_t kChars = 4096, kTextAt = 1024;  // room for the item struct before the text
   DWORD pid = 0;
   GetWindowThreadProcessId(lv, &pid);
-  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-  auto* memory = static_cast<char*>(process ? VirtualAllocEx(process, nullptr, kTextAt + (kChars + 1) * sizeof(wchar_t),
-                                                             MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)
-                                            : nullptr);
-  if (!memory) return Fail("cannot reach the list view's process");
+  const std::unique_ptr<void, CloseProcess> owner(
+      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid));
+  if (!owner) return Fail("cannot reach the list view's process");
+  HANDLE process = owner.get();
+  const std::unique_ptr<char, FreeRemoteMemory> remote(
+      static_cast<char*>(VirtualAllocEx(process, nullptr, kTextAt + (kChars + 1) * sizeof(wchar_t),
+                                        MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)),
+      FreeRemoteMemory{process});
+  if (!remote) return Fail("cannot reach the list view's process");
+  char* memory = remote.get();
   auto send = [](HWND to, UINT message, WPARAM wp, LPARAM lp) {
     DWORD_PTR result = 0;
     SendMessageTimeoutW(to, message, wp, lp, SMTO_ABORTIFHUNG, kTimeoutMs, &result);
@@ -187,7 +201,8 @@ int CmdGrid(HWND w) {
     const bool written = WriteProcessMemory(process, memory, &item, sizeof item, nullptr) &&
                          WriteProcessMemory(process, memory + kTextAt, buf.data(), sizeof(wchar_t), nullptr);
     if (written) send(lv, message, wp, reinterpret_cast<LPARAM>(memory));
-    if (!written || !ReadProcessMemory(process, memory + kTextAt, buf.data(), kChars * sizeof(wchar_t), nullptr))
+    if (!written ||
+        !ReadProcessMemory(process, memory + kTextAt, buf.data(), kChars * sizeof(wchar_t), nullptr))
       return Json({});
     return Json(buf.data());
   };
@@ -205,7 +220,6 @@ int CmdGrid(HWND w) {
       line += (item.iSubItem ? "," : "") + text(LVM_GETITEMTEXTW, r, item);
     Write(STD_OUTPUT_HANDLE, line + "]\n");
   }
-  VirtualFreeEx(process, memory, 0, MEM_RELEASE);
   return 0;
 }
 
