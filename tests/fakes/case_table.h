@@ -1,6 +1,6 @@
 #pragma once
 // Table-driven tests whose cases live in text files under tests/data/cases: one case per line,
-// fields separated by '|' (spaces around a field are trimmed), '#' starts a comment line, blank
+// fields separated by '|' (blanks around a field are trimmed), '#' starts a comment line, blank
 // lines are skipped. A field may hold \t \r \n \| \\ and \xHH escapes, so tables can carry tabs,
 // line ends and Shift-JIS bytes. Each case keeps its file and line for failure messages.
 
@@ -10,6 +10,8 @@
 #include <fstream>
 #include <string>
 #include <vector>
+
+#include "util/text.h"
 
 namespace orv::test {
 
@@ -37,11 +39,6 @@ inline std::string Unescape(const std::string& s) {
     } else out += c;  // \| \\ and anything else stand for themselves
   }
   return out;
-}
-
-inline std::string Trim(const std::string& s) {
-  size_t b = s.find_first_not_of(' '), e = s.find_last_not_of(' ');
-  return b == std::string::npos ? "" : s.substr(b, e - b + 1);
 }
 
 // The cases of tests/data/cases/<name>; a file that is missing or empty fails the test.

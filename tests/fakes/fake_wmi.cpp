@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <regex>
 
+#include "fakes/test_data.h"
 #include "probes/wmi_table.h"
 #include "util/text.h"
 
@@ -163,6 +164,19 @@ WmiProperty* FindProperty(WmiInstance& instance, const std::string& name) {
 
 WmiProperty ScalarProperty(const std::string& name, int cimType, WmiScalar value) {
   return WmiProperty{name, cimType, false, false, {std::move(value)}};
+}
+
+std::vector<WmiInstance> WmiSourceInstances(const std::string& source) {
+  if (StartsWith(source, "text:")) return ParseWmiListing(source.substr(5));
+  const size_t hash = source.find('#');
+  const std::vector<std::string> parts = Split(source.substr(0, hash), ':');
+  const std::string text = ReadTestData("wmi/" + parts.back());
+  if (parts[0] == "merged") return {MergeInstances(ParseWmiListing(text))};
+  std::vector<WmiInstance> all = parts[0] == "columns" ? ParseWmiColumns(text, parts[1]) : ParseWmiListing(text);
+  if (hash == std::string::npos) return all;
+  std::vector<WmiInstance> chosen;
+  for (const std::string& index : Split(source.substr(hash + 1), ',')) chosen.push_back(all.at(std::stoul(index)));
+  return chosen;
 }
 
 }  // namespace orv::test

@@ -59,6 +59,12 @@ WmiInstance MergeInstances(const std::vector<WmiInstance>& parts);
 // The property `name` of an instance, or nullptr.
 WmiProperty* FindProperty(WmiInstance& instance, const std::string& name);
 
+// The instances a test names by their source: listing:FILE (ParseWmiListing) or
+// columns:HEADER:FILE (ParseWmiColumns) of a file of tests/data/wmi, each optionally followed by
+// #i,j,... to take those instances only; merged:FILE, a listing whose instances are parts of one;
+// or text:INSTANCES, a listing written in place.
+std::vector<WmiInstance> WmiSourceInstances(const std::string& source);
+
 // A hand-made property with one value.
 WmiProperty ScalarProperty(const std::string& name, int cimType, WmiScalar value);
 

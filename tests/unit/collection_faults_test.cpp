@@ -37,17 +37,12 @@ const char kProgramFolder[] = "C:\\tools\\inv\\";
 const char kSaveFolder[] = "\\\\srv\\share\\pc";
 constexpr size_t kPatchRows = 1;  // the machine's one patch, last in the record
 
-// The WMI classes of data/cases/record_full_pc_wmi.txt: class | source | file or instances |
-// properties replaced in every instance of the line.
+// The WMI classes of data/cases/record_full_pc_wmi.txt: class | source | properties replaced in
+// every instance of the line.
 void LoadWmi(test::FakeWmi& wmi) {
   for (const test::Case& c : test::LoadCases("record_full_pc_wmi.txt")) {
-    const std::vector<std::string> source = Split(c[1], ' ');
-    const std::string text = source[0] == "text" ? c[2] : test::ReadTestData("wmi/" + c[2]);
-    std::vector<WmiInstance> found =
-        source[0] == "columns" ? test::ParseWmiColumns(text, source[1]) : test::ParseWmiListing(text);
-    if (source[0] == "merged") found = {test::MergeInstances(found)};
-    if (source[0] == "instance") found = {found.at(std::stoul(source[1]))};
-    for (size_t i = 3; i < c.fields.size(); ++i) {
+    std::vector<WmiInstance> found = test::WmiSourceInstances(c[1]);
+    for (size_t i = 2; i < c.fields.size(); ++i) {
       const WmiProperty replacement = test::ParseWmiListing(c[i]).at(0).properties.at(0);
       for (WmiInstance& instance : found) *test::FindProperty(instance, replacement.name) = replacement;
     }

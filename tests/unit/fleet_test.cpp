@@ -112,6 +112,7 @@ TEST_F(StreamedTables, TablesCutShortOrKilledLeaveThePreviousTables) {
     const std::string id = "PC" + std::to_string(pc) + "__WG";
     Put(id + ".csv", id + "\r\n" + std::string(150, 'v') + "\r\n/UninstallInfo\r\nApp\r\n");
   }
+  Put("Roster2.csv", "PC,Dept\r\npc100,Sales\r\n");  // found whatever its letter case
   Put("roster.csv", "previous main\r\n");
   Put("roster_a.csv", "previous A\r\n");
   for (bool killed : {false, true})
@@ -122,6 +123,7 @@ TEST_F(StreamedTables, TablesCutShortOrKilledLeaveThePreviousTables) {
     }
   EXPECT_TRUE(Build().ok);
   EXPECT_EQ(SplitLines(Content("roster.csv")).size(), 60u);
+  EXPECT_NE(Content("roster.csv").find("PC100__WG,Sales,"), std::string::npos);
   EXPECT_EQ(SplitLines(Content("roster_a.csv")).size(), 60u);
 }
 

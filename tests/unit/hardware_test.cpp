@@ -24,22 +24,6 @@
 namespace orv {
 namespace {
 
-// The instances of a source: listing:FILE or columns:HEADER:FILE, each with an
-// optional #i,j,... choice of instances, merged:FILE or text:INSTANCES.
-std::vector<WmiInstance> Instances(const std::string& source) {
-  if (StartsWith(source, "text:")) return test::ParseWmiListing(source.substr(5));
-  const size_t hash = source.find('#');
-  const std::vector<std::string> parts = Split(source.substr(0, hash), ':');
-  const std::string text = test::ReadTestData("wmi/" + parts.back());
-  if (parts[0] == "merged") return {test::MergeInstances(test::ParseWmiListing(text))};
-  std::vector<WmiInstance> all =
-      parts[0] == "columns" ? test::ParseWmiColumns(text, parts[1]) : test::ParseWmiListing(text);
-  if (hash == std::string::npos) return all;
-  std::vector<WmiInstance> chosen;
-  for (const std::string& index : Split(source.substr(hash + 1), ',')) chosen.push_back(all.at(std::stoul(index)));
-  return chosen;
-}
-
 // The update history of the instances of the pseudo-class "UpdateHistory" (Title and Date).
 struct ListedHistory final : IUpdateHistory {
   std::vector<HistoryUpdate> updates;
@@ -106,7 +90,7 @@ TEST(WmiProbes, RealMachinesAndHandMadeInstances) {
       else if (c[i].substr(0, eq) == "failing") wmi.failing.insert(c[i].substr(eq + 1));
       else if (eq != std::string::npos) {
         std::vector<WmiInstance>& instances = wmi.classes[c[i].substr(0, eq)];  // named: the class exists
-        for (const WmiInstance& instance : Instances(c[i].substr(eq + 1))) instances.push_back(instance);
+        for (const WmiInstance& instance : test::WmiSourceInstances(c[i].substr(eq + 1))) instances.push_back(instance);
       }
     }
     EXPECT_EQ(Probe(wmi, c[0]), c[1]) << c.where;

@@ -45,6 +45,9 @@ TEST(RegistryEx, DataTypesAndTypedReads) {
     reg.ReadMultiString(name, list);
     EXPECT_EQ(Join(list, " "), c[6]);
   }
+  EXPECT_FALSE(reg.HasSubKeys());  // values only
+  ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software"));
+  EXPECT_TRUE(reg.HasSubKeys());
 }
 
 TEST(ValueReaders, ItemTextsOverOneKey) {

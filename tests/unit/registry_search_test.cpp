@@ -41,7 +41,8 @@ TEST(RegistrySearch, MatchingKeysListTheirStringAndIntegerValuesInNameOrder) {
   s.Search("ab");  // too short: nothing searched
   EXPECT_FALSE(s.f.ProgressBar1.visible);
   EXPECT_EQ(s.p.registry.openCount, 0);
-  s.Search("&needle");
+  s.Search("first line", MenuId::LOCALMACHINE1, "&needle");
+  EXPECT_EQ(s.f.Memo1.lines.at(0) + "|" + s.f.Memo1.selectedText, "&needle|");  // the selection, used up
   EXPECT_TRUE(s.f.Memo1.readOnly);
   EXPECT_FALSE(s.f.Memo1.modified);
   SearchForm keys("search.reg");

@@ -81,6 +81,7 @@ TEST_F(Replay, TheHandleAnswersSingleCallsAsADriverDoes) {
   };
   std::string identify(13, '\0'), readData(32, '\0');
   identify[10] = '\xEC';
+  identify[12] = 1;  // a physical drive's handle reads its own drive, whatever drive the block names
   const auto [shortCall, shortOutput] = call(0, kSmartRcvDriveData, identify, 36);
   const std::string sector = *ParseSectorDump(test::SmartDataFile(std::string(kCt500) + "_identify.hexdump.txt"));
   EXPECT_TRUE(shortCall.ok && shortCall.bytesReturned == 36) << shortCall.bytesReturned;
@@ -89,8 +90,12 @@ TEST_F(Replay, TheHandleAnswersSingleCallsAsADriverDoes) {
   std::tie(readData[4], readData[7], readData[8], readData[10]) = std::tuple('\xD0', '\x4F', '\xC2', '\xB0');
   EXPECT_TRUE(call(0, kSmartRcvDriveData, identify).first.ok);
   EXPECT_TRUE(call(0, kSmartRcvDriveData, readData).first.ok);
-  readData[7] = 0;
+  std::string enable = readData;
+  enable[4] = '\xD8';  // SMART ENABLE OPERATIONS
+  EXPECT_TRUE(call(0, kSmartSendDriveCommand, enable).first.ok);
+  readData[7] = enable[7] = 0;
   EXPECT_FALSE(call(0, kSmartRcvDriveData, readData).first.ok);
+  EXPECT_FALSE(call(0, kSmartSendDriveCommand, enable).first.ok);
   const auto [size, geometry] = call(0, kDiskGetDriveGeometryEx, "", 40);
   EXPECT_TRUE(size.ok);
   EXPECT_EQ(geometry.substr(0, 24) + geometry.substr(32), std::string(32, '\0'));

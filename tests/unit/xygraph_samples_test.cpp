@@ -211,12 +211,13 @@ void ExpectPicture(const std::string& picture) {
   ExpectSvg(picture, svg.Svg());
 }
 
-TEST(XYGraphSamples, TemperatureHistory) { ExpectPicture("chart-temperature"); }
-TEST(XYGraphSamples, LogarithmicAxis) { ExpectPicture("chart-log"); }
-TEST(XYGraphSamples, PiAxis) { ExpectPicture("chart-pi"); }
-TEST(XYGraphSamples, InvertedPercent) { ExpectPicture("chart-inverted-percent"); }
-TEST(XYGraphSamples, ErrorBarsAndBubbles) { ExpectPicture("chart-error-bars"); }
-TEST(XYGraphSamples, Clipping) { ExpectPicture("chart-clipping"); }
+// A temperature history, a logarithmic and a Pi axis, an inverted percent axis, error bars and
+// bubbles, and clipping.
+TEST(XYGraphSamples, EveryPicture) {
+  for (const char* picture : {"chart-temperature", "chart-log", "chart-pi", "chart-inverted-percent",
+                              "chart-error-bars", "chart-clipping"})
+    ExpectPicture(picture);
+}
 
 // Scripts of axis setters on charts built as the pictures are; the header of
 // chart_axis_refusals.txt tells the checks.
