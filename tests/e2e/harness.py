@@ -18,6 +18,7 @@ import tempfile
 import time
 import traceback
 from dataclasses import dataclass, field
+from html.parser import HTMLParser
 from pathlib import Path
 from typing import Optional
 
@@ -229,11 +230,11 @@ class WinePrefix:
                 return
             time.sleep(1)
 
-    def windows_path(self, unix_path) -> str:
-        out = run_command(["winepath", "-w", unix_path], 30, env=self.env).stdout.decode().strip()
-        if not out:
-            raise HarnessError(f"winepath -w {unix_path} failed")
-        return out
+    def windows_path(self, unix_path) -> str:  # again on a busy machine, where it now and then gives nothing
+        for _ in range(3):
+            if out := run_command(["winepath", "-w", unix_path], 30, env=self.env).stdout.decode().strip():
+                return out
+        raise HarnessError(f"winepath -w {unix_path} failed")
 
     def record_shell_open(self, extension: str) -> Path:  # a handler that writes the document it is to open there
         record = self.root / f"opened{extension}.txt"
@@ -468,6 +469,17 @@ def decode_cp932_lines(path) -> list:  # every line's CR LF checked, the last on
 def write_cp932(path, lines) -> Path:
     Path(path).write_bytes("".join(l + "\r\n" for l in lines).encode("cp932"))
     return Path(path)
+
+
+def unbalanced_elements(page: str) -> list:
+    # The page as an HTML parser reads it: the end tags that close another element than the last
+    # one opened, then the elements left open; empty when every element is closed in turn.
+    opened, wrong = [], []
+    parser = HTMLParser()
+    parser.handle_starttag = lambda tag, attrs: tag in ("meta", "br", "img", "hr", "link") or opened.append(tag)
+    parser.handle_endtag = lambda tag: (opened and opened.pop() == tag) or wrong.append(tag)
+    parser.feed(page)
+    return wrong + opened
 
 
 def wait_until(condition, seconds=30):  # condition()'s first true value within `seconds`, else its last

@@ -15,11 +15,10 @@ import csv
 import io
 import re
 import shutil
-from html.parser import HTMLParser
 from pathlib import Path
 
 from harness import (IDOK, MAIN_TITLE, decode_cp932_lines, reg_string, replay_folder, run_command, run_tests,
-                     session, win_build, write_cp932, write_reg_file)
+                     session, unbalanced_elements, win_build, write_cp932, write_reg_file)
 
 P = None  # the prefix
 # Registry values as command lines and paths hold them: a CSV reader takes the leading quote for
@@ -142,14 +141,7 @@ def test_console_report_ranks_the_failing_drive_first_and_the_pc_without_a_histo
     page = (P.app_dir / "report.html").read_text(encoding="utf-8")
     names = re.findall(r'<tbody class="pc">\s*<tr[^>]*><td[^>]*>.*?</td><td[^>]*>([^<]+)', page, re.S)
     assert names == ["ALPHA01", "GAMMA03", "BETA02"] and "<script" not in page, names
-    # Read by an HTML parser: every element the page opens it closes, in turn (meta and br are
-    # the page's only void elements).
-    opened, wrong = [], []
-    parser = HTMLParser()
-    parser.handle_starttag = lambda tag, attrs: tag in ("meta", "br") or opened.append(tag)
-    parser.handle_endtag = lambda tag: (opened and opened.pop() == tag) or wrong.append(tag)
-    parser.feed(page)
-    assert not opened and not wrong, (opened, wrong)
+    assert not unbalanced_elements(page), unbalanced_elements(page)
 
 
 if __name__ == "__main__":

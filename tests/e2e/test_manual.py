@@ -12,7 +12,7 @@ import re
 import struct
 from urllib.parse import urljoin
 
-from harness import REPO, decode_cp932_lines, run_tests, win_build
+from harness import REPO, decode_cp932_lines, run_tests, unbalanced_elements, win_build
 
 MANUAL = win_build() / "qumbel.mht"
 PAGE = []  # the page's HTML
@@ -29,6 +29,7 @@ def setup_module():
         ["multipart/related", "text/html"] + ["image/png"] * len(parts)
     pictures = {part["Content-Location"]: part.get_payload(decode=True) for part in parts}
     PAGE.append(page.get_content())
+    assert not unbalanced_elements(PAGE[0]), unbalanced_elements(PAGE[0])
     sizes = []
     for src in re.findall(r'<img\b[^>]*\bsrc="([^"]+)"', PAGE[0]):
         picture = pictures.get(urljoin(page["Content-Location"], src))
