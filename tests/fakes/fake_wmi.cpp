@@ -172,10 +172,12 @@ std::vector<WmiInstance> WmiSourceInstances(const std::string& source) {
   const std::vector<std::string> parts = Split(source.substr(0, hash), ':');
   const std::string text = ReadTestData("wmi/" + parts.back());
   if (parts[0] == "merged") return {MergeInstances(ParseWmiListing(text))};
-  std::vector<WmiInstance> all = parts[0] == "columns" ? ParseWmiColumns(text, parts[1]) : ParseWmiListing(text);
+  std::vector<WmiInstance> all =
+      parts[0] == "columns" ? ParseWmiColumns(text, parts[1]) : ParseWmiListing(text);
   if (hash == std::string::npos) return all;
   std::vector<WmiInstance> chosen;
-  for (const std::string& index : Split(source.substr(hash + 1), ',')) chosen.push_back(all.at(std::stoul(index)));
+  for (const std::string& index : Split(source.substr(hash + 1), ','))
+    chosen.push_back(all.at(std::stoul(index)));
   return chosen;
 }
 

@@ -90,7 +90,8 @@ TEST(WmiProbes, RealMachinesAndHandMadeInstances) {
       else if (c[i].substr(0, eq) == "failing") wmi.failing.insert(c[i].substr(eq + 1));
       else if (eq != std::string::npos) {
         std::vector<WmiInstance>& instances = wmi.classes[c[i].substr(0, eq)];  // named: the class exists
-        for (const WmiInstance& instance : test::WmiSourceInstances(c[i].substr(eq + 1))) instances.push_back(instance);
+        const std::vector<WmiInstance> found = test::WmiSourceInstances(c[i].substr(eq + 1));
+        instances.insert(instances.end(), found.begin(), found.end());
       }
     }
     EXPECT_EQ(Probe(wmi, c[0]), c[1]) << c.where;
