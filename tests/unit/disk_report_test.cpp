@@ -133,6 +133,7 @@ TEST(DiskReport, BadHistoriesAreNamedAndThePageGoesOn) {
       {two.substr(0, two.find("2026/")), "履歴が読めません"},  // the headers alone
       {two.substr(0, two.size() - 25), "履歴が読めません"},
       {lastLineEdited(10, "x"), "履歴が読めません"},
+      {lastLineEdited(10, ""), "履歴が読めません"},
       {lastLineEdited(0, "2026/02/30 10:00:00"), "履歴が読めません"},
       {lastLineEdited(0, "2026/03/01 25:00:00"), "履歴が読めません"},
       {lastLineEdited(0, "2024/02/29 10:00:00"), "<tr class=\"drive\">"},  // a leap day

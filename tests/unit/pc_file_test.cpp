@@ -92,6 +92,7 @@ TEST(SaveCommand, ARecordWithoutItsUnreadableScriptKeepsThePreviousFile) {
     TForm1 f(s.p.platform, run == 1 ? std::vector<std::string>{"/b0"} : std::vector<std::string>{});
     f.Read1Click();
     EXPECT_EQ(f.StringGrid1.Cell(0, 1) + f.StringGrid1.Cell(0, 90) + f.StringGrid1.Cell(1, 90), "190起動後時間");
+    EXPECT_TRUE(f.StringGrid1.visible && !f.Memo1.visible);  // the table screen in place of the text
     EXPECT_EQ((std::vector<int>{f.StringGrid1.ColWidth(0), f.StringGrid1.ColWidth(1), f.StringGrid1.ColWidth(2)}),
               (std::vector<int>{28, 200, 480}));  // the number, name and value columns of the table screen
     f.Save1Click();

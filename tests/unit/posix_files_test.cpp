@@ -50,7 +50,8 @@ TEST_F(PosixFilesTest, WritesAppendsReadsAndListings) {
   // A folder of the target's name: the rename fails after the temporary file was written.
   ASSERT_TRUE(files_.CreateDirectory(WinPath("g.csv")));
   EXPECT_FALSE(files_.CreateDirectory(WinPath("g.csv"))) << "exists already";
-  EXPECT_FALSE(files_.WriteFileAtomic(WinPath("g.csv"), "data"));
+  EXPECT_FALSE(files_.WriteFileAtomic(WinPath("g.csv"), "data", &error));
+  EXPECT_TRUE(StartsWith(error, WinPath("g.csv") + ": ")) << error;
   EXPECT_EQ(Entries(), (Names{"PC01.csv", "g.csv", "log"})) << "no temporary file stays";
   // Files and folders are told apart, and a missing folder is a failure, not an empty listing.
   ASSERT_TRUE(files_.WriteFileAtomic(WinPath("B.CSV"), "x"));
