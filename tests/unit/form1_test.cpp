@@ -45,17 +45,6 @@ TEST(Form1, InteractiveStartWithAndWithoutTheAdminSwitch) {
   }
 }
 
-TEST(Form1, UnattendedStartArmsTheTimerAndHidesTheWindow) {
-  FakePlatform p;
-  p.files.Put("C:\\site.ini", "[General]\r\nSaveDir=D:\\pc\\\r\n");
-  TForm1 f(p.platform, {"/p/b30", "C:\\site.ini"});
-  EXPECT_TRUE(!f.showMainForm && f.Timer1.enabled && f.state.historyWritten);
-  EXPECT_EQ(f.Timer1.intervalMs, 30000u);
-  EXPECT_EQ(f.state.saveFolder, "D:\\pc");
-  f.Timer1Timer();
-  EXPECT_TRUE(!f.Timer1.enabled && f.closeRequested && p.dialogs.shown.empty());
-}
-
 TEST(Form1, ConfirmationsWhileEditingTheScript) {
   FakePlatform p;
   TForm1 f(p.platform, {});
