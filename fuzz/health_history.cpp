@@ -30,21 +30,21 @@
 #include "fuzz_support.h"
 #include "xyGraph/svg_canvas.h"
 
+namespace orv {
 namespace {
 
-void CheckAxes(const orv::HealthGraphPanel& panel, const orv::GridModel& history) {
-  const orv::xy::TGraphAxis& x = panel.XYGraph1.XAxis();
+void CheckAxes(const HealthGraphPanel& panel, const GridModel& history) {
+  const xy::TGraphAxis& x = panel.XYGraph1.XAxis();
   ORV_FUZZ_CHECK(x.Max() == 0, x.Max());
   ORV_FUZZ_CHECK(x.Min() <= -30 && static_cast<long long>(x.Min()) % 30 == 0, x.Min());
   ORV_FUZZ_CHECK(-x.Min() / x.TickStep() <= 30, x.Min(), " / ", x.TickStep());
   const int dataRows = std::max(0, history.RowCount() - 3);
-  for (const orv::xy::TXYLineSeries* s : {&panel.Series1, &panel.Series2, &panel.Series3})
+  for (const xy::TXYLineSeries* s : {&panel.Series1, &panel.Series2, &panel.Series3})
     ORV_FUZZ_CHECK(s->Count() <= dataRows, s->Count(), " points, ", dataRows, " rows");
 }
 
 // The saved-data view, the history table and the graph screen over the history's lines.
-void ReadAsTheScreensDo(const std::vector<std::string>& lines, orv::fuzz::ByteReader settings) {
-  using namespace orv;
+void ReadAsTheScreensDo(const std::vector<std::string>& lines, fuzz::ByteReader settings) {
   GridModel saved, history;
   if (lines.size() >= 3) FillSavedHealthGrid(saved, lines[0], lines[1], lines.back());
   LoadHistoryGrid(history, lines);
@@ -71,6 +71,7 @@ void ReadAsTheScreensDo(const std::vector<std::string>& lines, orv::fuzz::ByteRe
 }
 
 }  // namespace
+}  // namespace orv
 
 ORV_FUZZ_TARGET(input) {
   const std::string folder = "C:\\tools\\inv\\hdd\\", history = folder + "PC01__WORKGROUP.csv";
